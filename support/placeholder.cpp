@@ -1,0 +1,1 @@
+// The support library's sources live beside this file.
