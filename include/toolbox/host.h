@@ -1,5 +1,6 @@
 // The host face of the toolbox: what host programs and tests use to build, drive
 // and observe the platform. The library itself never includes this header.
+// Each service's host face has its own header under toolbox/host/.
 #pragma once
 
 #include "toolbox/host/journal.h"
