@@ -195,4 +195,128 @@ TEST(TextTest, DecimalRecordsAndTheirText) {
   EXPECT_EQ('?', d.sig.text[0]) << "more digits than a decimal record holds";
 }
 
+// ---------------------------------------------------------------- number formats
+
+NumberParts CommaParts() {
+  NumberParts p = DefaultNumberParts();
+  p.data[tokDecPoint - 1].a[1] = ',';
+  p.data[tokThousands - 1].a[1] = '.';
+  return p;
+}
+
+std::string Format(const std::string& format, double v, const NumberParts& parts,
+                   FormatStatus* status = nullptr) {
+  NumFormatString canonical;
+  std::vector<unsigned char> f = P(format);
+  FormatStatus st = StringToFormatRec(f.data(), &parts, &canonical);
+  EXPECT_TRUE(st == fFormatOK || (format.empty() && st == fEmptyFormatString)) << format << ": " << st;
+  extended80 x;
+  dtox80(&v, &x);
+  Str255 out;
+  FormatStatus written = ExtendedToString(&x, &canonical, &parts, out);
+  if (status) *status = written;
+  return FromP(out);
+}
+
+TEST(NumberFormatTest, ValuesAreWrittenAsTheFormatSays) {
+  struct Row {
+    const char* format;
+    double value;
+    const char* text;
+  } rows[] = {
+      {"#,##0.00", 1234.5, "1,234.50"},        {"#,##0.00", -1234.5, "-1,234.50"},
+      {"#,##0.00", 0.5, "0.50"},                {"#,##0", 1234567, "1,234,567"},
+      {"0.00;(0.00);'zero'", -2.5, "(2.50)"},  {"0.00;(0.00);'zero'", 0, "zero"},
+      {"0.00;(0.00)", 0, "0.00"},               {"000", 7, "007"},
+      {"^^^", 7, "  7"},                        {"#", 12345, "12345"},
+      {"#0", 0.4, "0"},                         {"0%", 0.25, "25%"},
+      {"#.##", 2.5, "2.5"},                     {"#.##", 2.0, "2"},
+      {"0.0#", 2.567, "2.57"},                  {"0.0#", 2.5, "2.5"},
+      {"0.00E+00", 12345, "1.23E+04"},          {"0.0E-0", 0.00012, "1.2E-4"},
+      {"0.0E-0", 1200, "1.2E3"},                {"'$'#,##0", 1234, "$1,234"},
+      {"\\#0", 5, "#5"},                      {"", 1.5, "1.5"},
+      {"", -0.1, "-0.1"},                       {"", 1e20, "1E+20"},
+  };
+  for (const Row& r : rows)
+    EXPECT_EQ(r.text, Format(r.format, r.value, DefaultNumberParts())) << r.format << " with " << r.value;
+}
+
+TEST(NumberFormatTest, BadFormatsAreReportedByStatus) {
+  NumberParts parts = DefaultNumberParts();
+  struct Row {
+    const char* format;
+    FormatStatus status;
+  } rows[] = {{"0.0.0", fExtraDecimal},  {"0;0;0;0", fExtraSeparator}, {"'abc", fMissingDelimiter},
+              {"0%%", fExtraPercent},    {"0E+0E+0", fExtraExp},       {"0\\", fMissingLiteral},
+              {"", fEmptyFormatString},  {"0.0;0.0.0", fExtraDecimal}};
+  for (const Row& r : rows) {
+    NumFormatString canonical;
+    std::vector<unsigned char> f = P(r.format);
+    EXPECT_EQ(r.status, StringToFormatRec(f.data(), &parts, &canonical)) << r.format;
+  }
+  NumberParts broken = parts;
+  broken.data[tokDecPoint - 1].a[1] = 0;
+  NumFormatString canonical;
+  std::vector<unsigned char> f = P("0.0");
+  EXPECT_EQ(fBadPartsTable, StringToFormatRec(f.data(), &broken, &canonical));
+  EXPECT_EQ(fBadPartsTable, StringToFormatRec(f.data(), nullptr, &canonical));
+}
+
+TEST(NumberFormatTest, FormatReexpressedForAnotherScriptsParts) {
+  NumberParts us = DefaultNumberParts(), comma = CommaParts();
+  NumFormatString canonical;
+  std::vector<unsigned char> f = P("#,##0.00;'.'0");
+  ASSERT_EQ(fFormatOK, StringToFormatRec(f.data(), &us, &canonical));
+  Str255 text;
+  TripleInt positions;
+  ASSERT_EQ(fFormatOK, FormatRecToString(&canonical, &comma, text, positions));
+  EXPECT_EQ("#.##0,00;\\.0", FromP(text)) << "a literal that is a token there is escaped";
+  EXPECT_EQ(1, positions[0].start);
+  EXPECT_EQ(8, positions[0].length);
+  EXPECT_EQ(10, positions[1].start);
+  EXPECT_EQ(0, positions[2].length);
+  NumFormatString again;
+  ASSERT_EQ(fFormatOK, StringToFormatRec(text, &comma, &again));
+  EXPECT_EQ(0, std::memcmp(&canonical, &again, sizeof canonical)) << "the canonical form survives";
+  EXPECT_EQ("1.234,50", Format("#.##0,00", 1234.5, comma));
+}
+
+TEST(NumberFormatTest, TextIsReadBackWithTheFormat) {
+  struct Row {
+    const char* format;
+    const char* text;
+    double value;
+    FormatStatus status;
+  } rows[] = {
+      {"#,##0.00", "1,234.50", 1234.5, fFormatOK}, {"0.00;(0.00)", "(2.50)", -2.5, fFormatOK},
+      {"0", "-3", -3, fFormatOK},                   {"0%", "25%", 0.25, fFormatOK},
+      {"0.0E+0", "1.5E+3", 1500, fFormatOK},        {"0.0E-0", "1.2E-4", 0.00012, fFormatOK},
+      {"'$'0", "$12", 12, fFormatOK},               {"", " 42 ", 42, fFormatOK},
+      {"0", "abc", 0, fSpuriousChars},              {"0", "1x2", 12, fSpuriousChars},
+      {"0.0", "1.2.3", 1.23, fExtraDecimal},  // the second point is dropped
+  };
+  NumberParts parts = DefaultNumberParts();
+  for (const Row& r : rows) {
+    NumFormatString canonical;
+    std::vector<unsigned char> f = P(r.format), t = P(r.text);
+    StringToFormatRec(f.data(), &parts, &canonical);
+    extended80 x;
+    EXPECT_EQ(r.status, StringToExtended(t.data(), &canonical, &parts, &x)) << r.text;
+    EXPECT_DOUBLE_EQ(r.value, x80tod(&x)) << r.text << " read with " << r.format;
+  }
+}
+
+TEST(NumberFormatTest, SpecialValuesAndOverflowNeverOverrunTheString) {
+  NumberParts parts = DefaultNumberParts();
+  FormatStatus st;
+  EXPECT_EQ("NAN", Format("0", std::nan(""), parts, &st));
+  EXPECT_EQ(fFormStrIsNAN, st);
+  EXPECT_EQ("-INF", Format("0", -HUGE_VAL, parts, &st));
+  EXPECT_EQ(fFormatOverflow, st);
+  EXPECT_EQ("1000000000.0", Format("0.0", 1e9, parts, &st));
+  EXPECT_EQ(fFormatOK, st);
+  EXPECT_EQ(255u, Format("#,##0.0", 1e300, parts, &st).size());
+  EXPECT_EQ(fFormatOverflow, st) << "a text beyond 255 characters is cut and reported";
+}
+
 }  // namespace
