@@ -178,7 +178,7 @@ bool Encode(const std::vector<Part>& parts, NumFormatString* out) {
   out->fVersion = kFormatVersion;
   if (bytes.size() > sizeof out->data) return false;
   out->fLength = UInt8(bytes.size());
-  std::memcpy(out->data, bytes.data(), bytes.size());
+  if (!bytes.empty()) std::memcpy(out->data, bytes.data(), bytes.size());
   return true;
 }
 
