@@ -148,8 +148,10 @@ TOOLBOX_EXPORT void UppercaseText(Ptr textPtr, SInt16 len, ScriptCode script);
 
 /// A handle to a script's international table and the table's place in it.
 /// Only smNumberPartsTable exists (for every script): *itlHandle receives a
-/// handle owned by the toolbox, *offset 0 and *length 172. Any other table
-/// gives a null handle and length 0. The host may remove the table.
+/// handle owned by the toolbox (a master pointer to the table, not a memory-
+/// service block: read it, never resize or dispose of it; getting it
+/// allocates nothing), *offset 0 and *length 172. Any other table, or a table
+/// the host removed, gives a null handle and length 0.
 TOOLBOX_EXPORT void GetIntlResourceTable(ScriptCode script, SInt16 tableCode, Handle* itlHandle,
                                          SInt32* offset, SInt32* length);
 
