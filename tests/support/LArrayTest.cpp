@@ -499,6 +499,36 @@ TEST(LArraySort, MatchesStdSortOnRandomItems) {
   }
 }
 
+TEST(LArraySort, BlockIsPinnedWhileTheComparatorRuns) {
+  // A comparator that looks at the array it orders: the block must be pinned
+  // during sorting, and the array locked during searches.
+  class Watching : public LLongComparator {
+   public:
+    SInt32 Compare(const void* one, const void* two, UInt32 s1, UInt32 s2) const override {
+      ++calls;
+      if (!array->BlockLocked()) ++unpinned;
+      if (array->LockCount() == 0) ++unlocked;
+      return LLongComparator::Compare(one, two, s1, s2);
+    }
+    const ArrayProbe* array = nullptr;
+    mutable int calls = 0, unpinned = 0, unlocked = 0;
+  };
+  auto* watching = new Watching;
+  ArrayProbe a(4, watching, false);
+  watching->array = &a;
+  AddAll(a, {9, 4, 7, 1, 8, 2, 6, 3, 5, 0, 11, 10});
+  a.Sort();
+  EXPECT_GT(watching->calls, 0);
+  EXPECT_EQ(0, watching->unpinned) << "Sort compares with the block pinned";
+  EXPECT_FALSE(a.BlockLocked()) << "and unpins it afterwards";
+  watching->calls = watching->unlocked = 0;
+  SInt32 v = 7;
+  EXPECT_EQ(8, a.FetchIndexOf(&v));
+  EXPECT_EQ(8, a.FetchInsertIndexOf(&v)) << "before the equal item";
+  EXPECT_GT(watching->calls, 0);
+  EXPECT_EQ(0, watching->unlocked) << "searches hold the array locked";
+}
+
 TEST(LArraySort, SortsWideItemsWithTheirComparator) {
   std::mt19937 random(7);
   ArrayProbe a(sizeof(Record), new RecordKeyComparator, false);
