@@ -321,9 +321,11 @@ bool LArray::RemoveLastItem(void* outItem, UInt32& ioItemSize) {
 SInt32 LArray::AssignItemsAt(UInt32 inCount, SInt32 inAtIndex, const void* inItem,
                              UInt32 inItemSize) {
   if (!ValidIndex(inAtIndex) || inCount == 0 || !inItem) return 0;
+  // A kept-sorted array removes what exists of the range and inserts `inCount`
+  // copies at the value's sorted place.
+  if (keepSorted) return ReplaceSorted(inCount, inAtIndex, inItem, inItemSize);
   UInt32 available = itemCount - UInt32(inAtIndex) + 1;
   if (inCount > available) inCount = available;
-  if (keepSorted) return ReplaceSorted(inCount, inAtIndex, inItem, inItemSize);
   if (inItemSize == 0 || inItemSize > itemSize) inItemSize = itemSize;
   for (UInt32 k = 0; k < inCount; ++k) PokeItem(SInt32(inAtIndex + k), inItem, inItemSize);
   isSorted = false;
@@ -336,7 +338,9 @@ SInt32 LArray::ReplaceSorted(UInt32 inCount, SInt32 inAtIndex, const void* inIte
   // Removing and inserting again must not fail half way, which would lose the
   // removed items: sort and make room first, so the insertion allocates nothing.
   if (!isSorted) Sort();
-  UInt64 needed = UInt64(dataStored) + GrabItemRangeSize(inAtIndex, SInt32(inAtIndex + inCount - 1));
+  // The removal shrinks the block but keeps its slack, so slack for the
+  // inserted copies survives it.
+  UInt64 needed = UInt64(dataStored) + UInt64(inCount) * itemSize;
   if (needed > dataAllocated) {
     if (needed > kLargestData) throw LException(memFullErr);
     InternalAdjustAllocation(itemCount + inCount, UInt32(needed));

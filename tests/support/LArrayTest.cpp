@@ -347,8 +347,9 @@ TEST(LArrayAssign, KeptSortedMovesTheValueToItsPlace) {
   SInt32 v = 35;
   EXPECT_EQ(3, a.AssignItemsAt(1, 1, &v)) << "the result is the new sorted place";
   EXPECT_EQ((Values{20, 30, 35, 40}), a.Values());
-  EXPECT_EQ(3, a.AssignItemsAt(9, 4, &v)) << "only the items that exist are replaced";
-  EXPECT_EQ((Values{20, 30, 35, 35}), a.Values());
+  EXPECT_EQ(3, a.AssignItemsAt(9, 4, &v))
+      << "the one existing item of the range goes, nine copies come in at the sorted place";
+  EXPECT_EQ((Values{20, 30, 35, 35, 35, 35, 35, 35, 35, 35, 35, 35}), a.Values());
 }
 
 // ---------------------------------------------------------------- locking
