@@ -164,6 +164,9 @@ class VELKUI_EXPORT LArray {
                  bool inKeepSorted);
   void DestroyArray();
   void CopyArray(const LArray& inOriginal, bool inDestroyOld);
+  /// AssignItemsAt of an array kept sorted: the items leave and the value goes
+  /// to its sorted place, with every allocation done before anything changes.
+  SInt32 ReplaceSorted(UInt32 inCount, SInt32 inAtIndex, const void* inItem, UInt32 inItemSize);
 
   SInt32 BinarySearch(const void* inItem, UInt32 inItemSize) const;
   SInt32 LinearSearch(const void* inItem, UInt32 inItemSize) const;
