@@ -3,5 +3,9 @@
 // Each service's host face has its own header under toolbox/host/.
 #pragma once
 
+#include "toolbox/host/input.h"
 #include "toolbox/host/journal.h"
+#include "toolbox/host/layout.h"
 #include "toolbox/host/memory.h"
+#include "toolbox/host/render.h"
+#include "toolbox/host/windows.h"
