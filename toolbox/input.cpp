@@ -4,16 +4,9 @@
 
 #include <algorithm>
 
+#include "toolbox/scrap.h"
 #include "window_internal.h"
 
-// The scrap service provides these; it may be linked in later than this file,
-// so they are reached weakly and a paste inserts nothing without them.
-struct OpaqueScrapRef;
-extern "C" OSStatus GetCurrentScrap(OpaqueScrapRef** scrap) __attribute__((weak));
-extern "C" OSStatus GetScrapFlavorSize(OpaqueScrapRef* scrap, UInt32 flavor, Size* size)
-    __attribute__((weak));
-extern "C" OSStatus GetScrapFlavorData(OpaqueScrapRef* scrap, UInt32 flavor, Size* size,
-                                       void* destination) __attribute__((weak));
 
 using namespace toolbox::internal;
 
@@ -24,8 +17,7 @@ constexpr size_t kMaxText = 32767;
 bool TakesInput(ControlRef c) { return IsLiveControl(c) && EffectivelyVisible(c) && !Dimmed(c); }
 
 std::string ScrapText() {
-  if (!GetCurrentScrap || !GetScrapFlavorSize || !GetScrapFlavorData) return "";
-  OpaqueScrapRef* scrap = nullptr;
+  ScrapRef scrap = nullptr;
   Size size = 0;
   UInt32 text = FOUR_CHAR_CODE("TEXT");
   if (GetCurrentScrap(&scrap) != noErr || GetScrapFlavorSize(scrap, text, &size) != noErr ||

@@ -9,11 +9,9 @@
 
 #include "toolbox/host/journal.h"
 #include "toolbox/memory.h"
+#include "toolbox/resources.h"
 #include "window_internal.h"
 
-// The resource service provides GetResource; it may be linked in later than
-// this file, so it is reached weakly and GetPicture gives null without it.
-extern "C" Handle GetResource(ResType type, SInt16 id) __attribute__((weak));
 
 namespace toolbox {
 namespace internal {
@@ -462,7 +460,6 @@ void CopyMask(const BitMap* src, const BitMap* mask, const BitMap* dst, const Re
 }
 
 PicHandle GetPicture(SInt16 id) {
-  if (!GetResource) return nullptr;
   return reinterpret_cast<PicHandle>(GetResource(FOUR_CHAR_CODE("PICT"), id));
 }
 
