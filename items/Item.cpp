@@ -122,6 +122,8 @@ void UIItem::Update() {
 
 void UIItem::SetInAction(Boolean inAction) { UIEmulate::SetInAction(inAction); }
 
+void UIItem::ErrorMessage(int) {}
+
 // ---------------------------------------------------------------- factories
 
 void UIItem::SetControl() {
