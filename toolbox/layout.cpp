@@ -139,7 +139,7 @@ void AddOne(WindowRef window, ControlRef parent, const json& node, const std::st
   if (node.contains("picture")) {
     std::string path = Text(node, "picture", where);
     if (!path.empty() && path[0] != '/' && !baseDir.empty()) path = baseDir + "/" + path;
-    double dpi = node.contains("dpi") && node.at("dpi").is_number() ? node.at("dpi").get<double>() : 72;
+    double dpi = node.contains("dpi") && node.at("dpi").is_number() ? node.at("dpi").get<double>() : 0;
     std::string why;
     holder.picture = MakePictureFromPNG(path, dpi, &why);
     if (!holder.picture) throw LayoutError(where + ".picture: " + why);

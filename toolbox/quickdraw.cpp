@@ -8,6 +8,7 @@
 #include <set>
 
 #include "toolbox/host/journal.h"
+#include "toolbox/host/resources.h"
 #include "toolbox/memory.h"
 #include "toolbox/resources.h"
 #include "window_internal.h"
@@ -123,12 +124,11 @@ cairo_surface_t* DecodePicture(PicHandle picture) {
   Handle h = reinterpret_cast<Handle>(picture);
   if (!h || !*h) return nullptr;
   Size size = GetHandleSize(h);
-  if (size <= Size(sizeof(Picture))) return nullptr;
-  const Picture* header = reinterpret_cast<const Picture*>(*h);
-  if (header->format != kPictureFormatPNG) return nullptr;
-  // Decoding allocates no handle, so the block stays where it is meanwhile.
-  PngReader reader{reinterpret_cast<const unsigned char*>(*h) + sizeof(Picture),
-                   size_t(size) - sizeof(Picture), 0};
+  toolbox::host::PictureInfo info;
+  if (size <= 0 || !toolbox::host::ParsePictureData(reinterpret_cast<const uint8_t*>(*h),
+                                                    size_t(size), &info))
+    return nullptr;
+  PngReader reader{info.png.data(), info.png.size(), 0};
   cairo_surface_t* image = cairo_image_surface_create_from_png_stream(ReadPng, &reader);
   if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(image);

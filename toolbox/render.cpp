@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "toolbox/host/render.h"
+#include "toolbox/host/resources.h"
 #include "toolbox/memory.h"
 #include "window_internal.h"
 
@@ -255,11 +256,12 @@ void PaintImageWell(cairo_t* cr, ControlRef c, const Box& b) {
   if (c->content.contentType == kControlContentPictHandle) picture = c->content.u.picture;
   if (c->content.contentType == kControlContentPictRes) picture = GetPicture(c->content.u.resID);
   if (!picture) return;
-  const Picture* header = (GetHandleSize(reinterpret_cast<Handle>(picture)) >= Size(sizeof(Picture)))
-                              ? reinterpret_cast<const Picture*>(*picture)
-                              : nullptr;
-  double pw = header ? header->picFrame.right - header->picFrame.left : b.w;
-  double ph = header ? header->picFrame.bottom - header->picFrame.top : b.h;
+  toolbox::host::PictureInfo info;
+  Handle block = reinterpret_cast<Handle>(picture);
+  bool known = *block && toolbox::host::ParsePictureData(reinterpret_cast<const uint8_t*>(*block),
+                                                         size_t(GetHandleSize(block)), &info);
+  double pw = known ? info.frame.right - info.frame.left : b.w;
+  double ph = known ? info.frame.bottom - info.frame.top : b.h;
   double room_w = b.w - 8, room_h = b.h - 8;
   double scale = (pw > 0 && ph > 0) ? std::min(room_w / pw, room_h / ph) : 1;
   double w = pw * scale, h = ph * scale;
@@ -356,6 +358,26 @@ void PaintWindow(WindowRef window) {
 }  // namespace internal
 }  // namespace toolbox
 
+namespace {
+
+void PutBE(std::vector<uint8_t>& data, size_t at, UInt32 value, int bytes) {
+  for (int i = 0; i < bytes; ++i) data[at + size_t(i)] = uint8_t(value >> (8 * (bytes - 1 - i)));
+}
+
+/// Rewrites the frame and resolutions of picture data for `dpi`.
+void SetResolution(std::vector<uint8_t>& data, double dpi) {
+  toolbox::host::PictureInfo info;
+  if (!toolbox::host::ParsePictureData(data.data(), data.size(), &info)) return;
+  double pw = (info.frame.right - info.frame.left) * info.hRes / 72.0;
+  double ph = (info.frame.bottom - info.frame.top) * info.vRes / 72.0;
+  PutBE(data, 6, UInt32(SInt16(std::lround(ph * 72 / dpi))), 2);
+  PutBE(data, 8, UInt32(SInt16(std::lround(pw * 72 / dpi))), 2);
+  PutBE(data, 14, UInt32(std::lround(dpi * 65536)), 4);
+  PutBE(data, 18, UInt32(std::lround(dpi * 65536)), 4);
+}
+
+}  // namespace
+
 namespace toolbox {
 namespace host {
 
@@ -388,38 +410,20 @@ UInt32 PixelAt(WindowRef window, SInt16 h, SInt16 v) {
 
 PicHandle MakePictureFromPNGBytes(const std::vector<unsigned char>& png, double dpi,
                                   std::string* error) {
-  if (!(dpi > 0)) dpi = 72;
-  Handle h = NewHandle(Size(sizeof(Picture) + png.size()));
+  std::string why;
+  std::vector<uint8_t> data = PictureDataFromPNG(png, &why);
+  if (data.empty()) {
+    if (error) *error = why.empty() ? "not a PNG image" : why;
+    return nullptr;
+  }
+  if (dpi > 0) SetResolution(data, dpi);
+  Handle h = NewHandle(Size(data.size()));
   if (!h) {
     if (error) *error = "out of memory";
     return nullptr;
   }
-  Picture header{};
-  header.format = kPictureFormatPNG;
-  std::memcpy(*h, &header, sizeof(header));
-  if (!png.empty()) std::memcpy(*h + sizeof(Picture), png.data(), png.size());
-  auto picture = reinterpret_cast<PicHandle>(h);
-  cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
-  cairo_t* probe = cairo_create(image);
-  bool ok = PaintPicture(probe, picture, 0, 0, 0, 0);
-  cairo_destroy(probe);
-  cairo_surface_destroy(image);
-  if (!ok) {
-    DisposeHandle(h);
-    if (error) *error = "not a PNG image";
-    return nullptr;
-  }
-  // Width and height come from the PNG header (bytes 16..23, big-endian).
-  auto be32 = [&](size_t at) {
-    return (UInt32(png[at]) << 24) | (UInt32(png[at + 1]) << 16) | (UInt32(png[at + 2]) << 8) |
-           UInt32(png[at + 3]);
-  };
-  double pw = be32(16), ph = be32(20);
-  Picture* p = reinterpret_cast<Picture*>(*h);
-  p->picSize = SInt16(GetHandleSize(h) & 0xFFFF);
-  p->picFrame = Rect{0, 0, SInt16(std::lround(ph * 72 / dpi)), SInt16(std::lround(pw * 72 / dpi))};
-  p->hRes = p->vRes = Fixed(std::lround(dpi * 65536));
-  return picture;
+  std::memcpy(*h, data.data(), data.size());
+  return reinterpret_cast<PicHandle>(h);
 }
 
 PicHandle MakePictureFromPNG(const std::string& path, double dpi, std::string* error) {
@@ -454,7 +458,7 @@ PicHandle MakeSolidPicture(SInt16 width, SInt16 height, UInt32 rgb) {
       },
       &png);
   cairo_surface_destroy(s);
-  return MakePictureFromPNGBytes(png, 72, nullptr);
+  return MakePictureFromPNGBytes(png, 0, nullptr);
 }
 
 }  // namespace host

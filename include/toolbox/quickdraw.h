@@ -21,22 +21,18 @@ struct BitMap {
 
 typedef SInt32 Fixed;  ///< 16.16 fixed point
 
-/// A picture: this record, then the picture's PNG bytes to the end of the block.
-/// `picFrame` is the picture's frame in points (72 per inch); `hRes`/`vRes` give
-/// the resolution of the PNG in dots per inch (16.16), so a 144-dpi PNG of
-/// 200 x 100 pixels has a frame of 100 x 50 points. Native byte order.
+/// A picture: the block holds the picture data of the resource service (see
+/// toolbox/host/resources.h: size, frame in points, 'PNGf', resolutions in dpi,
+/// the PNG's length and bytes), big-endian as on the original platform. Only
+/// the first two fields are declared; read the rest with the host face's
+/// ParsePictureData.
 struct Picture {
-  SInt16 picSize;   ///< low 16 bits of the block's size
+  SInt16 picSize;
   Rect picFrame;
-  SInt16 reserved;  ///< 0
-  UInt32 format;    ///< 'PNGf'
-  Fixed hRes;
-  Fixed vRes;
 };
 typedef Picture* PicPtr;
 typedef PicPtr* PicHandle;
 
-enum : UInt32 { kPictureFormatPNG = FOUR_CHAR_CODE("PNGf") };
 enum : SInt16 { srcCopy = 0, srcOr = 1 };
 enum : UInt32 { kThemeBrushDialogBackgroundActive = 1 };
 typedef SInt32 ThemeBrush;

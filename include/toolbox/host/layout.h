@@ -10,14 +10,14 @@
 //       { "kind": "rgrp", "id": "QLTY:3", "bounds": [70, 10, 120, 200], "value": 1,
 //         "controls": [ { "kind": "rdio", "bounds": [70, 10, 90, 200], "title": "Colour" },
 //                       { "kind": "rdio", "bounds": [95, 10, 115, 200], "title": "Grey" } ] },
-//       { "kind": "well", "id": "QLTY:9", "bounds": [...], "picture": "swatch.png", "dpi": 72 } ] }
+//       { "kind": "well", "id": "QLTY:9", "bounds": [...], "picture": "swatch.png" } ] }
 //
 // Per control: "kind" (four characters, required), "id" ("SIGN:number" or
 // {"signature": "SIGN", "id": n}), "bounds" ([top, left, bottom, right],
 // required), "title", "value", "min", "max", "visible", "active", "hilite",
 // "item" (dialog item number), "text" (edit/static text), "titleWidth",
 // "menu" (strings or {"text", "enabled", "hidden"}), "picture" (PNG path,
-// relative to the layout file) with "dpi", "pictureResource" (a 'PICT' id),
+// relative to the layout file; "dpi" overrides its resolution), "pictureResource" (a 'PICT' id),
 // "controls" (embedded controls: root, user panes, radio groups).
 #pragma once
 
