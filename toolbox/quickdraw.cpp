@@ -211,6 +211,18 @@ GrafPtr PortOfBitMap(const BitMap* map) {
   return IsLivePort(port) ? port : nullptr;
 }
 
+/// A pattern of `surface` whose `from` rectangle lands on `to` in the port.
+cairo_pattern_t* ScaledPattern(cairo_surface_t* surface, const Rect& from, const Rect& to) {
+  cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
+  cairo_matrix_t m;
+  cairo_matrix_init_translate(&m, from.left, from.top);
+  cairo_matrix_scale(&m, double(from.right - from.left) / (to.right - to.left),
+                     double(from.bottom - from.top) / (to.bottom - to.top));
+  cairo_matrix_translate(&m, -to.left, -to.top);
+  cairo_pattern_set_matrix(pattern, &m);
+  return pattern;
+}
+
 struct ThemeState {
   RGBColor fore;
   RGBColor back;
@@ -442,19 +454,15 @@ void CopyMask(const BitMap* src, const BitMap* mask, const BitMap* dst, const Re
     }
   cairo_surface_mark_dirty(alpha);
   cairo_surface_flush(from->surface);
+  cairo_pattern_t* source = ScaledPattern(from->surface, *srcRect, *dstRect);
+  cairo_pattern_t* coverage = ScaledPattern(alpha, Rect{0, 0, SInt16(mh), SInt16(mw)}, *dstRect);
   cairo_t* cr = PortContext(to);
   cairo_rectangle(cr, dstRect->left, dstRect->top, dw, dh);
   cairo_clip(cr);
-  cairo_save(cr);
-  cairo_translate(cr, dstRect->left, dstRect->top);
-  cairo_scale(cr, dw / sw, dh / sh);
-  cairo_set_source_surface(cr, from->surface, -srcRect->left, -srcRect->top);
-  cairo_restore(cr);
-  cairo_save(cr);
-  cairo_translate(cr, dstRect->left, dstRect->top);
-  cairo_scale(cr, dw / mw, dh / mh);
-  cairo_mask_surface(cr, alpha, 0, 0);
-  cairo_restore(cr);
+  cairo_set_source(cr, source);
+  cairo_mask(cr, coverage);
+  cairo_pattern_destroy(source);
+  cairo_pattern_destroy(coverage);
   Finish(to, cr);
   cairo_surface_destroy(alpha);
 }
