@@ -4,6 +4,7 @@
 #pragma once
 
 #include "toolbox/host/dialogs.h"
+#include "toolbox/host/graphics.h"
 #include "toolbox/host/input.h"
 #include "toolbox/host/journal.h"
 #include "toolbox/host/layout.h"
