@@ -2,8 +2,11 @@
 // invalidation, drawing, text measurement, pictures, offscreen worlds.
 #include "toolbox/quickdraw.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 
@@ -92,14 +95,32 @@ void StringToPascal(const std::string& text, Str255 out) {
   std::memcpy(out + 1, text.data(), n);
 }
 
+namespace {
+
+/// Font caches of Cairo and fontconfig are process-wide; they are emptied at
+/// exit so that leak checkers see only what the program itself kept.
+void ReleaseFontCaches() {
+  cairo_debug_reset_static_data();
+  FcFini();
+}
+
+}  // namespace
+
+void UseFonts() {
+  static bool registered = (std::atexit(ReleaseFontCaches), true);
+  static_cast<void>(registered);
+}
+
 double TextWidthPixels(const std::string& text, double size) {
-  static cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+  UseFonts();
+  cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
   cairo_t* cr = cairo_create(scratch);
   cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr, size);
   cairo_text_extents_t extents;
   cairo_text_extents(cr, text.c_str(), &extents);
   cairo_destroy(cr);
+  cairo_surface_destroy(scratch);
   return extents.x_advance;
 }
 
@@ -373,6 +394,7 @@ void DrawString(ConstStr255Param s) {
   GrafPtr port = CurrentPort();
   if (!port || !s) return;
   std::string text = PascalToString(s);
+  UseFonts();
   cairo_t* cr = PortContext(port);
   SetColor(cr, port->fore);
   cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);

@@ -33,6 +33,7 @@ void Grey(cairo_t* cr, double level) { cairo_set_source_rgb(cr, level, level, le
 void Accent(cairo_t* cr) { cairo_set_source_rgb(cr, kAccent[0], kAccent[1], kAccent[2]); }
 
 void Font(cairo_t* cr) {
+  UseFonts();
   cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr, kTextSize);
 }

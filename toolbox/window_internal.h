@@ -147,6 +147,8 @@ void PaintControl(ControlRef control);
 void PaintWindow(WindowRef window);
 /// The background colour of windows (0xEC each channel).
 constexpr double kWindowGrey = 0xEC / 255.0;
+/// Call before any text drawing: arranges for the font caches to be freed at exit.
+void UseFonts();
 /// Text measured with the fonts as drawn.
 double TextWidthPixels(const std::string& text, double size);
 /// Draws a picture handle scaled into `dst` on `cr`. False when it is no picture.
