@@ -188,9 +188,10 @@ TOOLBOX_EXPORT WindowRef GetControlOwner(ControlRef control);
 /// Values and limits are kept as 32-bit numbers. The 16-bit calls give the
 /// low 16 bits read as signed and take 16-bit numbers. Setting a value clamps it
 /// into minimum..maximum; setting a limit clamps the value and raises (lowers)
-/// the other limit when they would cross. Each change redraws the control
-/// (journal "draw"). Radio groups keep their buttons' values in step (value k =
-/// the k-th button on); popup buttons keep their maximum at the menu's size.
+/// the other limit when they would cross. Changes show at the next drawing
+/// (Draw1Control, DrawControls, or the host's render). Radio groups keep their
+/// buttons' values in step (value k = the k-th button on, 0 none); a popup
+/// button's range becomes 1..entries when its menu is set.
 TOOLBOX_EXPORT SInt16 GetControlValue(ControlRef control);
 TOOLBOX_EXPORT void SetControlValue(ControlRef control, SInt16 value);
 TOOLBOX_EXPORT SInt16 GetControlMinimum(ControlRef control);
@@ -214,8 +215,9 @@ TOOLBOX_EXPORT void SetControlTitle(ControlRef control, ConstStr255Param title);
 
 // ------------------------------------------------------- visibility and state
 
-/// Shows or hides the control (its embedded controls follow) and redraws, or
-/// invalidates its rectangle when hidden (journal "inval").
+/// Shows (and draws) or hides the control; embedded controls follow. Hiding
+/// invalidates the control's rectangle (journal "inval") and drops the
+/// keyboard focus if it was inside.
 TOOLBOX_EXPORT void ShowControl(ControlRef control);
 TOOLBOX_EXPORT void HideControl(ControlRef control);
 /// Visible itself and every embedding parent visible.
@@ -228,7 +230,7 @@ TOOLBOX_EXPORT OSErr DeactivateControl(ControlRef control);
 /// Active itself and every parent active.
 TOOLBOX_EXPORT Boolean IsControlActive(ControlRef control);
 /// Highlights a part: 0 normal, 255 (kControlInactivePart) dimmed, else that
-/// part pressed. Redraws the control.
+/// part pressed.
 TOOLBOX_EXPORT void HiliteControl(ControlRef control, ControlPartCode part);
 TOOLBOX_EXPORT ControlPartCode GetControlHilite(ControlRef control);
 /// True when the control is drawn dimmed: inactive, or hilite 255.
