@@ -133,7 +133,7 @@ Handle FindById(ResType type, SInt16 id, bool oneDeep) {
 }
 
 bool SameName(const std::string& a, ConstStr255Param b) {
-  if (!b || a.size() != b[0]) return false;
+  if (!b || a.empty() || a.size() != b[0]) return false;  // unnamed never matches
   for (size_t i = 0; i < a.size(); ++i) {
     unsigned char x = UInt8(a[i]), y = b[i + 1];
     if (x >= 'a' && x <= 'z') x = UInt8(x - 32);

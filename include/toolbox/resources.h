@@ -50,7 +50,8 @@ TOOLBOX_EXPORT ResFileRefNum HomeResFile(Handle theResource);
 TOOLBOX_EXPORT Handle GetResource(ResType theType, ResID theID);
 /// As GetResource, in the current file only.
 TOOLBOX_EXPORT Handle Get1Resource(ResType theType, ResID theID);
-/// As GetResource, by name (compared without regard to ASCII case).
+/// As GetResource, by name (compared without regard to ASCII case); a resource
+/// without a name is never found by name.
 TOOLBOX_EXPORT Handle GetNamedResource(ResType theType, ConstStr255Param name);
 TOOLBOX_EXPORT Handle Get1NamedResource(ResType theType, ConstStr255Param name);
 /// The index-th (1-based) resource of a type: over the chain from the current

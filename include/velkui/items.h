@@ -18,8 +18,9 @@ class VELKUI_EXPORT DependComparator : public LComparator {
 
 /// One logical setting of a pane: a value in a registry object, at most one
 /// presentation that shows it, the items to notify when it changes, and hooks
-/// the plug-in overrides. Items are made inside the system's New hook and
-/// register themselves with the current system.
+/// the plug-in overrides. Items are made with `new` inside the system's New
+/// hook, register themselves with the current system and are destroyed by
+/// FreeIPP.
 class VELKUI_EXPORT UIItem {
  public:
   /// Binds to the registry object of `key` (made with min..max when there is
@@ -59,7 +60,10 @@ class VELKUI_EXPORT UIItem {
   void Update();
 
   // Presentation factories. Each replaces the presentation: item number 0
-  // leaves none; with no window shown the item gets an emulated UIEmulate.
+  // leaves none; with no window shown the item gets an emulated UIEmulate;
+  // otherwise the factory's toolbox presentation is made and queued for a
+  // refresh. The factories with arguments are defined beside their
+  // presentation classes, each as one MakePresentation call.
   /// Destroys the presentation.
   void SetControl();
   void SetControl(SInt16 itemNo, UInt32 signature);

@@ -177,17 +177,17 @@ class VELKUI_EXPORT LArray {
   void ItemsInserted(UInt32 inCount, SInt32 inAtIndex);
   void ItemsRemoved(UInt32 inCount, SInt32 inAtIndex);
 
-  UInt32 itemSize;
-  UInt32 itemCount;
-  UInt32 dataStored;
-  UInt32 dataAllocated;
-  Handle itemsHandle;
-  mutable SInt32 lockCount;
-  mutable LArrayIterator* iteratorList;
-  LComparator* comparator;
-  bool ownsComparator;
-  bool isSorted;
-  bool keepSorted;
+  UInt32 itemSize;                      ///< bytes per item, fixed at construction
+  UInt32 itemCount;                     ///< number of items
+  UInt32 dataStored;                    ///< bytes in use
+  UInt32 dataAllocated;                 ///< present size of the block, >= dataStored
+  Handle itemsHandle;                   ///< the owned storage block; null until needed
+  mutable SInt32 lockCount;             ///< nesting depth of Lock
+  mutable LArrayIterator* iteratorList; ///< attached iterators; null when none
+  LComparator* comparator;              ///< never null after construction
+  bool ownsComparator;                  ///< the array deletes comparator
+  bool isSorted;                        ///< items known to be in comparator order
+  bool keepSorted;                      ///< insertions go to their sorted place
 };
 
 /// The library's one exception: an error code (a platform error number or a
@@ -215,6 +215,6 @@ class VELKUI_EXPORT LException : public std::exception {
   static StringPtr sErrorStringPtr;
 
  protected:
-  SInt32 errorCode;
-  StringPtr errorString;
+  SInt32 errorCode;        ///< platform error number or four-character code
+  StringPtr errorString;   ///< the shared length-prefixed message buffer, or null
 };
