@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "WindowFixture.h"
+#include "toolbox/memory.h"
+#include "toolbox/resources.h"
 
 namespace {
 
@@ -205,6 +207,61 @@ TEST_F(RenderTest, SaveWindowPNGWritesAFileOrSaysWhyNot) {
   std::remove(path.c_str());
   EXPECT_FALSE(toolbox::host::SaveWindowPNG(window, "/nonexistent/dir/x.png", &error));
   EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace windowtest;
+
+class RenderResourceTest : public WindowTest {
+ protected:
+  void TearDown() override {
+    toolbox::host::ResetResources();
+    WindowTest::TearDown();
+  }
+};
+
+TEST_F(RenderResourceTest, ImageWellAndGetPictureReadPictureResources) {
+  PicHandle solid = toolbox::host::MakeSolidPicture(6, 6, 0xFF8000);
+  Handle h = reinterpret_cast<Handle>(solid);
+  std::vector<uint8_t> data(*h, *h + GetHandleSize(h));
+  KillPicture(solid);
+  SInt16 file = toolbox::host::CreateResourceFile("pictures");
+  ASSERT_TRUE(toolbox::host::AddResource(file, FOUR_CHAR_CODE("PICT"), 2001, "", data));
+
+  ControlSpec spec;
+  spec.pictureResource = 2001;
+  Add(Code("well"), 1, Rect{10, 10, 60, 60}, nullptr, spec);
+  toolbox::host::RenderWindow(window);
+  EXPECT_EQ(toolbox::host::PixelAt(window, 35, 35), 0xFFFF8000u) << "resource 2001 drawn in the well";
+
+  EXPECT_EQ(GetPicture(2002), nullptr) << "a missing picture is null";
+  PicHandle picture = GetPicture(2001);
+  ASSERT_NE(picture, nullptr);
+  SetPortWindowPort(window);
+  Rect r{80, 100, 90, 110};
+  DrawPicture(picture, &r);
+  EXPECT_EQ(toolbox::host::PixelAt(window, 105, 85), 0xFFFF8000u);
+}
+
+TEST_F(RenderResourceTest, FocusedFieldShowsItsSelection) {
+  ControlSpec spec;
+  spec.text = "1234";
+  Rect r{10, 10, 32, 150};
+  ControlRef field = Add(Code("etxt"), 1, r, nullptr, spec);
+  auto highlighted = [&] {
+    int n = 0;
+    for (SInt16 v = r.top; v < r.bottom; ++v)
+      for (SInt16 h = r.left; h < r.right; ++h) n += toolbox::host::PixelAt(window, h, v) == 0xFFB3D1FFu;
+    return n;
+  };
+  toolbox::host::RenderWindow(window);
+  EXPECT_EQ(highlighted(), 0) << "no selection is shown without the focus";
+  SetKeyboardFocus(window, field, kControlFocusNextPart);
+  toolbox::host::RenderWindow(window);
+  EXPECT_GT(highlighted(), 50) << "the whole text is selected and highlighted";
 }
 
 }  // namespace
