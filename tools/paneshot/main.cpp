@@ -16,9 +16,13 @@ void List(WindowRef window) {
     ControlID id{};
     GetControlKind(c, &kind);
     GetControlID(c, &id);
-    std::printf("%s %s:%d item %d value %d%s%s\n", toolbox::host::KindName(kind.kind).c_str(),
-                toolbox::host::KindName(id.signature).c_str(), int(id.id),
+    std::string name = id.signature == 0 ? std::string("-")
+                                         : toolbox::host::KindName(id.signature) + ":" +
+                                               std::to_string(id.id);
+    std::printf("%s %-10s item %3d  value %d (%d..%d)%s%s\n",
+                toolbox::host::KindName(kind.kind).c_str(), name.c_str(),
                 int(toolbox::host::ItemNumber(c)), int(GetControl32BitValue(c)),
+                int(GetControl32BitMinimum(c)), int(GetControl32BitMaximum(c)),
                 IsControlVisible(c) ? "" : " hidden", IsControlEnabled(c) ? "" : " dimmed");
   }
 }
