@@ -103,3 +103,29 @@ TEST(LayoutTest, MistakesAreReportedWithTheirPlaceAndLeaveNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LayoutRenderTest, SampleLayoutShowsEveryVisibleControlAndHidesTheHiddenOne) {
+  std::string error;
+  WindowRef window = toolbox::host::LoadLayout(kSample, &error);
+  ASSERT_NE(window, nullptr) << error;
+  toolbox::host::RenderWindow(window);
+  for (ControlRef c : toolbox::host::Controls(window)) {
+    Rect r;
+    GetControlBounds(c, &r);
+    int ink = 0;
+    for (SInt16 v = r.top; v < r.bottom; ++v)
+      for (SInt16 h = r.left; h < r.right; ++h) ink += toolbox::host::PixelAt(window, h, v) != 0xFFECECECu;
+    ControlKind kind{};
+    GetControlKind(c, &kind);
+    SCOPED_TRACE(toolbox::host::KindName(kind.kind));
+    if (IsControlVisible(c))
+      EXPECT_GT(ink, 0) << "a shown control leaves ink in its rectangle";
+    else
+      EXPECT_EQ(ink, 0) << "the hidden control leaves none";
+  }
+  toolbox::host::DestroyWindow(window);
+}
+
+}  // namespace
