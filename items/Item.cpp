@@ -122,6 +122,8 @@ void UIItem::Update() {
 
 void UIItem::SetInAction(Boolean inAction) { UIEmulate::SetInAction(inAction); }
 
+void UIItem::ErrorMessage(int) {}
+
 // ---------------------------------------------------------------- factories
 
 void UIItem::SetControl() {
@@ -143,7 +145,16 @@ bool UIItem::PreparePresentation(SInt16 itemNo) {
 
 void UIItem::AdoptPresentation(UIEmulate* made) {
   presentation = made;
-  if (made != nullptr) made->Update();
+  if (made == nullptr) return;
+  try {
+    made->Update();
+  } catch (...) {
+    // The update request could not be queued: the item is left without a
+    // presentation, as after any failed factory.
+    presentation = nullptr;
+    delete made;
+    throw;
+  }
 }
 
 // ---------------------------------------------------------------- forwarding

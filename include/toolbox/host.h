@@ -4,9 +4,14 @@
 #pragma once
 
 #include "toolbox/host/dialogs.h"
+#include "toolbox/host/graphics.h"
+#include "toolbox/host/input.h"
 #include "toolbox/host/journal.h"
+#include "toolbox/host/layout.h"
 #include "toolbox/host/memory.h"
+#include "toolbox/host/render.h"
 #include "toolbox/host/resources.h"
 #include "toolbox/host/scrap.h"
 #include "toolbox/host/system.h"
 #include "toolbox/host/text.h"
+#include "toolbox/host/windows.h"

@@ -1,7 +1,23 @@
-// Opaque references to the toolbox's windows and dialogs, for headers that pass them around.
+// Opaque references of the window, dialog, port, control and menu services.
 #pragma once
 
-/// A window of the host toolbox; only the window service looks inside.
+#include "toolbox/types.h"
+
+/// A window of the host: owns its pixels, its root control and keyboard focus.
 typedef struct OpaqueWindowPtr* WindowRef;
-/// A dialog of the host toolbox; only the dialog service looks inside.
+typedef WindowRef WindowPtr;
+/// The dialog record every window carries (GetDialogFromWindow).
 typedef struct OpaqueDialogPtr* DialogRef;
+typedef DialogRef DialogPtr;
+/// A drawing port: a window's pixels or an offscreen world.
+typedef struct OpaqueGrafPtr* GrafPtr;
+typedef GrafPtr CGrafPtr;
+typedef CGrafPtr GWorldPtr;
+/// Graphics devices are not emulated; calls take and give null.
+typedef struct OpaqueGDHandle** GDHandle;
+/// A control of a window.
+typedef struct OpaqueControlRef* ControlRef;
+typedef ControlRef ControlHandle;
+/// A menu (popup button menus).
+typedef struct OpaqueMenuRef* MenuRef;
+typedef MenuRef MenuHandle;

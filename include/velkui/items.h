@@ -90,7 +90,9 @@ class VELKUI_EXPORT UIItem {
   void AdoptPresentation(UIEmulate* made);
 
   /// Presentation error codes end here; the library does nothing with them.
-  void ErrorMessage(int code) {}
+  /// Defined out of line (and exported) so that a test host can supply its own
+  /// definition at link time and observe the codes.
+  void ErrorMessage(int code);
   /// Sets UIEmulate::inAction.
   void SetInAction(Boolean inAction);
 

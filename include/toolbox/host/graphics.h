@@ -1,0 +1,16 @@
+// Host face of bitmap graphics: a count of live objects for leak checks.
+#pragma once
+
+#include <cstddef>
+
+#include "toolbox/types.h"
+
+namespace toolbox {
+namespace host {
+
+/// Colour spaces, data providers, bitmap and port contexts, images and
+/// pictures alive right now (each counted once, whatever its references).
+TOOLBOX_EXPORT size_t LiveGraphicsObjects();
+
+}  // namespace host
+}  // namespace toolbox

@@ -1,0 +1,172 @@
+// Tests of input delivery: clicks, popup choices, slider drags, little arrows,
+// typed keys through the key filter and the field's own editing, pastes.
+#include "WindowFixture.h"
+
+namespace {
+
+using namespace windowtest;
+using toolbox::host::Click;
+
+class InputTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    toolbox::host::SetItemBase(window, 10);
+    seen().clear();
+  }
+  static std::vector<std::pair<SInt16, SInt32>>& seen() {
+    static std::vector<std::pair<SInt16, SInt32>> calls;
+    return calls;
+  }
+  static void Record(ControlRef c, ControlPartCode part) {
+    seen().push_back({part, GetControl32BitValue(c)});
+  }
+};
+
+TEST_F(InputTest, CheckBoxesToggleAndReportTheirItemNumber) {
+  ControlSpec mixed;
+  mixed.maximum = 2;
+  mixed.value = 2;
+  ControlRef box = Add(Code("cbox"), 1, Rect{10, 10, 30, 150});
+  ControlRef tri = Add(Code("cbox"), 2, Rect{40, 10, 60, 150}, nullptr, mixed);
+  EXPECT_EQ(Click(box), 11) << "ID number 1 + base 10";
+  EXPECT_EQ(GetControlValue(box), 1);
+  Click(box);
+  EXPECT_EQ(GetControlValue(box), 0);
+  Click(tri);
+  EXPECT_EQ(GetControlValue(tri), 0) << "a mixed check box turns off";
+}
+
+TEST_F(InputTest, HiddenOrDimmedControlsTakeNoClick) {
+  ControlRef box = Add(Code("cbox"), 1, Rect{10, 10, 30, 150});
+  HideControl(box);
+  EXPECT_EQ(Click(box), 0);
+  ShowControl(box);
+  HiliteControl(box, kControlInactivePart);
+  EXPECT_EQ(Click(box), 0);
+  EXPECT_EQ(GetControlValue(box), 0) << "nothing changed";
+  EXPECT_EQ(Click(nullptr), 0);
+}
+
+TEST_F(InputTest, ARadioButtonInAGroupSetsTheGroupsValue) {
+  ControlRef group = AddRadioGroup(3, 3, 1);
+  ControlRef third = nullptr;
+  GetIndexedSubControl(group, 3, &third);
+  EXPECT_EQ(Click(third), 13) << "the group's item number";
+  EXPECT_EQ(GetControlValue(group), 3);
+  ControlRef first = nullptr;
+  GetIndexedSubControl(group, 1, &first);
+  EXPECT_EQ(GetControlValue(first), 0);
+  EXPECT_EQ(GetControlValue(third), 1);
+}
+
+TEST_F(InputTest, PopupChoicesSkipDisabledAndHiddenEntries) {
+  ControlRef popup = AddPopup(4, {{"A"}, {"B", false}, {"C", true, true}, {"D"}}, 1);
+  struct Case {
+    SInt16 entry;
+    SInt16 answer;
+    SInt16 value;
+  } cases[] = {{4, 14, 4}, {2, 0, 4}, {3, 0, 4}, {5, 0, 4}, {0, 0, 4}, {1, 14, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.entry);
+    EXPECT_EQ(toolbox::host::ChoosePopupEntry(popup, c.entry), c.answer);
+    EXPECT_EQ(GetControlValue(popup), c.value);
+  }
+}
+
+TEST_F(InputTest, SliderDragCallsTheActionProcedureForEveryValue) {
+  ControlSpec spec;
+  spec.maximum = 100;
+  ControlRef slider = Add(Code("sldr"), 5, Rect{10, 10, 30, 190}, nullptr, spec);
+  ControlActionUPP action = NewControlActionUPP(Record);
+  SetControlAction(slider, action);
+  EXPECT_EQ(toolbox::host::DragSlider(slider, {10, 20, 150}), 15);
+  std::vector<std::pair<SInt16, SInt32>> expected{{129, 10}, {129, 20}, {129, 100}};
+  EXPECT_EQ(seen(), expected) << "each step is seen with the value already set, clamped";
+  EXPECT_EQ(GetControlHilite(slider), 0);
+  DisposeControlActionUPP(action);
+}
+
+TEST_F(InputTest, LittleArrowsStepThemselvesOrLeaveItToTheActionProcedure) {
+  ControlSpec spec;
+  spec.maximum = 10;
+  spec.value = 9;
+  ControlRef arrows = Add(Code("larr"), 6, Rect{10, 10, 30, 24}, nullptr, spec);
+  EXPECT_EQ(toolbox::host::HoldLittleArrows(arrows, kControlUpButtonPart, 3), 16);
+  EXPECT_EQ(GetControlValue(arrows), 10) << "without an action procedure: one step each, clamped";
+  ControlActionUPP action = NewControlActionUPP(Record);
+  SetControlAction(arrows, action);
+  toolbox::host::HoldLittleArrows(arrows, kControlDownButtonPart, 2);
+  std::vector<std::pair<SInt16, SInt32>> expected{{21, 10}, {21, 10}};
+  EXPECT_EQ(seen(), expected) << "with one, the procedure alone changes the value";
+  EXPECT_EQ(toolbox::host::HoldLittleArrows(arrows, 129, 1), 0) << "only the arrows are held";
+  DisposeControlActionUPP(action);
+}
+
+struct KeyLog {
+  std::vector<SInt16> chars;
+  bool block = false;
+};
+KeyLog gKeys;
+
+ControlKeyFilterResult Filter(ControlRef, SInt16*, SInt16* ch, EventModifiers*) {
+  gKeys.chars.push_back(*ch);
+  return gKeys.block ? kControlKeyFilterBlockKey : kControlKeyFilterPassKey;
+}
+
+TEST_F(InputTest, KeysPassTheFilterIntoTheFieldsOwnEditing) {
+  ControlRef field = Add(Code("etxt"), 7, Rect{10, 10, 30, 150});
+  ControlRef next = Add(Code("etxt"), 8, Rect{40, 10, 60, 150});
+  ControlKeyFilterUPP filter = NewControlKeyFilterUPP(Filter);
+  SetControlData(field, 0, Code("fltr"), sizeof(filter), &filter);
+  gKeys = KeyLog();
+  EXPECT_EQ(Click(field), 17) << "a click focuses the field";
+  EXPECT_EQ(toolbox::host::TypeText(window, "129"), 17);
+  EXPECT_EQ(toolbox::host::ControlText(field), "129");
+  toolbox::host::TypeKey(window, 0x1C);  // caret left
+  toolbox::host::TypeKey(window, 0x08);  // delete the 2
+  EXPECT_EQ(toolbox::host::ControlText(field), "19");
+  EXPECT_EQ(toolbox::host::TypeKey(window, 0x0D), 0) << "return changes no text";
+  EXPECT_EQ(gKeys.chars, (std::vector<SInt16>{'1', '2', '9', 0x1C, 0x08, 0x0D}));
+
+  gKeys.block = true;
+  EXPECT_EQ(toolbox::host::TypeKey(window, '5'), 0) << "a blocked key answers no item";
+  EXPECT_EQ(toolbox::host::ControlText(field), "19");
+
+  toolbox::host::TypeKey(window, 0x09);
+  gKeys.block = false;
+  toolbox::host::TypeKey(window, 0x09);
+  ControlRef focus = nullptr;
+  GetKeyboardFocus(window, &focus);
+  EXPECT_EQ(focus, next) << "tab moves to the next field";
+  EXPECT_EQ(toolbox::host::TypeKey(window, 'x'), 18);
+  DisposeControlKeyFilterUPP(filter);
+}
+
+TEST_F(InputTest, PasteInsertsTheScrapTextWhenTheFilterPassesIt) {
+  ControlRef field = Add(Code("etxt"), 7, Rect{10, 10, 30, 150});
+  SetControlData(field, 0, Code("text"), 4, "1299");
+  SetKeyboardFocus(window, field, kControlFocusNextPart);
+  ControlEditTextSelectionRec sel{1, 3};
+  SetControlData(field, 0, Code("sele"), sizeof(sel), &sel);
+  toolbox::host::SetScrapText("55");
+  EXPECT_EQ(toolbox::host::Paste(window), 17);
+  EXPECT_EQ(toolbox::host::ControlText(field), "1559");
+  ControlKeyFilterUPP filter = NewControlKeyFilterUPP(Filter);
+  SetControlData(field, 0, Code("fltr"), sizeof(filter), &filter);
+  gKeys = KeyLog();
+  gKeys.block = true;
+  EXPECT_EQ(toolbox::host::Paste(window), 0);
+  EXPECT_EQ(gKeys.chars, std::vector<SInt16>{'v'}) << "the filter sees command-V as 'v'";
+  EXPECT_EQ(toolbox::host::ControlText(field), "1559");
+  toolbox::host::ClearScrap();
+  DisposeControlKeyFilterUPP(filter);
+}
+
+TEST_F(InputTest, NoFocusedFieldTakesNoKey) {
+  Add(Code("etxt"), 7, Rect{10, 10, 30, 150});
+  EXPECT_EQ(toolbox::host::TypeKey(window, '1'), 0);
+  EXPECT_EQ(toolbox::host::TypeKey(nullptr, '1'), 0);
+}
+
+}  // namespace

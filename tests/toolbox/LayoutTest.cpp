@@ -1,0 +1,131 @@
+// Tests of layout files: the sample layout builds every kind; mistakes are
+// reported with their place and leave nothing behind.
+#include <set>
+
+#include "WindowFixture.h"
+
+namespace {
+
+using namespace windowtest;
+using toolbox::host::LoadLayout;
+using toolbox::host::LoadLayoutText;
+
+const std::string kSample = std::string(VELKUI_SOURCE_DIR) + "/examples/layouts/sample.json";
+
+TEST(LayoutTest, SampleLayoutHoldsOneControlOfEveryKind) {
+  std::string error;
+  WindowRef window = LoadLayout(kSample, &error);
+  ASSERT_NE(window, nullptr) << error;
+  std::set<std::string> kinds;
+  for (ControlRef c : toolbox::host::Controls(window)) {
+    ControlKind kind{};
+    GetControlKind(c, &kind);
+    kinds.insert(toolbox::host::KindName(kind.kind));
+  }
+  for (const char* k : {"cbox", "rdio", "popb", "etxt", "eutx", "cdef", "larr", "bevl", "sldr",
+                        "rgrp", "stxt", "upan", "well", "push"})
+    EXPECT_TRUE(kinds.count(k)) << "the sample has no " << k;
+  ControlRef popup = toolbox::host::FindControl(window, "SMPL", 5);
+  EXPECT_EQ(GetControlValue(popup), 2);
+  EXPECT_FALSE(toolbox::host::MenuEntries(popup)[2].enabled);
+  EXPECT_TRUE(toolbox::host::MenuEntries(popup)[3].hidden);
+  ControlRef group = toolbox::host::FindControl(window, "SMPL", 10);
+  EXPECT_EQ(GetControlValue(group), 2) << "the group's value survives its buttons being added";
+  ControlButtonContentInfo info{};
+  ASSERT_EQ(GetImageWellContentInfo(toolbox::host::FindControl(window, "SMPL", 17), &info), noErr);
+  EXPECT_EQ(info.contentType, kControlContentPictHandle);
+  EXPECT_FALSE(IsControlVisible(toolbox::host::FindControl(window, "SMPL", 19)));
+  EXPECT_FALSE(IsControlEnabled(toolbox::host::FindControl(window, "SMPL", 20)));
+  toolbox::host::DestroyWindow(window);
+}
+
+TEST(LayoutTest, ControlIDsMayBeWrittenEitherWay) {
+  const char* text = R"({"window": {"width": 50, "height": 40, "base": 3},
+    "controls": [{"kind": "cbox", "id": {"signature": "ABCD", "id": 7}, "bounds": [0, 0, 10, 10]},
+                 {"kind": "cbox", "id": "WXYZ:-2", "bounds": [0, 0, 10, 10], "item": 44}]})";
+  std::string error;
+  WindowRef window = LoadLayoutText(text, "", &error);
+  ASSERT_NE(window, nullptr) << error;
+  EXPECT_EQ(toolbox::host::ItemNumber(toolbox::host::FindControl(window, "ABCD", 7)), 10);
+  EXPECT_EQ(toolbox::host::ItemNumber(toolbox::host::FindControl(window, "WXYZ", -2)), 44);
+  toolbox::host::DestroyWindow(window);
+}
+
+struct BadLayout {
+  const char* what;
+  const char* json;
+  const char* mentions;
+};
+
+TEST(LayoutTest, MistakesAreReportedWithTheirPlaceAndLeaveNothing) {
+  const BadLayout cases[] = {
+      {"not JSON", "{", "parse"},
+      {"no window", R"({"controls": []})", "window"},
+      {"zero size", R"({"window": {"width": 0, "height": 10}})", "window"},
+      {"no bounds", R"({"window": {"width": 9, "height": 9}, "controls": [{"kind": "cbox"}]})",
+       "controls[0].bounds"},
+      {"short kind",
+       R"({"window": {"width": 9, "height": 9}, "controls": [{"kind": "box", "bounds": [0,0,1,1]}]})",
+       "controls[0].kind"},
+      {"bad id",
+       R"({"window": {"width": 9, "height": 9}, "controls": [{"kind": "cbox", "id": "AB:1", "bounds": [0,0,1,1]}]})",
+       "controls[0].id"},
+      {"value not a number",
+       R"({"window": {"width": 9, "height": 9}, "controls": [{"kind": "cbox", "value": "1", "bounds": [0,0,1,1]}]})",
+       "controls[0].value"},
+      {"bounds out of range",
+       R"({"window": {"width": 9, "height": 9}, "controls": [{"kind": "cbox", "bounds": [0,0,1,40000]}]})",
+       "controls[0].bounds[3]"},
+      {"embedding into a check box",
+       R"({"window": {"width": 9, "height": 9}, "controls": [{"kind": "cbox", "bounds": [0,0,1,1],
+          "controls": [{"kind": "cbox", "bounds": [0,0,1,1]}]}]})",
+       "controls[0].controls[0]"},
+      {"missing picture",
+       R"({"window": {"width": 9, "height": 9}, "controls": [{"kind": "well", "bounds": [0,0,1,1], "picture": "nowhere.png"}]})",
+       "controls[0].picture"},
+      {"menu of numbers",
+       R"({"window": {"width": 9, "height": 9}, "controls": [{"kind": "popb", "bounds": [0,0,1,1], "menu": [1]}]})",
+       "controls[0].menu[0]"},
+  };
+  size_t windows = toolbox::host::LiveWindows();
+  size_t handles = toolbox::host::LiveHandles();
+  for (const BadLayout& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string error;
+    EXPECT_EQ(LoadLayoutText(c.json, "/nonexistent", &error), nullptr);
+    EXPECT_NE(error.find(c.mentions), std::string::npos) << "error was: " << error;
+  }
+  EXPECT_EQ(toolbox::host::LiveWindows(), windows) << "a failed load leaves no window";
+  EXPECT_EQ(toolbox::host::LiveHandles(), handles) << "nor a picture handle";
+  std::string error;
+  EXPECT_EQ(LoadLayout("/nonexistent/layout.json", &error), nullptr);
+  EXPECT_NE(error.find("cannot open"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LayoutRenderTest, SampleLayoutShowsEveryVisibleControlAndHidesTheHiddenOne) {
+  std::string error;
+  WindowRef window = toolbox::host::LoadLayout(kSample, &error);
+  ASSERT_NE(window, nullptr) << error;
+  toolbox::host::RenderWindow(window);
+  for (ControlRef c : toolbox::host::Controls(window)) {
+    Rect r;
+    GetControlBounds(c, &r);
+    int ink = 0;
+    for (SInt16 v = r.top; v < r.bottom; ++v)
+      for (SInt16 h = r.left; h < r.right; ++h) ink += toolbox::host::PixelAt(window, h, v) != 0xFFECECECu;
+    ControlKind kind{};
+    GetControlKind(c, &kind);
+    SCOPED_TRACE(toolbox::host::KindName(kind.kind));
+    if (IsControlVisible(c))
+      EXPECT_GT(ink, 0) << "a shown control leaves ink in its rectangle";
+    else
+      EXPECT_EQ(ink, 0) << "the hidden control leaves none";
+  }
+  toolbox::host::DestroyWindow(window);
+}
+
+}  // namespace

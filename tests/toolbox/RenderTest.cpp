@@ -1,0 +1,267 @@
+// Pixel tests of drawing: hidden controls draw nothing, inactive ones are
+// dimmed, popups show their entry, user panes draw through their procedure,
+// pictures scale, masks copy, text widths match what is drawn.
+#include <algorithm>
+#include <cstdio>
+
+#include "WindowFixture.h"
+#include "toolbox/memory.h"
+#include "toolbox/resources.h"
+
+namespace {
+
+using namespace windowtest;
+using toolbox::host::PixelAt;
+
+constexpr UInt32 kBackground = 0xFFECECEC;
+
+class RenderTest : public WindowTest {
+ protected:
+  /// Pixels of the rectangle that differ from the window background.
+  int InkIn(const Rect& r) {
+    int ink = 0;
+    for (SInt16 v = r.top; v < r.bottom; ++v)
+      for (SInt16 h = r.left; h < r.right; ++h) ink += PixelAt(window, h, v) != kBackground;
+    return ink;
+  }
+  /// The darkest grey level (0..255) in the rectangle.
+  int Darkest(const Rect& r) {
+    int darkest = 255;
+    for (SInt16 v = r.top; v < r.bottom; ++v)
+      for (SInt16 h = r.left; h < r.right; ++h) {
+        UInt32 p = PixelAt(window, h, v);
+        darkest = std::min<int>(darkest, int((((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3));
+      }
+    return darkest;
+  }
+  /// Leftmost and rightmost columns with dark text pixels in the rectangle.
+  std::pair<int, int> TextSpan(const Rect& r) {
+    int left = r.right, right = -1;
+    for (SInt16 v = r.top; v < r.bottom; ++v)
+      for (SInt16 h = r.left; h < r.right; ++h)
+        if ((PixelAt(window, h, v) & 0xFF) < 0x80) {
+          left = std::min<int>(left, h);
+          right = std::max<int>(right, h);
+        }
+    return {left, right};
+  }
+};
+
+TEST_F(RenderTest, EmptyWindowIsItsBackground) {
+  toolbox::host::RenderWindow(window);
+  EXPECT_EQ(InkIn(Rect{0, 0, 120, 200}), 0);
+  EXPECT_EQ(PixelAt(window, 500, 5), 0u) << "outside the window";
+}
+
+TEST_F(RenderTest, EveryKindDrawsSomethingAndAHiddenControlDrawsNothing) {
+  for (const char* kind : {"push", "bevl", "cbox", "rdio", "popb", "etxt", "eutx", "stxt",
+                           "larr", "sldr", "well", "cdef"}) {
+    SCOPED_TRACE(kind);
+    ControlSpec spec;
+    spec.title = spec.text = "Ab";
+    spec.menu = {{"Ab"}};
+    spec.value = 1;
+    Rect r{20, 20, 44, 120};
+    ControlRef c = Add(toolbox::host::KindCode(kind), 1, r, nullptr, spec);
+    toolbox::host::RenderWindow(window);
+    EXPECT_GT(InkIn(r), 20) << "a shown control leaves ink";
+    HideControl(c);
+    toolbox::host::RenderWindow(window);
+    EXPECT_EQ(InkIn(Rect{0, 0, 120, 200}), 0) << "a hidden control draws nothing at all";
+    toolbox::host::DestroyWindow(window);
+    window = toolbox::host::MakeWindow("test", 200, 120);
+  }
+}
+
+TEST_F(RenderTest, InactiveControlsAreDimmed) {
+  ControlSpec spec;
+  spec.title = "Borderless";
+  spec.value = 1;
+  Rect activeRect{10, 10, 30, 190}, inactiveRect{50, 10, 70, 190};
+  Add(Code("cbox"), 1, activeRect, nullptr, spec);
+  spec.active = false;
+  Add(Code("cbox"), 2, inactiveRect, nullptr, spec);
+  toolbox::host::RenderWindow(window);
+  EXPECT_LT(Darkest(activeRect), 60) << "active text is near black";
+  EXPECT_GT(Darkest(inactiveRect), 120) << "inactive text is pale";
+  EXPECT_GT(InkIn(inactiveRect), 0) << "but still drawn";
+}
+
+TEST_F(RenderTest, PopupShowsItsCurrentEntrysText) {
+  Rect r{10, 10, 32, 190};
+  ControlRef popup = AddPopup(1, {{"Wi"}, {"Wide entry text"}}, 1, r);
+  Rect textArea{12, 12, 30, 170};
+  toolbox::host::RenderWindow(window);
+  std::pair<int, int> shortSpan = TextSpan(textArea);
+  SetControlValue(popup, 2);
+  toolbox::host::RenderWindow(window);
+  std::pair<int, int> longSpan = TextSpan(textArea);
+  int shortWidth = shortSpan.second - shortSpan.first + 1;
+  int longWidth = longSpan.second - longSpan.first + 1;
+  EXPECT_NEAR(shortWidth, StringWidth(PString("Wi")), 3) << "the text drawn is the entry's";
+  EXPECT_NEAR(longWidth, StringWidth(PString("Wide entry text")), 3);
+  EXPECT_EQ(shortSpan.first, longSpan.first) << "both start at the same place";
+}
+
+int gDrawCalls = 0;
+void DrawRed(ControlRef control, SInt16 part) {
+  ++gDrawCalls;
+  Rect r;
+  GetControlBounds(control, &r);
+  GrafPtr port = nullptr;
+  GetPort(&port);
+  EXPECT_EQ(port, GetWindowPort(GetControlOwner(control))) << "drawn in the window's port";
+  RGBColor red{0xFFFF, 0, 0};
+  RGBForeColor(&red);
+  PaintRect(&r);
+}
+
+TEST_F(RenderTest, UserPanesDrawThroughTheirProcedure) {
+  Rect r{20, 20, 40, 60};
+  ControlRef pane = Add(Code("upan"), 1, r);
+  ControlUserPaneDrawUPP draw = NewControlUserPaneDrawUPP(DrawRed);
+  ASSERT_EQ(SetControlData(pane, 0, Code("draw"), sizeof(draw), &draw), noErr);
+  gDrawCalls = 0;
+  toolbox::host::RenderWindow(window);
+  EXPECT_EQ(gDrawCalls, 1);
+  EXPECT_EQ(PixelAt(window, 30, 30), 0xFFFF0000u);
+  EXPECT_EQ(PixelAt(window, 70, 30), kBackground) << "only the pane's rectangle";
+  HideControl(pane);
+  toolbox::host::RenderWindow(window);
+  EXPECT_EQ(gDrawCalls, 1) << "a hidden pane's procedure is not called";
+  DisposeControlUserPaneDrawUPP(draw);
+}
+
+TEST_F(RenderTest, ImageWellShowsItsPicture) {
+  ControlSpec spec;
+  spec.picture = toolbox::host::MakeSolidPicture(8, 8, 0x0000FF);
+  ASSERT_NE(spec.picture, nullptr);
+  Add(Code("well"), 1, Rect{10, 10, 60, 60}, nullptr, spec);
+  toolbox::host::RenderWindow(window);
+  EXPECT_EQ(PixelAt(window, 35, 35), 0xFF0000FFu) << "the picture fills the well's middle";
+}
+
+TEST_F(RenderTest, DrawPictureScalesIntoTheRectangle) {
+  PicHandle picture = toolbox::host::MakeSolidPicture(4, 2, 0x00FF00);
+  ASSERT_NE(picture, nullptr);
+  SetPortWindowPort(window);
+  Rect r{10, 20, 30, 100};
+  DrawPicture(picture, &r);
+  EXPECT_EQ(PixelAt(window, 20, 10), 0xFF00FF00u);
+  EXPECT_EQ(PixelAt(window, 99, 29), 0xFF00FF00u);
+  EXPECT_EQ(PixelAt(window, 100, 29), 0xFFFFFFFFu) << "nothing outside the rectangle";
+  KillPicture(picture);
+  DrawPicture(nullptr, &r);  // nothing, no crash
+}
+
+TEST_F(RenderTest, CopyMaskCopiesWhereTheMaskIsBlack) {
+  Rect r{0, 0, 10, 10};
+  GWorldPtr image = nullptr, mask = nullptr;
+  ASSERT_EQ(NewGWorld(&image, 32, &r, nullptr, nullptr, 4), noErr);
+  ASSERT_EQ(NewGWorld(&mask, 32, &r, nullptr, nullptr, 4), noErr);
+  SetGWorld(image, nullptr);
+  RGBColor blue{0, 0, 0xFFFF}, black{0, 0, 0};
+  RGBForeColor(&blue);
+  PaintRect(&r);
+  SetGWorld(mask, nullptr);
+  RGBForeColor(&black);
+  Rect left{0, 0, 10, 5};
+  PaintRect(&left);
+  SetPortWindowPort(window);
+  Rect dst{0, 0, 10, 10};
+  CopyMask(GetPortBitMapForCopyBits(image), GetPortBitMapForCopyBits(mask),
+           GetPortBitMapForCopyBits(GetWindowPort(window)), &r, &r, &dst);
+  EXPECT_EQ(PixelAt(window, 2, 5), 0xFF0000FFu) << "black mask: source copied";
+  EXPECT_EQ(PixelAt(window, 7, 5), 0xFFFFFFFFu) << "white mask: destination kept";
+  DisposeGWorld(image);
+  DisposeGWorld(mask);
+  GrafPtr port = nullptr;
+  GetPort(&port);
+  EXPECT_EQ(port, GetWindowPort(window));
+  EXPECT_EQ(NewGWorld(&image, 8, &r, nullptr, nullptr, 0), paramErr) << "only 32 bits";
+}
+
+TEST_F(RenderTest, StringWidthGrowsWithTheTextAndFollowsTheTextSize) {
+  SetPortWindowPort(window);
+  TextSize(12);
+  SInt16 one = StringWidth(PString("0"));
+  SInt16 three = StringWidth(PString("000"));
+  EXPECT_GT(one, 4);
+  EXPECT_NEAR(three, 3 * one, 2) << "digits have one width";
+  TextSize(24);
+  EXPECT_NEAR(StringWidth(PString("000")), 2 * three, 4) << "hinted advances round per size";
+  TextSize(12);
+  EXPECT_EQ(StringWidth(PString("")), 0);
+}
+
+TEST_F(RenderTest, SaveWindowPNGWritesAFileOrSaysWhyNot) {
+  std::string path = std::string(VELKUI_BINARY_DIR) + "/render_test.png";
+  std::string error;
+  EXPECT_TRUE(toolbox::host::SaveWindowPNG(window, path, &error)) << error;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  unsigned char magic[4] = {};
+  EXPECT_EQ(std::fread(magic, 1, 4, f), 4u);
+  std::fclose(f);
+  EXPECT_EQ(magic[1], 'P');
+  std::remove(path.c_str());
+  EXPECT_FALSE(toolbox::host::SaveWindowPNG(window, "/nonexistent/dir/x.png", &error));
+  EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace windowtest;
+
+class RenderResourceTest : public WindowTest {
+ protected:
+  void TearDown() override {
+    toolbox::host::ResetResources();
+    WindowTest::TearDown();
+  }
+};
+
+TEST_F(RenderResourceTest, ImageWellAndGetPictureReadPictureResources) {
+  PicHandle solid = toolbox::host::MakeSolidPicture(6, 6, 0xFF8000);
+  Handle h = reinterpret_cast<Handle>(solid);
+  std::vector<uint8_t> data(*h, *h + GetHandleSize(h));
+  KillPicture(solid);
+  SInt16 file = toolbox::host::CreateResourceFile("pictures");
+  ASSERT_TRUE(toolbox::host::AddResource(file, FOUR_CHAR_CODE("PICT"), 2001, "", data));
+
+  ControlSpec spec;
+  spec.pictureResource = 2001;
+  Add(Code("well"), 1, Rect{10, 10, 60, 60}, nullptr, spec);
+  toolbox::host::RenderWindow(window);
+  EXPECT_EQ(toolbox::host::PixelAt(window, 35, 35), 0xFFFF8000u) << "resource 2001 drawn in the well";
+
+  EXPECT_EQ(GetPicture(2002), nullptr) << "a missing picture is null";
+  PicHandle picture = GetPicture(2001);
+  ASSERT_NE(picture, nullptr);
+  SetPortWindowPort(window);
+  Rect r{80, 100, 90, 110};
+  DrawPicture(picture, &r);
+  EXPECT_EQ(toolbox::host::PixelAt(window, 105, 85), 0xFFFF8000u);
+}
+
+TEST_F(RenderResourceTest, FocusedFieldShowsItsSelection) {
+  ControlSpec spec;
+  spec.text = "1234";
+  Rect r{10, 10, 32, 150};
+  ControlRef field = Add(Code("etxt"), 1, r, nullptr, spec);
+  auto highlighted = [&] {
+    int n = 0;
+    for (SInt16 v = r.top; v < r.bottom; ++v)
+      for (SInt16 h = r.left; h < r.right; ++h) n += toolbox::host::PixelAt(window, h, v) == 0xFFB3D1FFu;
+    return n;
+  };
+  toolbox::host::RenderWindow(window);
+  EXPECT_EQ(highlighted(), 0) << "no selection is shown without the focus";
+  SetKeyboardFocus(window, field, kControlFocusNextPart);
+  toolbox::host::RenderWindow(window);
+  EXPECT_GT(highlighted(), 50) << "the whole text is selected and highlighted";
+}
+
+}  // namespace

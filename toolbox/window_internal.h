@@ -1,0 +1,158 @@
+// Records behind windows, ports, controls and menus, shared by the window,
+// control, menu, drawing and host-face sources (not installed).
+#pragma once
+
+#include <cairo.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "toolbox/controls.h"
+#include "toolbox/menus.h"
+#include "toolbox/quickdraw.h"
+
+struct OpaqueMenuRef {
+  struct Entry {
+    std::string text;
+    bool enabled = true;
+    MenuItemAttributes attributes = 0;  // without kMenuItemAttrDisabled
+  };
+  MenuID id = 0;
+  std::string title;
+  bool enabled = true;
+  std::vector<Entry> entries;
+};
+
+struct OpaqueGrafPtr {
+  ~OpaqueGrafPtr();
+  cairo_surface_t* surface = nullptr;  // ARGB32 image, never null once made
+  WindowRef window = nullptr;          // null for offscreen worlds
+  Rect bounds{0, 0, 0, 0};
+  BitMap bitmap{};
+  RGBColor fore{0, 0, 0};
+  RGBColor back{0xFFFF, 0xFFFF, 0xFFFF};
+  Point pen{0, 0};
+  SInt16 textSize = 12;
+  SInt16 textFont = 0;
+};
+
+struct OpaqueDialogPtr {
+  WindowRef window = nullptr;
+};
+
+struct OpaqueControlKeyFilterUPP {
+  ControlKeyFilterProcPtr proc;
+};
+struct OpaqueControlActionUPP {
+  ControlActionProcPtr proc;
+};
+struct OpaqueControlUserPaneDrawUPP {
+  ControlUserPaneDrawProcPtr proc;
+};
+
+struct OpaqueControlRef {
+  ~OpaqueControlRef();
+  WindowRef owner = nullptr;
+  ControlRef parent = nullptr;
+  std::vector<std::unique_ptr<OpaqueControlRef>> children;
+
+  OSType kind = 0;
+  ControlID id{0, 0};
+  Rect bounds{0, 0, 0, 0};
+  SInt32 value = 0;
+  SInt32 minimum = 0;
+  SInt32 maximum = 0;
+  std::string title;
+  SRefCon reference = 0;
+  SInt16 itemNumber = 0;  // dialog item number reported for hits (0: id + base)
+  SInt16 titleWidth = 0;  // popup buttons: width of the label part (0: measured)
+  SInt32 wantedValue = 0; // radio groups being built: the value asked for
+
+  bool visible = true;  // own flag; IsControlVisible also asks the parents
+  bool active = true;   // own flag; IsControlActive also asks the parents
+  ControlPartCode hilite = 0;
+
+  std::string text;  // edit and static text
+  SInt16 selStart = 0;
+  SInt16 selEnd = 0;
+  ControlFontStyleRec font{};
+
+  ControlKeyFilterUPP keyFilter = nullptr;
+  ControlUserPaneDrawUPP drawProc = nullptr;
+  ControlActionUPP action = nullptr;
+  MenuRef menu = nullptr;  // popup buttons; owned
+  ControlButtonContentInfo content{kControlNoContent, {0}};
+  PicHandle ownedPicture = nullptr;  // a picture the host handed over; freed here
+};
+
+struct OpaqueWindowPtr {
+  std::string title;
+  SInt16 width = 0;
+  SInt16 height = 0;
+  SInt16 itemBase = 0;  // dialog item number = control number + itemBase
+  std::unique_ptr<OpaqueControlRef> root;
+  std::unique_ptr<OpaqueGrafPtr> port;
+  OpaqueDialogPtr dialog;
+  ControlRef focus = nullptr;
+  std::vector<Rect> invalid;
+  bool drawing = true;  // false while the host builds the window
+};
+
+namespace toolbox {
+namespace internal {
+
+/// Known live objects: every call checks its argument here first, so a stale
+/// or made-up reference is refused instead of followed.
+bool IsLiveWindow(WindowRef window);
+bool IsLiveControl(ControlRef control);
+bool IsLivePort(GrafPtr port);
+void RegisterWindow(WindowRef window, bool live);
+void RegisterControl(ControlRef control, bool live);
+void RegisterPort(GrafPtr port, bool live);
+/// Makes a port with a white ARGB32 surface of width x height (null if the
+/// surface cannot be made).
+std::unique_ptr<OpaqueGrafPtr> MakePort(SInt16 width, SInt16 height, WindowRef window);
+/// The port current for drawing (may be null).
+GrafPtr CurrentPort();
+
+/// The four-character code as text ("cbox").
+std::string FourCC(UInt32 code);
+std::string PascalToString(ConstStr255Param s);
+void StringToPascal(const std::string& text, Str255 out);
+
+/// Dialog item number a hit on this control reports: its own number when set,
+/// else its ID number plus the window's base; radio buttons inside a radio
+/// group report the group's.
+SInt16 ItemNumberOf(ControlRef control);
+/// Visible/active including every parent.
+bool EffectivelyVisible(ControlRef control);
+bool EffectivelyActive(ControlRef control);
+/// Dimmed when drawn: inactive, or hilite 255, itself or a parent.
+bool Dimmed(ControlRef control);
+/// Whether the kind keeps a value, takes focus, embeds others.
+bool IsEditTextKind(OSType kind);
+bool IsEmbedderKind(OSType kind);
+/// The popup's label width (measured from its title when not set).
+SInt16 PopupLabelWidth(ControlRef control);
+/// Sets a control's 32-bit value with the clamp and radio-group sync, without
+/// drawing.
+void StoreValue(ControlRef control, SInt32 value);
+
+/// Paints one control (and its embedded controls) into its window's port, or
+/// nothing when it is hidden. Calls user pane draw procedures with the window's
+/// port current.
+void PaintControl(ControlRef control);
+/// Erases the window to its background and paints every control.
+void PaintWindow(WindowRef window);
+/// The background colour of windows (0xEC each channel).
+constexpr double kWindowGrey = 0xEC / 255.0;
+/// Call before any text drawing: arranges for the font caches to be freed at exit.
+void UseFonts();
+/// Text measured with the fonts as drawn.
+double TextWidthPixels(const std::string& text, double size);
+/// Draws a picture handle scaled into `dst` on `cr`. False when it is no picture.
+bool PaintPicture(cairo_t* cr, PicHandle picture, double x, double y, double w, double h);
+
+}  // namespace internal
+}  // namespace toolbox
