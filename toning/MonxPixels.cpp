@@ -1,0 +1,239 @@
+// Per-pixel stage of the toning engine: byte tables, the scalar loop and the AVX-512 VBMI loop.
+#include <immintrin.h>
+
+#include <cstddef>
+#include <cstring>
+
+#include "MonxInternal.h"
+
+namespace velkui {
+namespace {
+
+/// Where the colour bytes of a pixel lie: tables[p] maps the byte at offset p
+/// of a pixel, or is null for the pad byte.
+struct PixelLayout {
+  int step = 3;
+  const UInt8* tables[4] = {nullptr, nullptr, nullptr, nullptr};
+};
+
+PixelLayout LayoutOf(SInt32 format, const ByteTables& t) {
+  PixelLayout layout;
+  switch (format & ~kMonxFormatIgnoredBit) {
+    case kMonxFormatRGB:
+      layout = {3, {t.red, t.green, t.blue, nullptr}};
+      break;
+    case kMonxFormatBGR:
+      layout = {3, {t.blue, t.green, t.red, nullptr}};
+      break;
+    case kMonxFormatXRGB:
+      layout = {4, {nullptr, t.red, t.green, t.blue}};
+      break;
+    default:  // kMonxFormatBGRX: the only other code a validated descriptor holds
+      layout = {4, {t.blue, t.green, t.red, nullptr}};
+      break;
+  }
+  return layout;
+}
+
+UInt64 Load64(const UInt8* p) {
+  UInt64 v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+void Store64(UInt8* p, UInt64 v) { std::memcpy(p, &v, sizeof v); }
+
+/// Maps the eight bytes of w; byte k goes through t[(S + k) % 3].
+template <int S>
+UInt64 Map8(UInt64 w, const UInt8* const* t) {
+  UInt64 out = 0;
+  for (int k = 0; k < 8; ++k) out |= UInt64(t[(S + k) % 3][(w >> (8 * k)) & 0xFF]) << (8 * k);
+  return out;
+}
+
+/// One row of 3-byte pixels, eight pixels (three words) at a time.
+void ScalarRow3(const UInt8* s, UInt8* d, size_t width, const UInt8* const* t) {
+  size_t x = 0;
+  for (; x + 8 <= width; x += 8, s += 24, d += 24) {
+    UInt64 w0 = Load64(s), w1 = Load64(s + 8), w2 = Load64(s + 16);
+    Store64(d, Map8<0>(w0, t));
+    Store64(d + 8, Map8<2>(w1, t));
+    Store64(d + 16, Map8<1>(w2, t));
+  }
+  for (; x < width; ++x, s += 3, d += 3) {
+    d[0] = t[0][s[0]];
+    d[1] = t[1][s[1]];
+    d[2] = t[2][s[2]];
+  }
+}
+
+/// One row of 4-byte pixels whose colour bytes start at offset `first` (0 or 1).
+void ScalarRow4(const UInt8* s, UInt8* d, size_t width, int first, const UInt8* const* t) {
+  const UInt8* t0 = t[first];
+  const UInt8* t1 = t[first + 1];
+  const UInt8* t2 = t[first + 2];
+  s += first;
+  d += first;
+  size_t x = 0;
+  for (; x + 4 <= width; x += 4, s += 16, d += 16) {
+    for (int p = 0; p < 16; p += 4) {
+      UInt8 a = t0[s[p]], b = t1[s[p + 1]], c = t2[s[p + 2]];
+      d[p] = a;
+      d[p + 1] = b;
+      d[p + 2] = c;
+    }
+  }
+  for (; x < width; ++x, s += 4, d += 4) {
+    d[0] = t0[s[0]];
+    d[1] = t1[s[1]];
+    d[2] = t2[s[2]];
+  }
+}
+
+void MapScalar(const MonxImageDesc& image, const UInt8* source, UInt8* output,
+               const PixelLayout& layout) {
+  const size_t width = size_t(image.width);
+  const int first = layout.tables[0] == nullptr ? 1 : 0;
+  for (SInt32 row = 0; row < image.height; ++row) {
+    const ptrdiff_t offset = ptrdiff_t(row) * image.rowBytes;
+    if (layout.step == 3) {
+      ScalarRow3(source + offset, output + offset, width, layout.tables);
+    } else {
+      ScalarRow4(source + offset, output + offset, width, first, layout.tables);
+    }
+  }
+}
+
+// ------------------------------------------------------------------ AVX-512 VBMI
+
+#define VELKUI_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+
+/// One 256-byte table in four registers.
+struct VectorTable {
+  __m512i q[4];
+};
+
+VELKUI_VBMI VectorTable LoadTable(const UInt8* t) {
+  VectorTable v;
+  for (int i = 0; i < 4; ++i) v.q[i] = _mm512_loadu_si512(t + 64 * i);
+  return v;
+}
+
+/// The three tables of a pixel's colour bytes and, for each of the `period`
+/// vectors of a repeating stretch, which lanes take which table and which
+/// lanes may be stored.
+struct VectorPlan {
+  VectorTable table[3];
+  __mmask64 second[3];  ///< lanes that take table[1]
+  __mmask64 third[3];   ///< lanes that take table[2]
+  __mmask64 store[3];   ///< colour lanes (pad lanes excluded)
+  int period = 1;       ///< vectors before the lane pattern repeats
+  size_t step = 3;
+};
+
+VELKUI_VBMI VectorPlan MakePlan(const PixelLayout& layout) {
+  VectorPlan plan;
+  const int first = layout.tables[0] == nullptr ? 1 : 0;
+  for (int c = 0; c < 3; ++c) plan.table[c] = LoadTable(layout.tables[first + c]);
+  plan.step = size_t(layout.step);
+  plan.period = layout.step == 3 ? 3 : 1;
+  for (int j = 0; j < plan.period; ++j) {
+    UInt64 second = 0, third = 0, store = 0;
+    for (int k = 0; k < 64; ++k) {
+      int position = (64 * j + k) % layout.step - first;
+      if (position == 1) second |= UInt64(1) << k;
+      if (position == 2) third |= UInt64(1) << k;
+      if (position >= 0 && position <= 2) store |= UInt64(1) << k;
+    }
+    plan.second[j] = second;
+    plan.third[j] = third;
+    plan.store[j] = store;
+  }
+  return plan;
+}
+
+/// 256-entry byte lookup: two 128-byte permutes, chosen by each index's top bit.
+VELKUI_VBMI __m512i Lookup(const VectorTable& t, __m512i index, __mmask64 upper) {
+  __m512i low = _mm512_permutex2var_epi8(t.q[0], index, t.q[1]);
+  __m512i high = _mm512_permutex2var_epi8(t.q[2], index, t.q[3]);
+  return _mm512_mask_blend_epi8(upper, low, high);
+}
+
+VELKUI_VBMI __m512i MapVector(const VectorPlan& plan, int j, __m512i index) {
+  const __mmask64 upper = _mm512_movepi8_mask(index);
+  __m512i out = Lookup(plan.table[0], index, upper);
+  out = _mm512_mask_blend_epi8(plan.second[j], out, Lookup(plan.table[1], index, upper));
+  return _mm512_mask_blend_epi8(plan.third[j], out, Lookup(plan.table[2], index, upper));
+}
+
+/// One row of `bytes` bytes: whole vectors, then a masked tail that neither
+/// reads nor writes past the row's last pixel.
+VELKUI_VBMI void VectorRow(const VectorPlan& plan, const UInt8* s, UInt8* d, size_t bytes) {
+  const size_t stretch = 64 * size_t(plan.period);
+  size_t i = 0;
+  for (; i + stretch <= bytes; i += stretch) {
+    for (int j = 0; j < plan.period; ++j) {
+      __m512i in = _mm512_loadu_si512(s + i + 64 * j);
+      __m512i out = MapVector(plan, j, in);
+      if (plan.step == 3) {
+        _mm512_storeu_si512(d + i + 64 * j, out);
+      } else {
+        _mm512_mask_storeu_epi8(d + i + 64 * j, plan.store[j], out);
+      }
+    }
+  }
+  for (int j = 0; i < bytes; ++j, i += 64) {
+    const size_t left = bytes - i;
+    const __mmask64 live = left >= 64 ? ~__mmask64(0) : (__mmask64(1) << left) - 1;
+    __m512i in = _mm512_maskz_loadu_epi8(live, s + i);
+    _mm512_mask_storeu_epi8(d + i, live & plan.store[j], MapVector(plan, j, in));
+  }
+}
+
+VELKUI_VBMI void MapVectorRows(const MonxImageDesc& image, const UInt8* source, UInt8* output,
+                               const PixelLayout& layout) {
+  const VectorPlan plan = MakePlan(layout);
+  const size_t bytes = size_t(image.width) * plan.step;
+  for (SInt32 row = 0; row < image.height; ++row) {
+    const ptrdiff_t offset = ptrdiff_t(row) * image.rowBytes;
+    VectorRow(plan, source + offset, output + offset, bytes);
+  }
+}
+
+}  // namespace
+
+UInt8 CurveByte(double value) {
+  double scaled = value * 255.0 + 0.5;
+  // Accepted records keep values in range; anything else must not reach an
+  // undefined conversion.
+  if (!(scaled > -2147483648.0 && scaled < 2147483648.0)) return 0;
+  return UInt8(SInt32(scaled));
+}
+
+void BuildByteTables(const UIHdl& handle, ByteTables* tables) {
+  for (int i = 0; i < 256; ++i) {
+    tables->red[i] = CurveByte(handle.redTable[i]);
+    tables->green[i] = CurveByte(handle.greenTable[i]);
+    tables->blue[i] = CurveByte(handle.blueTable[i]);
+  }
+}
+
+bool VectorPathAvailable() {
+  static const bool available = __builtin_cpu_supports("avx512f") &&
+                                __builtin_cpu_supports("avx512bw") &&
+                                __builtin_cpu_supports("avx512vbmi");
+  return available;
+}
+
+void MapPixels(const MonxImageDesc& image, const UInt8* source, UInt8* output,
+               const ByteTables& tables, PixelPath path) {
+  const PixelLayout layout = LayoutOf(image.format, tables);
+  const bool vector = path != PixelPath::kScalar && VectorPathAvailable();
+  if (vector) {
+    MapVectorRows(image, source, output, layout);
+  } else {
+    MapScalar(image, source, output, layout);
+  }
+}
+
+}  // namespace velkui
