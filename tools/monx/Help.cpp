@@ -120,7 +120,8 @@ CONTACT SHEET
     monx sheet [OPTIONS] INPUT SHEET.png
         Renders INPUT once per setting in a grid, with a label under each
         tile, so a look can be picked at a glance. By default one tile per
-        preset. Toning options set the base of every tile.
+        preset; field options given are applied to every preset. With
+        --vary, --preset and the field options set the other fields.
     --vary FIELD
         One tile per value of FIELD (a field option name, such as tone or
         contrast) instead of the presets.

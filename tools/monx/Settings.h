@@ -2,11 +2,15 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "velkui/toning.h"
 
 namespace monx {
+
+/// A field of the toning record and a value for it.
+using FieldValue = std::pair<SInt32 MonxInfo::*, int>;
 
 /// One field of the toning record as the tool presents it.
 struct FieldSpec {

@@ -41,7 +41,9 @@ std::vector<Tile> TilesOf(const SheetOptions& options) {
   for (const std::string& name : names) {
     const Preset* preset = FindPreset(name);
     if (!preset) throw ToolError(kExitUsage, "--presets: no preset called " + name);
-    tiles.push_back({preset->info, preset->name, DescribeChanges(preset->info)});
+    MonxInfo info = preset->info;
+    for (const auto& [member, value] : options.overrides) info.*member = value;
+    tiles.push_back({info, preset->name, DescribeChanges(info)});
   }
   return tiles;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ImageIo.h"
+#include "Settings.h"
 #include "velkui/toning.h"
 
 namespace monx {
@@ -14,6 +15,7 @@ struct SheetOptions {
   std::string vary;                  ///< field option to range over; empty: one tile per preset
   int steps = 5;                     ///< tiles of a varied field with many values
   std::vector<std::string> presets;  ///< presets to show; empty: all
+  std::vector<FieldValue> overrides; ///< fields set on every preset tile
   int tile = 240;                    ///< longest side of a tile in pixels
   int columns = 0;                   ///< 0: up to 4
   bool keepColour = false;

@@ -40,9 +40,16 @@ struct ToningArgs {
     if (!found)
       throw ToolError(kExitUsage, "--preset " + preset + ": no such preset (see monx --list-presets)");
     MonxInfo info = found->info;
-    for (std::size_t i = 0; i < Fields().size(); ++i)
-      if (options[i]->count() > 0) info.*Fields()[i].member = values[i];
+    for (const auto& [member, value] : Overrides()) info.*member = value;
     return info;
+  }
+
+  /// The fields given on the command line.
+  std::vector<FieldValue> Overrides() const {
+    std::vector<FieldValue> given;
+    for (std::size_t i = 0; i < Fields().size(); ++i)
+      if (options[i]->count() > 0) given.push_back({Fields()[i].member, values[i]});
+    return given;
   }
 };
 
@@ -64,7 +71,7 @@ struct Arguments {
   ToningArgs sheetToning;
   std::string vary;
   int steps = 5;
-  std::vector<std::string> presets;
+  std::string presets;
   int tile = 240;
   int columns = 0;
   std::vector<std::string> sheetPaths;
@@ -94,9 +101,15 @@ int RunSheet(const Arguments& a) {
   CheckRange("--steps", a.steps, 2, 16);
   SheetOptions options;
   options.base = a.sheetToning.Info();
+  CheckWithEngine(options.base);
   options.vary = a.vary;
   options.steps = a.steps;
-  options.presets = a.presets;
+  options.overrides = a.sheetToning.Overrides();
+  for (std::size_t start = 0; !a.presets.empty() && start <= a.presets.size();) {
+    std::size_t comma = std::min(a.presets.find(',', start), a.presets.size());
+    options.presets.push_back(a.presets.substr(start, comma - start));
+    start = comma + 1;
+  }
   options.tile = a.tile;
   options.columns = a.columns;
   options.keepColour = a.sheetKeepColour;
@@ -168,7 +181,7 @@ void Describe(CLI::App& app, Arguments& a) {
   sheet->add_flag("--keep-colour,--keep-color", a.sheetKeepColour);
   sheet->add_option("--vary", a.vary);
   sheet->add_option("--steps", a.steps);
-  sheet->add_option("--presets", a.presets)->delimiter(',');
+  sheet->add_option("--presets", a.presets);
   sheet->add_option("--tile", a.tile);
   sheet->add_option("--columns", a.columns);
   sheet->add_option("-q,--quality", a.quality);
