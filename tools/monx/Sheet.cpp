@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 
 #include "Grey.h"
 #include "Settings.h"
@@ -253,6 +254,9 @@ void MakeSheet(const std::string& input, const std::string& output, const SheetO
   }
   cairo_destroy(cr);
   cairo_surface_destroy(surface);
+  // Release the font caches Cairo and fontconfig keep for the life of the process.
+  cairo_debug_reset_static_data();
+  FcFini();
   WriteImage(output, sheet);
 }
 
