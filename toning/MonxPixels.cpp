@@ -119,84 +119,82 @@ VELKUI_VBMI VectorTable LoadTable(const UInt8* t) {
   return v;
 }
 
-/// The three tables of a pixel's colour bytes and, for each of the `period`
-/// vectors of a repeating stretch, which lanes take which table and which
-/// lanes may be stored.
-struct VectorPlan {
-  VectorTable table[3];
-  __mmask64 second[3];  ///< lanes that take table[1]
-  __mmask64 third[3];   ///< lanes that take table[2]
-  __mmask64 store[3];   ///< colour lanes (pad lanes excluded)
-  int period = 1;       ///< vectors before the lane pattern repeats
-  size_t step = 3;
-};
-
-VELKUI_VBMI VectorPlan MakePlan(const PixelLayout& layout) {
-  VectorPlan plan;
-  const int first = layout.tables[0] == nullptr ? 1 : 0;
-  for (int c = 0; c < 3; ++c) plan.table[c] = LoadTable(layout.tables[first + c]);
-  plan.step = size_t(layout.step);
-  plan.period = layout.step == 3 ? 3 : 1;
-  for (int j = 0; j < plan.period; ++j) {
-    UInt64 second = 0, third = 0, store = 0;
-    for (int k = 0; k < 64; ++k) {
-      int position = (64 * j + k) % layout.step - first;
-      if (position == 1) second |= UInt64(1) << k;
-      if (position == 2) third |= UInt64(1) << k;
-      if (position >= 0 && position <= 2) store |= UInt64(1) << k;
-    }
-    plan.second[j] = second;
-    plan.third[j] = third;
-    plan.store[j] = store;
+/// Lanes of vector j (of a stretch of kStep vectors, after which the pattern
+/// repeats) that hold colour byte `channel` of a pixel: bit k set when byte
+/// 64 * j + k of the stretch is at pixel offset first + channel.
+constexpr UInt64 LaneMask(int step, int first, int j, int channel) {
+  UInt64 mask = 0;
+  for (int k = 0; k < 64; ++k) {
+    if ((64 * j + k) % step == first + channel) mask |= UInt64(1) << k;
   }
-  return plan;
+  return mask;
 }
 
-/// 256-entry byte lookup: two 128-byte permutes, chosen by each index's top bit.
-VELKUI_VBMI __m512i Lookup(const VectorTable& t, __m512i index, __mmask64 upper) {
-  __m512i low = _mm512_permutex2var_epi8(t.q[0], index, t.q[1]);
-  __m512i high = _mm512_permutex2var_epi8(t.q[2], index, t.q[3]);
-  return _mm512_mask_blend_epi8(upper, low, high);
+/// Maps one vector of source bytes. Every lane belongs to at most one
+/// (channel, table half) class; a merge-masked vpermi2b per class replaces the
+/// lanes of that class by their table byte and leaves the others holding
+/// their index for the classes still to come. Lanes of no class (pad bytes)
+/// come out as they went in and are never stored.
+VELKUI_VBMI __m512i MapVector(const VectorTable* tables, const __mmask64* lanes, __m512i in) {
+  const __mmask64 upper = _mm512_movepi8_mask(in);
+  __m512i out = in;
+  for (int c = 0; c < 3; ++c) {
+    const VectorTable& t = tables[c];
+    out = _mm512_mask2_permutex2var_epi8(t.q[0], out, _kandn_mask64(upper, lanes[c]), t.q[1]);
+    out = _mm512_mask2_permutex2var_epi8(t.q[2], out, _kand_mask64(upper, lanes[c]), t.q[3]);
+  }
+  return out;
 }
 
-VELKUI_VBMI __m512i MapVector(const VectorPlan& plan, int j, __m512i index) {
-  const __mmask64 upper = _mm512_movepi8_mask(index);
-  __m512i out = Lookup(plan.table[0], index, upper);
-  out = _mm512_mask_blend_epi8(plan.second[j], out, Lookup(plan.table[1], index, upper));
-  return _mm512_mask_blend_epi8(plan.third[j], out, Lookup(plan.table[2], index, upper));
-}
-
-/// One row of `bytes` bytes: whole vectors, then a masked tail that neither
-/// reads nor writes past the row's last pixel.
-VELKUI_VBMI void VectorRow(const VectorPlan& plan, const UInt8* s, UInt8* d, size_t bytes) {
-  const size_t stretch = 64 * size_t(plan.period);
-  size_t i = 0;
-  for (; i + stretch <= bytes; i += stretch) {
-    for (int j = 0; j < plan.period; ++j) {
-      __m512i in = _mm512_loadu_si512(s + i + 64 * j);
-      __m512i out = MapVector(plan, j, in);
-      if (plan.step == 3) {
-        _mm512_storeu_si512(d + i + 64 * j, out);
-      } else {
-        _mm512_mask_storeu_epi8(d + i + 64 * j, plan.store[j], out);
+/// All rows of one format: kStep-byte pixels whose colour bytes start at
+/// offset kFirst. Whole stretches of kStep / gcd vectors, then masked vectors
+/// that neither read nor write past the row's last pixel.
+template <int kStep, int kFirst>
+VELKUI_VBMI void VectorRows(const MonxImageDesc& image, const UInt8* source, UInt8* output,
+                            const PixelLayout& layout) {
+  constexpr int kPeriod = kStep == 3 ? 3 : 1;
+  const VectorTable tables[3] = {LoadTable(layout.tables[kFirst]),
+                                 LoadTable(layout.tables[kFirst + 1]),
+                                 LoadTable(layout.tables[kFirst + 2])};
+  __mmask64 lanes[kPeriod][3];
+  __mmask64 store[kPeriod];
+  for (int j = 0; j < kPeriod; ++j) {
+    for (int c = 0; c < 3; ++c) lanes[j][c] = LaneMask(kStep, kFirst, j, c);
+    store[j] = lanes[j][0] | lanes[j][1] | lanes[j][2];
+  }
+  const size_t bytes = size_t(image.width) * kStep;
+  const size_t stretch = 64 * kPeriod;
+  for (SInt32 row = 0; row < image.height; ++row) {
+    const UInt8* s = source + ptrdiff_t(row) * image.rowBytes;
+    UInt8* d = output + ptrdiff_t(row) * image.rowBytes;
+    size_t i = 0;
+    for (; i + stretch <= bytes; i += stretch) {
+      for (int j = 0; j < kPeriod; ++j) {
+        __m512i out = MapVector(tables, lanes[j], _mm512_loadu_si512(s + i + 64 * j));
+        if (kStep == 3) {
+          _mm512_storeu_si512(d + i + 64 * j, out);
+        } else {
+          _mm512_mask_storeu_epi8(d + i + 64 * j, store[j], out);
+        }
       }
     }
-  }
-  for (int j = 0; i < bytes; ++j, i += 64) {
-    const size_t left = bytes - i;
-    const __mmask64 live = left >= 64 ? ~__mmask64(0) : (__mmask64(1) << left) - 1;
-    __m512i in = _mm512_maskz_loadu_epi8(live, s + i);
-    _mm512_mask_storeu_epi8(d + i, live & plan.store[j], MapVector(plan, j, in));
+    for (int j = 0; i < bytes; ++j, i += 64) {
+      const size_t left = bytes - i;
+      const __mmask64 live = left >= 64 ? ~__mmask64(0) : (__mmask64(1) << left) - 1;
+      __m512i out = MapVector(tables, lanes[j], _mm512_maskz_loadu_epi8(live, s + i));
+      _mm512_mask_storeu_epi8(d + i, live & store[j], out);
+    }
   }
 }
 
-VELKUI_VBMI void MapVectorRows(const MonxImageDesc& image, const UInt8* source, UInt8* output,
-                               const PixelLayout& layout) {
-  const VectorPlan plan = MakePlan(layout);
-  const size_t bytes = size_t(image.width) * plan.step;
-  for (SInt32 row = 0; row < image.height; ++row) {
-    const ptrdiff_t offset = ptrdiff_t(row) * image.rowBytes;
-    VectorRow(plan, source + offset, output + offset, bytes);
+void MapVectorRows(const MonxImageDesc& image, const UInt8* source, UInt8* output,
+                   const PixelLayout& layout) {
+  if (layout.step == 3) {
+    VectorRows<3, 0>(image, source, output, layout);
+  } else if (layout.tables[0] == nullptr) {
+    VectorRows<4, 1>(image, source, output, layout);
+  } else {
+    VectorRows<4, 0>(image, source, output, layout);
   }
 }
 
