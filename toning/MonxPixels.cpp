@@ -130,20 +130,19 @@ constexpr UInt64 LaneMask(int step, int first, int j, int channel) {
   return mask;
 }
 
-/// Maps one vector of source bytes. Every lane belongs to at most one
-/// (channel, table half) class; a merge-masked vpermi2b per class replaces the
-/// lanes of that class by their table byte and leaves the others holding
-/// their index for the classes still to come. Lanes of no class (pad bytes)
-/// come out as they went in and are never stored.
+/// Maps one vector of source bytes. Two chains, one per table half, start
+/// from the source bytes; in each, a merge-masked vpermi2b per channel
+/// replaces the lanes of that channel by their table byte and leaves the other
+/// lanes holding their index for the channels still to come. Each byte's top
+/// bit then picks the chain. Lanes of no channel (pad bytes) come out as they
+/// went in and are never stored.
 VELKUI_VBMI __m512i MapVector(const VectorTable* tables, const __mmask64* lanes, __m512i in) {
-  const __mmask64 upper = _mm512_movepi8_mask(in);
-  __m512i out = in;
+  __m512i low = in, high = in;
   for (int c = 0; c < 3; ++c) {
-    const VectorTable& t = tables[c];
-    out = _mm512_mask2_permutex2var_epi8(t.q[0], out, _kandn_mask64(upper, lanes[c]), t.q[1]);
-    out = _mm512_mask2_permutex2var_epi8(t.q[2], out, _kand_mask64(upper, lanes[c]), t.q[3]);
+    low = _mm512_mask2_permutex2var_epi8(tables[c].q[0], low, lanes[c], tables[c].q[1]);
+    high = _mm512_mask2_permutex2var_epi8(tables[c].q[2], high, lanes[c], tables[c].q[3]);
   }
-  return out;
+  return _mm512_mask_blend_epi8(_mm512_movepi8_mask(in), low, high);
 }
 
 /// All rows of one format: kStep-byte pixels whose colour bytes start at
