@@ -169,19 +169,22 @@ VELKUI_VBMI void VectorRows(const MonxImageDesc& image, const UInt8* source, UIn
     size_t i = 0;
     for (; i + stretch <= bytes; i += stretch) {
       for (int j = 0; j < kPeriod; ++j) {
-        __m512i out = MapVector(tables, lanes[j], _mm512_loadu_si512(s + i + 64 * j));
         if (kStep == 3) {
+          __m512i out = MapVector(tables, lanes[j], _mm512_loadu_si512(s + i + 64 * j));
           _mm512_storeu_si512(d + i + 64 * j, out);
         } else {
-          _mm512_mask_storeu_epi8(d + i + 64 * j, store[j], out);
+          // Pad bytes are neither read nor written.
+          __m512i in = _mm512_maskz_loadu_epi8(store[j], s + i + 64 * j);
+          _mm512_mask_storeu_epi8(d + i + 64 * j, store[j], MapVector(tables, lanes[j], in));
         }
       }
     }
     for (int j = 0; i < bytes; ++j, i += 64) {
       const size_t left = bytes - i;
       const __mmask64 live = left >= 64 ? ~__mmask64(0) : (__mmask64(1) << left) - 1;
-      __m512i out = MapVector(tables, lanes[j], _mm512_maskz_loadu_epi8(live, s + i));
-      _mm512_mask_storeu_epi8(d + i, live & store[j], out);
+      const __mmask64 colour = live & store[j];
+      __m512i out = MapVector(tables, lanes[j], _mm512_maskz_loadu_epi8(colour, s + i));
+      _mm512_mask_storeu_epi8(d + i, colour, out);
     }
   }
 }
