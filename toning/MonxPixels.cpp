@@ -35,35 +35,26 @@ PixelLayout LayoutOf(SInt32 format, const ByteTables& t) {
   return layout;
 }
 
-UInt64 Load64(const UInt8* p) {
-  UInt64 v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-void Store64(UInt8* p, UInt64 v) { std::memcpy(p, &v, sizeof v); }
-
-/// Maps the eight bytes of w; byte k goes through t[(S + k) % 3].
-template <int S>
-UInt64 Map8(UInt64 w, const UInt8* const* t) {
-  UInt64 out = 0;
-  for (int k = 0; k < 8; ++k) out |= UInt64(t[(S + k) % 3][(w >> (8 * k)) & 0xFF]) << (8 * k);
-  return out;
-}
-
-/// One row of 3-byte pixels, eight pixels (three words) at a time.
+/// One row of 3-byte pixels, four at a time: all twelve lookups are loaded
+/// before the twelve stores, so the output may alias nothing they read.
 void ScalarRow3(const UInt8* s, UInt8* d, size_t width, const UInt8* const* t) {
+  const UInt8* t0 = t[0];
+  const UInt8* t1 = t[1];
+  const UInt8* t2 = t[2];
   size_t x = 0;
-  for (; x + 8 <= width; x += 8, s += 24, d += 24) {
-    UInt64 w0 = Load64(s), w1 = Load64(s + 8), w2 = Load64(s + 16);
-    Store64(d, Map8<0>(w0, t));
-    Store64(d + 8, Map8<2>(w1, t));
-    Store64(d + 16, Map8<1>(w2, t));
+  for (; x + 4 <= width; x += 4, s += 12, d += 12) {
+    UInt8 v[12];
+    for (int p = 0; p < 12; p += 3) {
+      v[p] = t0[s[p]];
+      v[p + 1] = t1[s[p + 1]];
+      v[p + 2] = t2[s[p + 2]];
+    }
+    std::memcpy(d, v, sizeof v);
   }
   for (; x < width; ++x, s += 3, d += 3) {
-    d[0] = t[0][s[0]];
-    d[1] = t[1][s[1]];
-    d[2] = t[2][s[2]];
+    d[0] = t0[s[0]];
+    d[1] = t1[s[1]];
+    d[2] = t2[s[2]];
   }
 }
 
@@ -119,9 +110,10 @@ VELKUI_VBMI VectorTable LoadTable(const UInt8* t) {
   return v;
 }
 
-/// Lanes of vector j (of a stretch of kStep vectors, after which the pattern
-/// repeats) that hold colour byte `channel` of a pixel: bit k set when byte
-/// 64 * j + k of the stretch is at pixel offset first + channel.
+/// Lanes of vector j of a stretch (three vectors for 3-byte pixels, one for
+/// 4-byte pixels, after which the pattern repeats) that hold colour byte
+/// `channel` of a pixel: bit k set when byte 64 * j + k of the stretch lies at
+/// pixel offset first + channel.
 constexpr UInt64 LaneMask(int step, int first, int j, int channel) {
   UInt64 mask = 0;
   for (int k = 0; k < 64; ++k) {
@@ -146,7 +138,7 @@ VELKUI_VBMI __m512i MapVector(const VectorTable* tables, const __mmask64* lanes,
 }
 
 /// All rows of one format: kStep-byte pixels whose colour bytes start at
-/// offset kFirst. Whole stretches of kStep / gcd vectors, then masked vectors
+/// offset kFirst. Each row goes by whole stretches, then by masked vectors
 /// that neither read nor write past the row's last pixel.
 template <int kStep, int kFirst>
 VELKUI_VBMI void VectorRows(const MonxImageDesc& image, const UInt8* source, UInt8* output,
