@@ -140,6 +140,23 @@ TEST_F(ToningApi, ProcessingChecksInOrder) {
   EXPECT_EQ(kMonxNoErr, UIProcMonx(handle_, &kNeutral, image, out));
 }
 
+TEST_F(ToningApi, ProcessingAppliesTheImageCheckToItsOwnDescriptor) {
+  const MonxImageDesc bad[] = {
+      {0, 3, 24, 1, 16, 0, 0, 0},  {4, -1, 24, 1, 16, 0, 0, 0}, {4, 3, 24, 1, 0, 0, 0, 0},
+      {4, 3, 24, 3, 16, 0, 0, 0},  {4, 3, 32, 16, 16, 0, 0, 0}, {4, 3, 24, 4, 16, 0, 0, 0},
+      {4, 3, 32, 2, 16, 0, 0, 0},  {4, 3, 24, 0x00090001, 16, 0, 0, 0},
+  };
+  const std::vector<UInt8> output = picture_.output;
+  for (const MonxImageDesc& image : bad) {
+    EXPECT_EQ(kMonxErrProcImage, UIProcMonx(handle_, &kNeutral, &image, picture_.output.data()))
+        << "format " << image.format << ", " << image.bitsPerPixel << " bits, width "
+        << image.width << ", height " << image.height << ", rowBytes " << image.rowBytes;
+  }
+  EXPECT_EQ(output, picture_.output) << "a refused call wrote output";
+  const MonxImageDesc ignoredBit = {4, 3, 24, 0x00080001, 16, 0, 0, 0};
+  EXPECT_EQ(kMonxNoErr, UIProcMonx(handle_, &kNeutral, &ignoredBit, picture_.output.data()));
+}
+
 TEST_F(ToningApi, ProcessingRejectsEveryOutOfRangeFieldAndChangesNothing) {
   struct Bad {
     int field;
