@@ -211,9 +211,12 @@ void BuildByteTables(const UIHdl& handle, ByteTables* tables) {
 }
 
 bool VectorPathAvailable() {
-  static const bool available = __builtin_cpu_supports("avx512f") &&
-                                __builtin_cpu_supports("avx512bw") &&
-                                __builtin_cpu_supports("avx512vbmi");
+  // Asked once; the processor does not change under a running process.
+  static const bool available = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+           __builtin_cpu_supports("avx512vbmi");
+  }();
   return available;
 }
 
