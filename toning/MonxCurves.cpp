@@ -1,4 +1,4 @@
-// The toning pipeline: tone curve from the record, colour-circle channel curves, pixel mapping.
+// The toning pipeline: tone curve from the record, colour-circle channel curves, mapping call.
 #include <cmath>
 
 #include "MonxInternal.h"
@@ -232,8 +232,3 @@ void ToneImage(UIHdl* handle, const MonxInfo* info, void* output, PixelPath path
 }
 
 }  // namespace velkui
-
-SInt32 internal_UIProcMonx(UIHdl* handle, const MonxInfo* info, void* output) {
-  velkui::ToneImage(handle, info, output, velkui::PixelPath::kAuto);
-  return 0;
-}

@@ -73,6 +73,11 @@ SInt32 UIDeleteMonx(UIHdl* handle) {
 
 }  // extern "C"
 
+SInt32 internal_UIProcMonx(UIHdl* handle, const MonxInfo* info, void* output) {
+  velkui::ToneImage(handle, info, output, velkui::PixelPath::kAuto);
+  return 0;
+}
+
 SInt32 internal_UIJudgeMonx(const MonxInfo* a, const MonxInfo* b) {
   const SInt32 fa[] = {a->colorX,     a->colorY,        a->tone,
                        a->brightness, a->contrast,      a->shadowTone,

@@ -35,35 +35,26 @@ PixelLayout LayoutOf(SInt32 format, const ByteTables& t) {
   return layout;
 }
 
-UInt64 Load64(const UInt8* p) {
-  UInt64 v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-void Store64(UInt8* p, UInt64 v) { std::memcpy(p, &v, sizeof v); }
-
-/// Maps the eight bytes of w; byte k goes through t[(S + k) % 3].
-template <int S>
-UInt64 Map8(UInt64 w, const UInt8* const* t) {
-  UInt64 out = 0;
-  for (int k = 0; k < 8; ++k) out |= UInt64(t[(S + k) % 3][(w >> (8 * k)) & 0xFF]) << (8 * k);
-  return out;
-}
-
-/// One row of 3-byte pixels, eight pixels (three words) at a time.
+/// One row of 3-byte pixels, four at a time: all twelve lookups are loaded
+/// before the twelve stores, so the output may alias nothing they read.
 void ScalarRow3(const UInt8* s, UInt8* d, size_t width, const UInt8* const* t) {
+  const UInt8* t0 = t[0];
+  const UInt8* t1 = t[1];
+  const UInt8* t2 = t[2];
   size_t x = 0;
-  for (; x + 8 <= width; x += 8, s += 24, d += 24) {
-    UInt64 w0 = Load64(s), w1 = Load64(s + 8), w2 = Load64(s + 16);
-    Store64(d, Map8<0>(w0, t));
-    Store64(d + 8, Map8<2>(w1, t));
-    Store64(d + 16, Map8<1>(w2, t));
+  for (; x + 4 <= width; x += 4, s += 12, d += 12) {
+    UInt8 v[12];
+    for (int p = 0; p < 12; p += 3) {
+      v[p] = t0[s[p]];
+      v[p + 1] = t1[s[p + 1]];
+      v[p + 2] = t2[s[p + 2]];
+    }
+    std::memcpy(d, v, sizeof v);
   }
   for (; x < width; ++x, s += 3, d += 3) {
-    d[0] = t[0][s[0]];
-    d[1] = t[1][s[1]];
-    d[2] = t[2][s[2]];
+    d[0] = t0[s[0]];
+    d[1] = t1[s[1]];
+    d[2] = t2[s[2]];
   }
 }
 
@@ -119,84 +110,85 @@ VELKUI_VBMI VectorTable LoadTable(const UInt8* t) {
   return v;
 }
 
-/// The three tables of a pixel's colour bytes and, for each of the `period`
-/// vectors of a repeating stretch, which lanes take which table and which
-/// lanes may be stored.
-struct VectorPlan {
-  VectorTable table[3];
-  __mmask64 second[3];  ///< lanes that take table[1]
-  __mmask64 third[3];   ///< lanes that take table[2]
-  __mmask64 store[3];   ///< colour lanes (pad lanes excluded)
-  int period = 1;       ///< vectors before the lane pattern repeats
-  size_t step = 3;
-};
-
-VELKUI_VBMI VectorPlan MakePlan(const PixelLayout& layout) {
-  VectorPlan plan;
-  const int first = layout.tables[0] == nullptr ? 1 : 0;
-  for (int c = 0; c < 3; ++c) plan.table[c] = LoadTable(layout.tables[first + c]);
-  plan.step = size_t(layout.step);
-  plan.period = layout.step == 3 ? 3 : 1;
-  for (int j = 0; j < plan.period; ++j) {
-    UInt64 second = 0, third = 0, store = 0;
-    for (int k = 0; k < 64; ++k) {
-      int position = (64 * j + k) % layout.step - first;
-      if (position == 1) second |= UInt64(1) << k;
-      if (position == 2) third |= UInt64(1) << k;
-      if (position >= 0 && position <= 2) store |= UInt64(1) << k;
-    }
-    plan.second[j] = second;
-    plan.third[j] = third;
-    plan.store[j] = store;
+/// Lanes of vector j of a stretch (three vectors for 3-byte pixels, one for
+/// 4-byte pixels, after which the pattern repeats) that hold colour byte
+/// `channel` of a pixel: bit k set when byte 64 * j + k of the stretch lies at
+/// pixel offset first + channel.
+constexpr UInt64 LaneMask(int step, int first, int j, int channel) {
+  UInt64 mask = 0;
+  for (int k = 0; k < 64; ++k) {
+    if ((64 * j + k) % step == first + channel) mask |= UInt64(1) << k;
   }
-  return plan;
+  return mask;
 }
 
-/// 256-entry byte lookup: two 128-byte permutes, chosen by each index's top bit.
-VELKUI_VBMI __m512i Lookup(const VectorTable& t, __m512i index, __mmask64 upper) {
-  __m512i low = _mm512_permutex2var_epi8(t.q[0], index, t.q[1]);
-  __m512i high = _mm512_permutex2var_epi8(t.q[2], index, t.q[3]);
-  return _mm512_mask_blend_epi8(upper, low, high);
+/// Maps one vector of source bytes. Two chains, one per table half, start
+/// from the source bytes; in each, a merge-masked vpermi2b per channel
+/// replaces the lanes of that channel by their table byte and leaves the other
+/// lanes holding their index for the channels still to come. Each byte's top
+/// bit then picks the chain. Lanes of no channel (pad bytes) come out as they
+/// went in and are never stored.
+VELKUI_VBMI __m512i MapVector(const VectorTable* tables, const __mmask64* lanes, __m512i in) {
+  __m512i low = in, high = in;
+  for (int c = 0; c < 3; ++c) {
+    low = _mm512_mask2_permutex2var_epi8(tables[c].q[0], low, lanes[c], tables[c].q[1]);
+    high = _mm512_mask2_permutex2var_epi8(tables[c].q[2], high, lanes[c], tables[c].q[3]);
+  }
+  return _mm512_mask_blend_epi8(_mm512_movepi8_mask(in), low, high);
 }
 
-VELKUI_VBMI __m512i MapVector(const VectorPlan& plan, int j, __m512i index) {
-  const __mmask64 upper = _mm512_movepi8_mask(index);
-  __m512i out = Lookup(plan.table[0], index, upper);
-  out = _mm512_mask_blend_epi8(plan.second[j], out, Lookup(plan.table[1], index, upper));
-  return _mm512_mask_blend_epi8(plan.third[j], out, Lookup(plan.table[2], index, upper));
-}
-
-/// One row of `bytes` bytes: whole vectors, then a masked tail that neither
-/// reads nor writes past the row's last pixel.
-VELKUI_VBMI void VectorRow(const VectorPlan& plan, const UInt8* s, UInt8* d, size_t bytes) {
-  const size_t stretch = 64 * size_t(plan.period);
-  size_t i = 0;
-  for (; i + stretch <= bytes; i += stretch) {
-    for (int j = 0; j < plan.period; ++j) {
-      __m512i in = _mm512_loadu_si512(s + i + 64 * j);
-      __m512i out = MapVector(plan, j, in);
-      if (plan.step == 3) {
-        _mm512_storeu_si512(d + i + 64 * j, out);
-      } else {
-        _mm512_mask_storeu_epi8(d + i + 64 * j, plan.store[j], out);
+/// All rows of one format: kStep-byte pixels whose colour bytes start at
+/// offset kFirst. Each row goes by whole stretches, then by masked vectors
+/// that neither read nor write past the row's last pixel.
+template <int kStep, int kFirst>
+VELKUI_VBMI void VectorRows(const MonxImageDesc& image, const UInt8* source, UInt8* output,
+                            const PixelLayout& layout) {
+  constexpr int kPeriod = kStep == 3 ? 3 : 1;
+  const VectorTable tables[3] = {LoadTable(layout.tables[kFirst]),
+                                 LoadTable(layout.tables[kFirst + 1]),
+                                 LoadTable(layout.tables[kFirst + 2])};
+  __mmask64 lanes[kPeriod][3];
+  __mmask64 store[kPeriod];
+  for (int j = 0; j < kPeriod; ++j) {
+    for (int c = 0; c < 3; ++c) lanes[j][c] = LaneMask(kStep, kFirst, j, c);
+    store[j] = lanes[j][0] | lanes[j][1] | lanes[j][2];
+  }
+  const size_t bytes = size_t(image.width) * kStep;
+  const size_t stretch = 64 * kPeriod;
+  for (SInt32 row = 0; row < image.height; ++row) {
+    const UInt8* s = source + ptrdiff_t(row) * image.rowBytes;
+    UInt8* d = output + ptrdiff_t(row) * image.rowBytes;
+    size_t i = 0;
+    for (; i + stretch <= bytes; i += stretch) {
+      for (int j = 0; j < kPeriod; ++j) {
+        if (kStep == 3) {
+          __m512i out = MapVector(tables, lanes[j], _mm512_loadu_si512(s + i + 64 * j));
+          _mm512_storeu_si512(d + i + 64 * j, out);
+        } else {
+          // Pad bytes are neither read nor written.
+          __m512i in = _mm512_maskz_loadu_epi8(store[j], s + i + 64 * j);
+          _mm512_mask_storeu_epi8(d + i + 64 * j, store[j], MapVector(tables, lanes[j], in));
+        }
       }
     }
-  }
-  for (int j = 0; i < bytes; ++j, i += 64) {
-    const size_t left = bytes - i;
-    const __mmask64 live = left >= 64 ? ~__mmask64(0) : (__mmask64(1) << left) - 1;
-    __m512i in = _mm512_maskz_loadu_epi8(live, s + i);
-    _mm512_mask_storeu_epi8(d + i, live & plan.store[j], MapVector(plan, j, in));
+    for (int j = 0; i < bytes; ++j, i += 64) {
+      const size_t left = bytes - i;
+      const __mmask64 live = left >= 64 ? ~__mmask64(0) : (__mmask64(1) << left) - 1;
+      const __mmask64 colour = live & store[j];
+      __m512i out = MapVector(tables, lanes[j], _mm512_maskz_loadu_epi8(colour, s + i));
+      _mm512_mask_storeu_epi8(d + i, colour, out);
+    }
   }
 }
 
-VELKUI_VBMI void MapVectorRows(const MonxImageDesc& image, const UInt8* source, UInt8* output,
-                               const PixelLayout& layout) {
-  const VectorPlan plan = MakePlan(layout);
-  const size_t bytes = size_t(image.width) * plan.step;
-  for (SInt32 row = 0; row < image.height; ++row) {
-    const ptrdiff_t offset = ptrdiff_t(row) * image.rowBytes;
-    VectorRow(plan, source + offset, output + offset, bytes);
+void MapVectorRows(const MonxImageDesc& image, const UInt8* source, UInt8* output,
+                   const PixelLayout& layout) {
+  if (layout.step == 3) {
+    VectorRows<3, 0>(image, source, output, layout);
+  } else if (layout.tables[0] == nullptr) {
+    VectorRows<4, 1>(image, source, output, layout);
+  } else {
+    VectorRows<4, 0>(image, source, output, layout);
   }
 }
 
@@ -219,9 +211,12 @@ void BuildByteTables(const UIHdl& handle, ByteTables* tables) {
 }
 
 bool VectorPathAvailable() {
-  static const bool available = __builtin_cpu_supports("avx512f") &&
-                                __builtin_cpu_supports("avx512bw") &&
-                                __builtin_cpu_supports("avx512vbmi");
+  // Asked once; the processor does not change under a running process.
+  static const bool available = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+           __builtin_cpu_supports("avx512vbmi");
+  }();
   return available;
 }
 
