@@ -17,7 +17,7 @@
 namespace monx {
 namespace {
 
-constexpr int kBandRows = 32;
+constexpr int kBandRows = 16;
 constexpr int kBands = 4;  // buffers in flight when decoding overlaps encoding
 
 /// Buffers for one band: the rows as decoded, and the toned RGB rows.
