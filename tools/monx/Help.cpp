@@ -1,6 +1,7 @@
 // Builds the manual page and the preset table from the same tables the parser uses.
 #include "Help.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "Settings.h"
@@ -12,12 +13,14 @@ std::string FieldOptionLines() {
   std::string text;
   for (const FieldSpec& field : Fields()) {
     char line[256];
-    std::snprintf(line, sizeof line, "    -%c, --%s N\n", field.shortName, field.option);
+    std::snprintf(line, sizeof line, "    -%c, --%s N", field.shortName, field.option);
     text += line;
-    std::snprintf(line, sizeof line, "        %s. Accepted: %s; neutral %d.\n", field.meaning,
-                  field.accepted, NeutralInfo().*field.member);
+    if (field.alias) text += std::string("   (also --") + field.alias + ")";
+    std::string meaning = field.meaning;
+    meaning[0] = char(std::toupper(static_cast<unsigned char>(meaning[0])));
+    std::snprintf(line, sizeof line, "\n        %s.\n        Accepted: %s. Neutral: %d.\n",
+                  meaning.c_str(), field.accepted, NeutralInfo().*field.member);
     text += line;
-    if (field.alias) text += std::string("        Also spelt --") + field.alias + ".\n";
   }
   return text;
 }
@@ -79,8 +82,8 @@ DESCRIPTION
 
 TONING OPTIONS
     -p, --preset NAME
-        Start from a named preset: )") +
-         PresetNames() + R"(.
+        Start from a named preset (values: monx --list-presets):
+        )") + PresetNames() + R"(.
         The field options below change single values of it. Default: neutral.
 )" + FieldOptionLines() +
          R"(

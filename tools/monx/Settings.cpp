@@ -14,7 +14,7 @@ const std::vector<FieldSpec>& Fields() {
        "colour circle, up and down: negative blue, positive yellow", &MonxInfo::colorY, -75, 75, 1},
       {"tone", nullptr, 't', "140, 160, 180, 200, 220 or 240",
        "tone exponent in 1/180: below 180 lightens, above darkens", &MonxInfo::tone, 140, 240, 20},
-      {"brightness", nullptr, 'b', "-25 to 25", "mid-tone brightness", &MonxInfo::brightness, -25,
+      {"brightness", nullptr, 'b', "-25 to 25", "mid-tone brightness: positive lightens", &MonxInfo::brightness, -25,
        25, 1},
       {"contrast", nullptr, 'c', "-25 to 25",
        "positive: S-curve; negative: flatter, black and white held", &MonxInfo::contrast, -25, 25,
