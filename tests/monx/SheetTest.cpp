@@ -29,9 +29,12 @@ TEST(MonxSheet, SizeFollowsTilesColumnsAndThePhotosProportions) {
       // Portrait 30 x 60 scaled to 20 x 40; two presets side by side.
       {"portrait, two presets", 30, 60, {"--tile", "40", "--presets", "neutral,sepia"},
        40 + 2 * 20 + 16, 40 + 34 + 40 + 56},
-      // A photo smaller than the tile is not enlarged; 5 contrast steps.
-      {"small photo", 20, 10, {"--vary", "contrast", "--steps", "5"}, 40 + 4 * 20 + 3 * 16,
+      // A photo smaller than the tile is not enlarged; 5 contrast steps, 3 + 2 by default.
+      {"small photo", 20, 10, {"--vary", "contrast", "--steps", "5"}, 40 + 3 * 20 + 2 * 16,
        40 + 34 + 2 * (10 + 56) + 16},
+      // Six tone values fill two rows of three by default.
+      {"tone, default columns", 20, 20, {"--vary", "tone"}, 40 + 3 * 20 + 2 * 16,
+       40 + 34 + 2 * (20 + 56) + 16},
   };
   for (const SheetCase& c : cases) {
     SCOPED_TRACE(c.what);

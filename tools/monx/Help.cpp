@@ -137,7 +137,8 @@ CONTACT SHEET
         Longest side of each tile in pixels, 32 to 2048 (default 240). The
         photo is scaled down to fit, never up, keeping its proportions.
     --columns N
-        Tiles per row (default up to 4).
+        Tiles per row. Default: at most 4, the rows as evenly filled as
+        that allows (5 or 6 tiles: 3 per row).
     With tiles of W x H pixels (the scaled photo), the sheet is
     2*20 + columns*W + (columns-1)*16 pixels wide and
     2*20 + 34 + rows*(H+56) + (rows-1)*16 pixels high.

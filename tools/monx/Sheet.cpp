@@ -222,7 +222,9 @@ void MakeSheet(const std::string& input, const std::string& output, const SheetO
   layout.cellWidth = thumb.info.width;
   layout.cellHeight = thumb.info.height;
   int count = int(tiles.size());
-  layout.columns = std::clamp(options.columns > 0 ? options.columns : 4, 1, count);
+  // By default at most four across, with the rows as evenly filled as that allows.
+  int balanced = (count + (count + 3) / 4 - 1) / ((count + 3) / 4);
+  layout.columns = std::clamp(options.columns > 0 ? options.columns : balanced, 1, count);
   layout.rows = (count + layout.columns - 1) / layout.columns;
 
   cairo_surface_t* surface =

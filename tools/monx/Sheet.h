@@ -17,7 +17,7 @@ struct SheetOptions {
   std::vector<std::string> presets;  ///< presets to show; empty: all
   std::vector<FieldValue> overrides; ///< fields set on every preset tile
   int tile = 240;                    ///< longest side of a tile in pixels
-  int columns = 0;                   ///< 0: up to 4
+  int columns = 0;                   ///< 0: up to 4, rows evenly filled
   bool keepColour = false;
   JpegOptions jpeg;
 };
