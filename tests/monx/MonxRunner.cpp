@@ -13,6 +13,7 @@
 
 #include <jpeglib.h>
 #include <png.h>
+#include <zlib.h>
 
 namespace fs = std::filesystem;
 
@@ -138,6 +139,35 @@ void Write16BitGreyPng(const std::string& path, const monx::Image& grey8) {
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
   std::fclose(file);
+}
+
+namespace {
+
+void AppendChunk(std::string& png, const char* type, const std::string& data) {
+  auto put32 = [&](std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) png += char((v >> shift) & 0xFF);
+  };
+  put32(std::uint32_t(data.size()));
+  std::string body = std::string(type, 4) + data;
+  png += body;
+  put32(std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
+}
+
+}  // namespace
+
+void WritePngHeaderOnly(const std::string& path, int width, int height, bool interlaced) {
+  std::string header;
+  for (int v : {width, height})
+    for (int shift = 24; shift >= 0; shift -= 8) header += char((unsigned(v) >> shift) & 0xFF);
+  header += std::string("\x08\x00\x00\x00", 4) + char(interlaced ? 1 : 0);  // 8-bit grey
+  std::string zeros(4096, '\0');
+  std::vector<Bytef> packed(compressBound(uLong(zeros.size())));
+  uLongf size = uLongf(packed.size());
+  compress(packed.data(), &size, reinterpret_cast<const Bytef*>(zeros.data()), uLong(zeros.size()));
+  std::string png = "\x89PNG\r\n\x1a\n";
+  AppendChunk(png, "IHDR", header);
+  AppendChunk(png, "IDAT", std::string(reinterpret_cast<char*>(packed.data()), size));
+  WriteText(path, png);  // no more data and no end chunk
 }
 
 void WriteCmykJpeg(const std::string& path, int width, int height) {

@@ -46,6 +46,8 @@ std::vector<std::uint8_t> EngineTone(const monx::Image& image, const MonxInfo& i
 
 /// Writes a 16-bit grey PNG whose levels are `level * 257 + 100` (8-bit level + noise).
 void Write16BitGreyPng(const std::string& path, const monx::Image& grey8);
+/// Writes the header and a little image data of a grey PNG that claims to be width x height.
+void WritePngHeaderOnly(const std::string& path, int width, int height, bool interlaced);
 /// Writes a small CMYK JPEG.
 void WriteCmykJpeg(const std::string& path, int width, int height);
 /// Cuts a file down to `keep` bytes.

@@ -69,8 +69,17 @@ std::unique_ptr<RowWriter> CreateWriter(FileType type, std::FILE* file, const st
   return CreateJpegWriter(file, path, info, jpeg);
 }
 
+void CheckWholeImageSize(const std::string& path, const ImageInfo& info) {
+  std::uint64_t pixels = std::uint64_t(info.width) * std::uint64_t(info.height);
+  if (pixels > kMaxWholePixels)
+    throw ToolError(kExitBadData, path + ": " + std::to_string(info.width) + " x " +
+                                      std::to_string(info.height) +
+                                      " pixels is too large to hold in memory here");
+}
+
 Image ReadImage(const std::string& path, const JpegOptions& jpeg) {
   auto reader = OpenImage(path, jpeg);
+  CheckWholeImageSize(path, reader->info());
   Image image;
   image.info = reader->info();
   image.notes = reader->notes();

@@ -80,6 +80,12 @@ struct Image {
   const std::uint8_t* Row(int y) const { return pixels.data() + std::size_t(y) * info.RowBytes(); }
 };
 
+/// Largest image, in pixels, that is ever held whole in memory (about 268 megapixels).
+constexpr std::uint64_t kMaxWholePixels = std::uint64_t(1) << 28;
+
+/// Throws ToolError when an image of this size may not be held whole in memory.
+void CheckWholeImageSize(const std::string& path, const ImageInfo& info);
+
 /// Reads a whole image into memory.
 Image ReadImage(const std::string& path, const JpegOptions& jpeg = {});
 

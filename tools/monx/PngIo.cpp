@@ -102,6 +102,7 @@ class PngReader final : public RowReader {
   }
 
   void ReadWholeInterlaced() {
+    CheckWholeImageSize(path_, info_);
     whole_.resize(info_.RowBytes() * std::size_t(info_.height));
     rowPointers_.resize(std::size_t(info_.height));
     for (int y = 0; y < info_.height; ++y)
