@@ -76,4 +76,14 @@ TEST(MonxBatch, TwoInputsWithOneOutputNameDoNotOverwriteEachOther) {
       << "the first input's result stays";
 }
 
+TEST(MonxBatch, FolderWithoutPhotosIsAnError) {
+  ScratchDir dir;
+  std::filesystem::create_directory(dir / "empty");
+  WriteText(dir / "empty/readme.txt", "nothing to tone");
+  RunResult run = RunMonx({dir / "empty", dir / "out"});
+  EXPECT_EQ(run.code, 66);
+  EXPECT_EQ(run.err, "monx: " + (dir / "empty") + ": no .png, .jpg or .jpeg files to tone\n");
+  EXPECT_EQ(dir.List(), std::vector<std::string>{"empty"}) << "no output folder made";
+}
+
 }  // namespace

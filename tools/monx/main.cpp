@@ -155,7 +155,10 @@ int RunTone(const Arguments& a) {
   const std::string& output = a.paths.back();
   if (IsBatch(inputs, output)) {
     options.tone.overlap = false;  // the workers already keep the cores busy
-    return RunBatch(ExpandInputs(inputs), output, toner, options);
+    std::vector<std::string> files = ExpandInputs(inputs);
+    if (files.empty())
+      throw ToolError(kExitNoInput, inputs[0] + ": no .png, .jpg or .jpeg files to tone");
+    return RunBatch(files, output, toner, options);
   }
   ToneFile(inputs[0], output, toner, options.tone, PrintNote);
   return kExitOk;
@@ -184,7 +187,6 @@ void Describe(CLI::App& app, Arguments& a) {
   sheet->add_option("--presets", a.presets);
   sheet->add_option("--tile", a.tile);
   sheet->add_option("--columns", a.columns);
-  sheet->add_option("-q,--quality", a.quality);
   a.sheetToning.AddTo(*sheet);
   sheet->add_option("paths", a.sheetPaths);
 }
