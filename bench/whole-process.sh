@@ -51,6 +51,16 @@ for photo in ${PHOTOS:-photo-24mp.jpg detail-24mp.jpg}; do
     -n "gm -gamma" "gm convert $photo -gamma 1.2 -quality 90 -sampling-factor 2x2 out-gm.jpg" \
     -n "convert -clut" "/usr/bin/convert $photo lut.png -clut -quality 90 -sampling-factor 2x2 out-im.jpg"
 
+  # The same commands again, taken in turn round by round, with processor time.
+  "$root/bench/interleaved.py" "${RUNS:-10}" \
+    "monx=$monx --keep-colour --preset sepia -q 90 $photo out-monx.jpg" \
+    "monx --fast-jpeg=$monx --keep-colour --fast-jpeg --preset sepia -q 90 $photo out-monx-fast.jpg" \
+    "vips maplut=vips maplut $photo 'out-vips.jpg[Q=90,subsample-mode=on]' lut.v" \
+    "OpenCV LUT=/usr/bin/python3 opencv-lut.py $photo out-opencv.jpg" \
+    "gm -gamma=gm convert $photo -gamma 1.2 -quality 90 -sampling-factor 2x2 out-gm.jpg" \
+    "convert -clut=/usr/bin/convert $photo lut.png -clut -quality 90 -sampling-factor 2x2 out-im.jpg" \
+    | tee "interleaved-${photo%.jpg}.md"
+
   # Same curves, same quality: the outputs should agree to within JPEG rounding.
   /usr/bin/python3 - <<'PY'
 import os, cv2, numpy as np
