@@ -179,7 +179,7 @@ TEST(MonxHelp, ManualAndPresetListNameEveryFieldAndPreset) {
   RunResult list = RunMonx({"--list-presets"});
   ASSERT_EQ(help.code, 0);
   ASSERT_EQ(list.code, 0);
-  for (const monx::FieldSpec& field : monx::Fields())
+  for (const monx::ToningField& field : monx::Fields())
     EXPECT_NE(help.out.find(std::string("--") + field.option), std::string::npos) << field.option;
   for (const monx::Preset& preset : monx::Presets()) {
     EXPECT_NE(help.out.find(preset.name), std::string::npos) << preset.name;

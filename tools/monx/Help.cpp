@@ -11,7 +11,7 @@ namespace {
 
 std::string FieldOptionLines() {
   std::string text;
-  for (const FieldSpec& field : Fields()) {
+  for (const ToningField& field : Fields()) {
     char line[256];
     std::snprintf(line, sizeof line, "    -%c, --%s N", field.shortName, field.option);
     text += line;

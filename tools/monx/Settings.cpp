@@ -5,8 +5,8 @@
 
 namespace monx {
 
-const std::vector<FieldSpec>& Fields() {
-  static const std::vector<FieldSpec> fields = {
+const std::vector<ToningField>& Fields() {
+  static const std::vector<ToningField> fields = {
       {"colour-x", "color-x", 'x', "-75 to 75",
        "colour circle, across: negative green, positive magenta-red", &MonxInfo::colorX, -75, 75,
        1},
@@ -31,8 +31,8 @@ const std::vector<FieldSpec>& Fields() {
   return fields;
 }
 
-const FieldSpec* FindField(const std::string& name) {
-  for (const FieldSpec& field : Fields())
+const ToningField* FindField(const std::string& name) {
+  for (const ToningField& field : Fields())
     if (name == field.option || (field.alias && name == field.alias)) return &field;
   return nullptr;
 }
@@ -75,7 +75,7 @@ std::string DescribeChanges(const MonxInfo& info) {
   return text.empty() ? "no change" : text;
 }
 
-std::vector<int> SpreadOf(const FieldSpec& field, int steps) {
+std::vector<int> SpreadOf(const ToningField& field, int steps) {
   std::vector<int> values;
   int count = (field.max - field.min) / field.step + 1;
   if (count <= 8 || steps >= count) {

@@ -13,7 +13,7 @@ namespace monx {
 using FieldValue = std::pair<SInt32 MonxInfo::*, int>;
 
 /// One field of the toning record as the tool presents it.
-struct FieldSpec {
+struct ToningField {
   const char* option;     ///< long option without dashes ("colour-x")
   const char* alias;      ///< second spelling or nullptr ("color-x")
   char shortName;         ///< one-letter option or 0
@@ -26,9 +26,9 @@ struct FieldSpec {
 };
 
 /// The nine fields in record order.
-const std::vector<FieldSpec>& Fields();
+const std::vector<ToningField>& Fields();
 /// The field whose option (either spelling) is `name`, or nullptr.
-const FieldSpec* FindField(const std::string& name);
+const ToningField* FindField(const std::string& name);
 
 /// A named set of toning values.
 struct Preset {
@@ -49,6 +49,6 @@ std::string DescribeChanges(const MonxInfo& info);
 
 /// Every accepted value of a field when it has few (tone: 6, white shift: 2);
 /// otherwise `steps` values spread evenly from min to max.
-std::vector<int> SpreadOf(const FieldSpec& field, int steps);
+std::vector<int> SpreadOf(const ToningField& field, int steps);
 
 }  // namespace monx

@@ -26,7 +26,7 @@ struct Tile {
 std::vector<Tile> TilesOf(const SheetOptions& options) {
   std::vector<Tile> tiles;
   if (!options.vary.empty()) {
-    const FieldSpec* field = FindField(options.vary);
+    const ToningField* field = FindField(options.vary);
     if (!field) throw ToolError(kExitUsage, "--vary " + options.vary + ": no such field");
     for (int value : SpreadOf(*field, options.steps)) {
       MonxInfo info = options.base;

@@ -31,10 +31,10 @@ SInt32 RunEngine(const MonxInfo& info, const std::uint8_t* src, std::uint8_t* ds
 
 }  // namespace
 
-const FieldSpec* RefusedField(const MonxInfo& info) {
+const ToningField* RefusedField(const MonxInfo& info) {
   const std::uint8_t pixel[3] = {128, 128, 128};
   std::uint8_t out[3];
-  for (const FieldSpec& field : Fields()) {
+  for (const ToningField& field : Fields()) {
     MonxInfo probe = NeutralInfo();
     probe.*field.member = info.*field.member;
     SInt32 result = RunEngine(probe, pixel, out, 1, 1);
@@ -45,7 +45,7 @@ const FieldSpec* RefusedField(const MonxInfo& info) {
 }
 
 void CheckWithEngine(const MonxInfo& info) {
-  if (const FieldSpec* field = RefusedField(info))
+  if (const ToningField* field = RefusedField(info))
     throw ToolError(kExitUsage, "--" + std::string(field->option) + " " +
                                     std::to_string(info.*field->member) +
                                     " is out of range; accepted values: " + field->accepted);

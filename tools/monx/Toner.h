@@ -11,7 +11,7 @@ namespace monx {
 
 /// The first field the engine refuses in `info` (checked one field at a time on
 /// a one-pixel image), or nullptr when the engine accepts the whole record.
-const FieldSpec* RefusedField(const MonxInfo& info);
+const ToningField* RefusedField(const MonxInfo& info);
 
 /// Throws ToolError (usage) naming the option and its accepted values when the
 /// engine refuses `info`.

@@ -27,7 +27,7 @@ struct ToningArgs {
   void AddTo(CLI::App& app) {
     app.add_option("-p,--preset", preset);
     for (std::size_t i = 0; i < Fields().size(); ++i) {
-      const FieldSpec& field = Fields()[i];
+      const ToningField& field = Fields()[i];
       std::string names = std::string("-") + field.shortName + ",--" + field.option;
       if (field.alias) names += std::string(",--") + field.alias;
       options[i] = app.add_option(names, values[i]);
