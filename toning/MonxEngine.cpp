@@ -74,17 +74,18 @@ SInt32 UIDeleteMonx(UIHdl* handle) {
 }  // extern "C"
 
 SInt32 internal_UIProcMonx(UIHdl* handle, const MonxInfo* info, void* output) {
+  // Exported for callers that validated everything; null pointers still do nothing.
+  if (handle == nullptr || info == nullptr || output == nullptr) return 0;
   velkui::ToneImage(handle, info, output, velkui::PixelPath::kAuto);
   return 0;
 }
 
 SInt32 internal_UIJudgeMonx(const MonxInfo* a, const MonxInfo* b) {
-  const SInt32 fa[] = {a->colorX,     a->colorY,        a->tone,
-                       a->brightness, a->contrast,      a->shadowTone,
-                       a->highlightTone, a->density,    a->whiteShift};
-  const SInt32 fb[] = {b->colorX,     b->colorY,        b->tone,
-                       b->brightness, b->contrast,      b->shadowTone,
-                       b->highlightTone, b->density,    b->whiteShift};
+  if (a == nullptr || b == nullptr) return 0;
+  const SInt32 fa[] = {a->colorX,     a->colorY,        a->tone,    a->brightness, a->contrast,
+                       a->shadowTone, a->highlightTone, a->density, a->whiteShift};
+  const SInt32 fb[] = {b->colorX,     b->colorY,        b->tone,    b->brightness, b->contrast,
+                       b->shadowTone, b->highlightTone, b->density, b->whiteShift};
   for (int i = 0; i < 9; ++i) {
     if (fa[i] != fb[i]) return 0;
   }

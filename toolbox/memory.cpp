@@ -57,6 +57,14 @@ MemoryState& State() {
   return *state;
 }
 
+/// Runs `f` on the state with the service's lock held.
+template <class F>
+auto WithState(F f) {
+  MemoryState& s = State();
+  std::lock_guard<std::recursive_mutex> lock(s.mutex);
+  return f(s);
+}
+
 Slot* SlotOf(Handle h) { return reinterpret_cast<Slot*>(h); }
 
 bool IsLive(MemoryState& s, Handle h) {
@@ -377,77 +385,42 @@ void FailAllocation(int countdown, FailureMode mode) {
 }
 
 void FailAllocations(int countdown, int repeat) {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> lock(s.mutex);
-  s.countdown = countdown > 0 ? countdown : 0;
-  s.repeat = repeat;
+  WithState([&](MemoryState& s) {
+    s.countdown = countdown > 0 ? countdown : 0;
+    s.repeat = repeat;
+  });
 }
 
 void ClearAllocationFailures() {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> lock(s.mutex);
-  s.countdown = 0;
-  s.repeat = 0;
+  WithState([](MemoryState& s) { s.countdown = s.repeat = 0; });
 }
 
-int InjectedFailures() {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> lock(s.mutex);
-  return s.injected;
-}
+int InjectedFailures() { return WithState([](MemoryState& s) { return s.injected; }); }
 
-void ResetFailureCount() {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> lock(s.mutex);
-  s.injected = 0;
-}
+void ResetFailureCount() { WithState([](MemoryState& s) { s.injected = 0; }); }
 
 uint64_t AllocationCalls() {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> lock(s.mutex);
-  return s.allocationCalls;
+  return WithState([](MemoryState& s) { return s.allocationCalls; });
 }
 
-size_t LiveHandles() {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> lock(s.mutex);
-  return s.liveSlots.size();
-}
+size_t LiveHandles() { return WithState([](MemoryState& s) { return s.liveSlots.size(); }); }
 
 size_t LivePointers() {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> lock(s.mutex);
-  return s.livePointers.size();
+  return WithState([](MemoryState& s) { return s.livePointers.size(); });
 }
 
 uint64_t MoreMastersCalls() {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> lock(s.mutex);
-  return s.moreMastersCalls;
+  return WithState([](MemoryState& s) { return s.moreMastersCalls; });
 }
 
-void SetScramble(bool on) {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> lock(s.mutex);
-  s.scramble = on;
-}
+void SetScramble(bool on) { WithState([&](MemoryState& s) { s.scramble = on; }); }
 
-bool ScrambleEnabled() {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> lock(s.mutex);
-  return s.scramble;
-}
+bool ScrambleEnabled() { return WithState([](MemoryState& s) { return s.scramble; }); }
 
-bool IsLiveHandle(Handle h) {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> lock(s.mutex);
-  return IsLive(s, h);
-}
+bool IsLiveHandle(Handle h) { return WithState([&](MemoryState& s) { return IsLive(s, h); }); }
 
 bool IsLivePointer(Ptr p) {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> lock(s.mutex);
-  return p && s.livePointers.count(p) != 0;
+  return WithState([&](MemoryState& s) { return p && s.livePointers.count(p) != 0; });
 }
 
 }  // namespace host

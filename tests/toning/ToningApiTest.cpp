@@ -257,6 +257,11 @@ TEST_F(ToningApi, SourceIsReadAfreshAndRepeatedCallsDoNotAccumulate) {
   EXPECT_EQ(200, int(picture_.output[0])) << "new source content must be read";
 }
 
-TEST(ToningDelete, NullHandleIsHarmless) { EXPECT_EQ(kMonxNoErr, UIDeleteMonx(nullptr)); }
+TEST(ToningNull, DeleteAndTheInternalCallsTolerateNullPointers) {
+  EXPECT_EQ(kMonxNoErr, UIDeleteMonx(nullptr));
+  EXPECT_EQ(0, internal_UIJudgeMonx(nullptr, &kNeutral));
+  EXPECT_EQ(0, internal_UIJudgeMonx(&kNeutral, nullptr));
+  EXPECT_EQ(0, internal_UIProcMonx(nullptr, &kNeutral, nullptr));
+}
 
 }  // namespace

@@ -1,0 +1,59 @@
+// The sample pane's items: quality, copies and a borderless switch that limits quality.
+#include "QualityPane.h"
+
+namespace example {
+
+namespace {
+
+using velkui::UIItem;
+
+/// Print quality: a popup of three entries.
+class QualityItem : public UIItem {
+ public:
+  QualityItem() : UIItem(kQualityKey, kDraft, kPhoto) {}
+  void New() override { Assign(kNormal); }
+  void Resume() override { MakePresentation<velkui::UIEmulate>(kQualityItem); }
+};
+
+/// Number of copies: a number field.
+class CopiesItem : public UIItem {
+ public:
+  CopiesItem() : UIItem(kCopiesKey, 1, 99) {}
+  void Resume() override { MakePresentation<velkui::UIEmulate>(kCopiesItem); }
+};
+
+/// Borderless printing: a check box. Borderless pages are never printed in
+/// draft quality, so it influences the quality item.
+class BorderlessItem : public UIItem {
+ public:
+  explicit BorderlessItem(UIItem* quality) : UIItem(kBorderlessKey, 0, 1), quality_(quality) {}
+  void Influence() override { AppendInfluence(quality_); }
+  void Resume() override { MakePresentation<velkui::UIEmulate>(kBorderlessItem); }
+
+ private:
+  UIItem* quality_;
+};
+
+/// The quality item reacts to the borderless switch.
+class LimitedQualityItem : public QualityItem {
+ public:
+  void ChangedOther() override {
+    UInt32 key = kBorderlessKey;
+    SInt16 borderless = 0;
+    velkui::GetRegistry(key, &borderless);
+    EnDisableItem(kDraft, borderless == 0);
+    if (borderless != 0 && object->value == kDraft) Assign(kNormal);
+  }
+};
+
+}  // namespace
+
+void QualityPane::New() {
+  UIItem* quality = new LimitedQualityItem;
+  new CopiesItem;
+  new BorderlessItem(quality);
+}
+
+void* MakeQualityPane() { return static_cast<velkui::UISystem*>(new QualityPane); }
+
+}  // namespace example

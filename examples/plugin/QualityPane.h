@@ -1,0 +1,33 @@
+// A sample print-quality pane: the plug-in's system class and its factory.
+#pragma once
+
+#include "velkui/items.h"
+
+namespace example {
+
+/// Registry keys of the pane's settings.
+enum : UInt32 {
+  kQualityKey = FOUR_CHAR_CODE("qual"),
+  kCopiesKey = FOUR_CHAR_CODE("copy"),
+  kBorderlessKey = FOUR_CHAR_CODE("bord"),
+};
+
+/// Print quality entries of the quality menu.
+enum : SInt32 { kDraft = 1, kNormal = 2, kPhoto = 3 };
+
+/// Relative item numbers of the pane's controls.
+enum : SInt16 { kQualityItem = 1, kCopiesItem = 2, kBorderlessItem = 3 };
+
+/// The pane's system: makes the items and counts its hooks.
+class QualityPane : public velkui::UISystem {
+ public:
+  void New() override;
+  void SetSelf() override { ++changes; }
+
+  int changes = 0;  ///< how often a setting changed through a hit
+};
+
+/// The plug-in's factory, as velkui::NewIPP takes it.
+void* MakeQualityPane();
+
+}  // namespace example

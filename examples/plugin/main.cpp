@@ -1,0 +1,74 @@
+// A tiny host that drives the sample pane as a print dialog would and checks it leaks nothing.
+#include <cstdio>
+
+#include "QualityPane.h"
+#include "toolbox/host/memory.h"
+
+namespace {
+
+int failures = 0;
+
+void Check(bool ok, const char* what) {
+  std::printf("%s %s\n", ok ? "ok  " : "FAIL", what);
+  if (!ok) ++failures;
+}
+
+SInt16 ReadShort(UInt32 key) {
+  SInt16 value = 0;
+  velkui::GetRegistry(key, &value);
+  return value;
+}
+
+/// One hit on an item of the shown pane, followed by the refresh.
+void Hit(void* pane, SInt16 absolute) {
+  velkui::ActionIPP(pane, &absolute);
+  velkui::ThreadIPP(pane, &absolute);
+}
+
+}  // namespace
+
+int main() {
+  using namespace example;
+  const size_t handles = toolbox::host::LiveHandles();
+  const size_t pointers = toolbox::host::LivePointers();
+  const SInt32 base = 100;  // the host dialog's items before this pane
+
+  void* pane = velkui::NewIPP(&MakeQualityPane);
+  Check(pane != nullptr, "NewIPP made the pane");
+  velkui::StartIPP(pane);
+  Check(ReadShort(kQualityKey) == kNormal, "quality starts at normal");
+
+  velkui::ResumeIPP(pane, base, nullptr);
+  SInt16 copies = 3;
+  velkui::SetRegistry(kCopiesKey, 2, &copies);
+  Hit(pane, base + kCopiesItem);
+  Check(ReadShort(kCopiesKey) == 3, "copies written through the registry");
+
+  SInt16 quality = kDraft;
+  velkui::SetRegistry(kQualityKey, 2, &quality);
+  SInt16 borderless = 1;
+  velkui::SetRegistry(kBorderlessKey, 2, &borderless);
+  Hit(pane, base + kBorderlessItem);
+  Check(ReadShort(kQualityKey) == kNormal, "borderless lifts draft quality to normal");
+
+  SInt16 itemNo = 0, min = 0, max = 0;
+  Check(velkui::GetItemInfo(kQualityKey, &itemNo, &min, &max) == 1 && itemNo == base + 1 &&
+            min == kDraft && max == kPhoto,
+        "GetItemInfo reports the quality item and its range");
+  SInt16 list[5] = {};
+  itemNo = kQualityItem;
+  velkui::GetRangeIPP(pane, &itemNo, list, kDraft, kPhoto);
+  Check(list[0] == 2 && list[1] == kNormal && list[2] == kPhoto,
+        "draft is disabled in the quality menu");
+  Check(static_cast<QualityPane*>(static_cast<velkui::UISystem*>(pane))->changes == 2,
+        "two hits changed a setting");
+
+  velkui::SuspendIPP(pane);
+  velkui::EndIPP(pane);
+  velkui::FreeIPP(pane);
+  Check(velkui::GetCurrentIPP(nullptr) == nullptr, "no current pane after FreeIPP");
+  Check(toolbox::host::LiveHandles() == handles && toolbox::host::LivePointers() == pointers,
+        "every handle and pointer block released");
+  std::printf("%s\n", failures == 0 ? "plug-in example passed" : "plug-in example FAILED");
+  return failures == 0 ? 0 : 1;
+}

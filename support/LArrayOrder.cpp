@@ -1,0 +1,162 @@
+// Ordered array: searching, sorting and the comparator and keep-sorted settings.
+#include "ArrayInternals.h"
+
+using support_detail::StArrayLock;
+
+namespace {
+
+/// Middle of low ... high, rounded down, without overflow.
+SInt32 Middle(SInt32 inLow, SInt32 inHigh) { return SInt32((SInt64(inLow) + inHigh) / 2); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- searches
+
+SInt32 LArray::FetchIndexOf(const void* inItem, UInt32 inItemSize) const {
+  if (itemCount == 0 || !inItem) return 0;
+  if (inItemSize == 0) inItemSize = itemSize;
+  return isSorted ? BinarySearch(inItem, inItemSize) : LinearSearch(inItem, inItemSize);
+}
+
+SInt32 LArray::FetchIndexOfKey(const void* inKey) const {
+  if (itemCount == 0) return 0;
+  return isSorted ? BinarySearchByKey(inKey) : LinearSearchByKey(inKey);
+}
+
+SInt32 LArray::BinarySearch(const void* inItem, UInt32 inItemSize) const {
+  StArrayLock lock(*this);
+  SInt32 low = 1;
+  SInt32 high = SInt32(itemCount);
+  while (low <= high) {
+    SInt32 mid = Middle(low, high);
+    SInt32 result = comparator->Compare(GetItemPtr(mid), inItem, GrabItemSize(mid), inItemSize);
+    if (result == 0) return mid;
+    if (result < 0) {
+      low = mid + 1;
+    } else {
+      high = mid - 1;
+    }
+  }
+  return 0;
+}
+
+SInt32 LArray::LinearSearch(const void* inItem, UInt32 inItemSize) const {
+  StArrayLock lock(*this);
+  const char* item = static_cast<const char*>(GetItemPtr(1));
+  for (UInt32 k = 1; k <= itemCount; ++k) {
+    UInt32 size = GrabItemSize(SInt32(k));
+    if (comparator->IsEqualTo(inItem, item, inItemSize, size)) return SInt32(k);
+    item += size;
+  }
+  return 0;
+}
+
+SInt32 LArray::BinarySearchByKey(const void* inKey) const {
+  StArrayLock lock(*this);
+  SInt32 low = 1;
+  SInt32 high = SInt32(itemCount);
+  while (low <= high) {
+    SInt32 mid = Middle(low, high);
+    SInt32 result = comparator->CompareToKey(GetItemPtr(mid), GrabItemSize(mid), inKey);
+    if (result == 0) return mid;
+    if (result < 0) {
+      low = mid + 1;
+    } else {
+      high = mid - 1;
+    }
+  }
+  return 0;
+}
+
+SInt32 LArray::LinearSearchByKey(const void* inKey) const {
+  StArrayLock lock(*this);
+  const char* item = static_cast<const char*>(GetItemPtr(1));
+  for (UInt32 k = 1; k <= itemCount; ++k) {
+    UInt32 size = GrabItemSize(SInt32(k));
+    if (comparator->IsEqualToKey(item, size, inKey)) return SInt32(k);
+    item += size;
+  }
+  return 0;
+}
+
+SInt32 LArray::FetchInsertIndexOf(const void* inItem, UInt32 inItemSize) const {
+  if (!isSorted || !inItem) return kIndexLast;
+  if (inItemSize == 0) inItemSize = itemSize;
+  StArrayLock lock(*this);
+  SInt32 low = 1;
+  SInt32 high = SInt32(itemCount);
+  SInt32 mid = 1;
+  SInt32 result = 0;
+  while (low <= high) {
+    mid = Middle(low, high);
+    result = comparator->Compare(GetItemPtr(mid), inItem, GrabItemSize(mid), inItemSize);
+    if (result == 0) return mid;  // before the equal item the bisection met first
+    if (result < 0) {
+      low = mid + 1;
+    } else {
+      high = mid - 1;
+    }
+  }
+  return result < 0 ? mid + 1 : mid;
+}
+
+SInt32 LArray::FetchInsertIndexOfKey(const void* inKey) const {
+  if (!isSorted) return kIndexLast;
+  StArrayLock lock(*this);
+  SInt32 low = 1;
+  SInt32 high = SInt32(itemCount);
+  SInt32 mid = 1;
+  SInt32 result = 0;
+  while (low <= high) {
+    mid = Middle(low, high);
+    result = comparator->CompareToKey(GetItemPtr(mid), GrabItemSize(mid), inKey);
+    if (result == 0) return mid;
+    if (result < 0) {
+      low = mid + 1;
+    } else {
+      high = mid - 1;
+    }
+  }
+  return result < 0 ? mid + 1 : mid;
+}
+
+// ---------------------------------------------------------------- sorting
+
+void LArray::Sort() {
+  if (isSorted || itemCount <= 1) {
+    isSorted = true;
+    return;
+  }
+  // Shell sort with the gaps 1, 4, 13, 40, 121 ...
+  UInt32 gap = 1;
+  while (gap < itemCount / 9) gap = 3 * gap + 1;
+  support_detail::StScratchItem scratch(itemSize);
+  support_detail::StBlockPin pin(itemsHandle);
+  void* held = scratch.Get();
+  for (; gap > 0; gap /= 3) {
+    for (UInt32 i = gap + 1; i <= itemCount; ++i) {
+      PeekItem(SInt32(i), held);
+      SInt64 j = SInt64(i) - gap;
+      while (j > 0 && comparator->Compare(held, GetItemPtr(SInt32(j)), itemSize, itemSize) < 0) {
+        PokeItem(SInt32(j + gap), GetItemPtr(SInt32(j)), itemSize);
+        j -= gap;
+      }
+      PokeItem(SInt32(j + gap), held, itemSize);
+    }
+  }
+  isSorted = true;
+}
+
+void LArray::SetKeepSorted(bool inKeepSorted) {
+  keepSorted = inKeepSorted;
+  if (keepSorted) Sort();
+}
+
+void LArray::SetComparator(LComparator* inComparator, bool inTakeOwnership) {
+  if (!inComparator || inComparator == comparator) return;
+  if (ownsComparator) delete comparator;
+  comparator = inComparator;
+  ownsComparator = inTakeOwnership && !support_detail::IsSharedComparator(inComparator);
+  if (itemCount > 1) isSorted = false;
+  if (keepSorted) Sort();
+}

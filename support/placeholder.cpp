@@ -1,1 +1,0 @@
-// The support library's sources live beside this file.

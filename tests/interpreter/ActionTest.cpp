@@ -1,0 +1,211 @@
+// Hits through ActionIPP and ThreadIPP: change test, changedKey, cancel, number fields, flushes.
+#include "TestPane.h"
+
+namespace {
+
+using namespace testpane;
+using Strings = std::vector<std::string>;
+
+/// A shown pane of items a (key 1), b (key 2), c (key 3) presented as 1, 2, 3
+/// with base number 10; b depends on a.
+class ActionTest : public PaneTest {
+ protected:
+  void SetUp() override {
+    PaneTest::SetUp();
+    pane = NewPane([](TestSystem& system) {
+      MakeItems();
+      system.Item(2)->onDependency = [&system] {
+        system.Item(2)->AppendDependency(system.Item(1));
+      };
+    });
+    for (SInt32 i = 1; i <= 3; ++i) pane->Item(i)->presentAs = static_cast<SInt16>(i);
+    StartIPP(pane);
+    ResumeIPP(pane, kBase, FakeWindow());
+    Calls().clear();
+  }
+  static void MakeItems() {
+    new TestItem("a", 1, 0, 100);
+    new TestItem("b", 2, 0, 100);
+    new TestItem("c", 3, 0, 100);
+  }
+  TestPresentation* Control(SInt32 index) { return PresentationOf(pane->Item(index)); }
+  SInt16 Hit(SInt16 absolute) {
+    ActionIPP(pane, &absolute);
+    return absolute;
+  }
+
+  static constexpr SInt16 kBase = 10;
+};
+
+TEST_F(ActionTest, ChangedValueRunsTouchSetSelfAndDependents) {
+  Control(1)->controlValue = 5;
+  EXPECT_EQ(11, Hit(11));
+  EXPECT_EQ((Strings{"Action:a", "GetValue:a", "TouchSelf:a", "SetSelf:system", "SetSelf:a",
+                     "ChangedOther:b"}),
+            Calls());
+  EXPECT_EQ(5, pane->Item(1)->object->value);
+  EXPECT_EQ(11, pane->lastHit);
+}
+
+TEST_F(ActionTest, UnchangedValueRunsOnlyTouchSelf) {
+  Control(1)->controlValue = pane->Item(1)->object->value;
+  Hit(11);
+  EXPECT_EQ((Strings{"Action:a", "GetValue:a", "TouchSelf:a"}), Calls());
+}
+
+TEST_F(ActionTest, HitsNotAboveBaseNumberChangeNothing) {
+  pane->registry->changedKey = 2;
+  for (SInt16 hit : {SInt16(10), SInt16(3), SInt16(-4)}) {
+    SCOPED_TRACE(hit);
+    EXPECT_EQ(hit, Hit(hit)) << "the item hit is left as it was";
+    EXPECT_TRUE(Calls().empty());
+    EXPECT_EQ(2u, pane->registry->changedKey) << "changedKey is kept";
+  }
+}
+
+TEST_F(ActionTest, HitZeroClearsChangedKey) {
+  pane->registry->changedKey = 2;
+  EXPECT_EQ(0, Hit(0));
+  EXPECT_EQ(0u, pane->registry->changedKey);
+  EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(ActionTest, RegistryWriteSinceLastHitSkipsControlReadAndCountsAsChange) {
+  SInt32 value = 30;
+  SetRegistry(1, 3, &value);
+  EXPECT_EQ(1u, pane->registry->changedKey);
+  Control(1)->controlValue = 99;  // must not be read
+  Hit(11);
+  EXPECT_EQ((Strings{"TouchSelf:a", "SetSelf:system", "SetSelf:a", "ChangedOther:b"}), Calls());
+  EXPECT_EQ(30, pane->Item(1)->object->value);
+  EXPECT_EQ(0u, pane->registry->changedKey) << "ActionIPP clears changedKey";
+}
+
+TEST_F(ActionTest, RegistryWriteOfEqualValueOnBoundObjectDoesNotCount) {
+  SInt32 value = pane->Item(1)->object->value;
+  SetRegistry(1, 3, &value);
+  EXPECT_EQ(0u, pane->registry->changedKey) << "an unchanged write through the item clears it";
+  Control(1)->controlValue = value;
+  Hit(11);
+  EXPECT_EQ((Strings{"Action:a", "GetValue:a", "TouchSelf:a"}), Calls());
+}
+
+TEST_F(ActionTest, RegistryWriteForAnotherItemStillReadsTheHitControl) {
+  SInt32 value = 30;
+  SetRegistry(3, 3, &value);
+  Control(1)->controlValue = 7;
+  Hit(11);
+  EXPECT_EQ((Strings{"Action:a", "GetValue:a", "TouchSelf:a", "SetSelf:system", "SetSelf:a",
+                     "ChangedOther:b"}),
+            Calls());
+}
+
+TEST_F(ActionTest, EventCancelInHookZeroesTheHitOnce) {
+  pane->Item(1)->onTouchSelf = [this] { pane->Item(1)->EventCancel(); };
+  EXPECT_EQ(0, Hit(11));
+  EXPECT_EQ(0, pane->cancelFlag);
+  pane->Item(1)->onTouchSelf = nullptr;
+  EXPECT_EQ(11, Hit(11)) << "the next hit starts with the flag clear";
+}
+
+TEST_F(ActionTest, CancelAppliesToHitsOnNoItem) {
+  pane->EventCancel();
+  EXPECT_EQ(0, Hit(50));
+  EXPECT_EQ(0, pane->cancelFlag);
+}
+
+TEST_F(ActionTest, PendingOutOfRangeNumberFieldCancelsNextHitOnAnyItem) {
+  Control(3)->numberKind = 1;
+  Control(3)->outOfRange = true;
+  pane->Item(3)->object->value = 500;  // typed beyond max 100
+  EXPECT_EQ(1, pane->IsNumberField(3));
+  EXPECT_EQ(3, pane->numberField) << "asking makes the field pending";
+  pane->registry->changedKey = 7;
+  Control(1)->controlValue = 5;
+  EXPECT_EQ(0, Hit(11));
+  EXPECT_EQ((Strings{"Action:a", "GetValue:a", "CheckNumberField:c"}), Calls())
+      << "the hit item's hooks do not run";
+  EXPECT_EQ(0, pane->numberField);
+  EXPECT_EQ(7u, pane->registry->changedKey) << "changedKey stays when the check cancels";
+  EXPECT_EQ(1u, pane->updates->GetCount()) << "the corrected field is queued for refresh";
+
+  Calls().clear();
+  EXPECT_EQ(11, Hit(11)) << "the check runs once";
+  EXPECT_TRUE(CallsOf("CheckNumberField").empty());
+}
+
+TEST_F(ActionTest, NumberFieldIsNotCheckedWhileHidden) {
+  Control(3)->numberKind = 1;
+  Control(3)->outOfRange = true;
+  pane->IsNumberField(3);
+  pane->dialog = nullptr;
+  EXPECT_EQ(0, pane->CheckNumberField(0));
+  EXPECT_EQ(3, pane->numberField);
+}
+
+TEST_F(ActionTest, FlushRefreshesItemsQueuedDuringFlushOnceEach) {
+  Control(1)->onSetValue = [this] { pane->Item(3)->Assign(77); };
+  pane->Item(1)->Assign(10);
+  pane->Item(1)->Assign(11);  // queued twice
+  pane->Item(2)->Assign(20);
+  EXPECT_TRUE(CallsOf("SetValue").empty()) << "Assign only queues";
+  SInt16 hit = 0;
+  ThreadIPP(pane, &hit);
+  EXPECT_EQ((Strings{"SetValue:a", "SetValue:b", "SetValue:c"}), CallsOf("SetValue"));
+  EXPECT_EQ(77, Control(3)->controlValue);
+  EXPECT_EQ(0u, pane->updates->GetCount());
+}
+
+TEST_F(ActionTest, AutoTreatsItemAsChanged) {
+  pane->Auto(1);
+  EXPECT_EQ((Strings{"SetSelf:system", "SetSelf:a", "ChangedOther:b"}), Calls());
+  Calls().clear();
+  pane->Auto(9);
+  EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(ActionTest, GetItemInfoReportsAbsoluteNumberAndRange) {
+  pane->Item(3)->SetRange(-5, 70000);
+  SInt16 itemNo = 0, min = 1, max = 2;
+  EXPECT_EQ(1, GetItemInfo(3, &itemNo, &min, &max));
+  EXPECT_EQ(13, itemNo) << "relative 3 + base 10";
+  EXPECT_EQ(-5, min);
+  EXPECT_EQ(SInt16(70000 & 0xFFFF), max) << "low 16 bits";
+
+  min = 1;
+  max = 2;
+  EXPECT_EQ(0, GetItemInfo(99, &itemNo, &min, &max));
+  EXPECT_EQ(0, itemNo);
+  EXPECT_EQ(1, min);
+  EXPECT_EQ(2, max) << "min and max untouched for a key no item uses";
+}
+
+TEST_F(ActionTest, GetShowIPPNeedsVisibleAndActive) {
+  SInt16 itemNo = 1;
+  EXPECT_EQ(1, GetShowIPP(pane, &itemNo));
+  pane->Item(1)->Hilite(255);
+  EXPECT_EQ(0, GetShowIPP(pane, &itemNo)) << "shown but inactive";
+  pane->Item(1)->Hilite(0);
+  pane->Item(1)->Show(0);
+  EXPECT_EQ(0, GetShowIPP(pane, &itemNo)) << "hidden";
+  itemNo = 0;
+  EXPECT_EQ(0, GetShowIPP(pane, &itemNo));
+  itemNo = 42;
+  EXPECT_EQ(0, GetShowIPP(pane, &itemNo));
+}
+
+TEST_F(ActionTest, GetRangeIPPListsEnabledEntries) {
+  pane->Item(2)->EnDisableItem(2, 0);
+  SInt16 list[8] = {9, 9, 9, 9, 9, 9, 9, 9};
+  SInt16 itemNo = 2;
+  GetRangeIPP(pane, &itemNo, list, 1, 4);
+  EXPECT_EQ((std::vector<SInt16>{3, 1, 3, 4, 9}), std::vector<SInt16>(list, list + 5));
+
+  SInt16 untouched[3] = {9, 9, 9};
+  itemNo = 0;
+  GetRangeIPP(pane, &itemNo, untouched, 1, 4);
+  EXPECT_EQ((std::vector<SInt16>{0, 9, 9}), std::vector<SInt16>(untouched, untouched + 3))
+      << "item number 0: only the count is written";
+}
+
+}  // namespace

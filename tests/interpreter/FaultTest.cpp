@@ -1,0 +1,174 @@
+// Allocation failures injected into every allocation of building, flushing, queuing and linking.
+#include "FaultSweep.h"
+#include "TestPane.h"
+
+namespace {
+
+using namespace testpane;
+using testing_support::FaultRun;
+using testing_support::SweepAllocationFailures;
+using Strings = std::vector<std::string>;
+
+/// Items a and b share key 1, c has a private object; a influences b and c,
+/// and c depends on a, so a's dependents are b, c, c.
+void BuildLinkedPane(TestSystem& system) {
+  new TestItem("a", 1, 0, 10);
+  new TestItem("b", 1, 0, 10);
+  new TestItem("c", 0, 0, 10);
+  system.Item(1)->onInfluence = [&system] {
+    system.Item(1)->AppendInfluence(system.Item(2));
+    system.Item(1)->AppendInfluence(system.Item(3));
+  };
+  system.Item(3)->onDependency = [&system] { system.Item(3)->AppendDependency(system.Item(1)); };
+}
+
+/// The exception codes an allocation failure may produce: the interpreter's
+/// 'nilP' for objects, the memory error for array growth.
+bool IsAllocationFailure(const LException& error) {
+  return error.GetErrorCode() == kNilPointerErr || error.GetErrorCode() == memFullErr;
+}
+
+TEST(InterpreterFaults, NewIPPIsBuiltWholeOrReleasedWhole) {
+  Calls().clear();
+  int fired = SweepAllocationFailures([](FaultRun& run) {
+    NextBuild() = BuildLinkedPane;
+    run.Arm();
+    void* sys = NewIPP(&Factory);
+    run.Disarm();
+    auto* system = static_cast<TestSystem*>(static_cast<UISystem*>(sys));
+    if (system == nullptr) {
+      EXPECT_TRUE(run.Fired()) << "only a failed factory gives no system";
+    } else if (system->registry == nullptr) {
+      EXPECT_TRUE(run.Fired());
+      EXPECT_EQ(nullptr, system->items) << "a failed build releases the items array";
+      EXPECT_EQ(nullptr, system->updates);
+      EXPECT_EQ(nullptr, GetCurrentIPP(nullptr));
+    } else {
+      EXPECT_EQ(3u, system->items->GetCount()) << "a complete build has every item";
+      EXPECT_EQ(1u, system->registry->objects->GetCount()) << "shared key: one object";
+      ASSERT_NE(nullptr, system->Item(1)->dependents);
+      EXPECT_EQ(3u, system->Item(1)->dependents->GetCount());
+    }
+    Calls().clear();
+    FreeIPP(sys);
+    EXPECT_EQ(nullptr, GetCurrentIPP(nullptr));
+  });
+  EXPECT_GE(fired, 10) << "the build allocates at least ten blocks";
+  NextBuild() = nullptr;
+}
+
+/// A pane of three presented items, started and shown.
+TestSystem* ShownPane() {
+  TestSystem* pane = NewPane([](TestSystem& system) {
+    for (const char* name : {"a", "b", "c"}) new TestItem(name, 0, 0, 100);
+  });
+  for (SInt32 i = 1; i <= 3; ++i) pane->Item(i)->presentAs = static_cast<SInt16>(i);
+  StartIPP(pane);
+  ResumeIPP(pane, 0, FakeWindow());
+  return pane;
+}
+
+TEST(InterpreterFaults, UpdateIPPRefreshesQueueThenFailsWithNilP) {
+  int fired = SweepAllocationFailures([](FaultRun& run) {
+    TestSystem* pane = ShownPane();
+    pane->Item(1)->Assign(5);
+    pane->Item(2)->Assign(6);
+    Calls().clear();
+    bool threw = false;
+    SInt16 hit = 0;
+    run.Arm();
+    try {
+      ThreadIPP(pane, &hit);
+    } catch (const LException& error) {
+      threw = true;
+      EXPECT_EQ(kNilPointerErr, error.GetErrorCode());
+    }
+    run.Disarm();
+    EXPECT_EQ(run.Fired(), threw) << "the fresh queue is the flush's only allocation";
+    EXPECT_EQ((Strings{"SetValue:a", "SetValue:b"}), CallsOf("SetValue"))
+        << "queued items are refreshed before the queue is replaced";
+    ASSERT_NE(nullptr, pane->updates);
+    EXPECT_EQ(0u, pane->updates->GetCount()) << "the queue is left empty either way";
+
+    Calls().clear();
+    pane->Item(3)->Assign(7);
+    ThreadIPP(pane, &hit);
+    EXPECT_EQ((Strings{"SetValue:c"}), CallsOf("SetValue")) << "the queue still works";
+    FreeIPP(pane);
+  });
+  EXPECT_GE(fired, 1);
+}
+
+TEST(InterpreterFaults, QueuingAnUpdateFailsWithoutDamage) {
+  int fired = SweepAllocationFailures([](FaultRun& run) {
+    TestSystem* pane = ShownPane();
+    bool threw = false;
+    run.Arm();
+    try {
+      pane->Item(1)->Assign(5);
+      pane->Item(2)->Assign(6);
+      pane->Item(3)->Assign(7);
+    } catch (const LException& error) {
+      threw = true;
+      EXPECT_TRUE(IsAllocationFailure(error)) << error.GetErrorCode();
+    }
+    run.Disarm();
+    UInt32 queued = pane->updates->GetCount();
+    EXPECT_EQ(threw ? queued < 3 : queued == 3, true) << queued << " items queued";
+    Calls().clear();
+    SInt16 hit = 0;
+    ThreadIPP(pane, &hit);
+    EXPECT_EQ(queued, CallsOf("SetValue").size());
+    FreeIPP(pane);
+  });
+  EXPECT_GE(fired, 1);
+}
+
+TEST(InterpreterFaults, DependentsListsFailWithoutLeaks) {
+  int fired = SweepAllocationFailures([](FaultRun& run) {
+    TestSystem* pane = NewPane([](TestSystem&) {
+      for (const char* name : {"a", "b", "c"}) new TestItem(name, 0, 0, 1);
+    });
+    TestItem* a = pane->Item(1);
+    bool threw = false;
+    run.Arm();
+    try {
+      a->AppendInfluence(pane->Item(2));
+      a->AppendInfluence(pane->Item(3));
+      pane->Item(3)->AppendDependency(a);
+    } catch (const LException& error) {
+      threw = true;
+      EXPECT_TRUE(IsAllocationFailure(error)) << error.GetErrorCode();
+    }
+    run.Disarm();
+    UInt32 linked = a->dependents != nullptr ? a->dependents->GetCount() : 0;
+    if (!threw) {
+      EXPECT_EQ(3u, linked) << "b, c and c again: duplicates are kept";
+    }
+    Calls().clear();
+    a->UpdateToDepend();
+    EXPECT_EQ(linked, CallsOf("ChangedOther").size()) << "each entry notified once";
+    FreeIPP(pane);
+  });
+  EXPECT_GE(fired, 3);
+}
+
+TEST(InterpreterFaults, FailedResumeLeavesPaneThatFreeIPPReleases) {
+  int fired = SweepAllocationFailures([](FaultRun& run) {
+    TestSystem* pane = NewPane([](TestSystem&) {
+      for (const char* name : {"a", "b", "c"}) new TestItem(name, 0, 0, 100);
+    });
+    for (SInt32 i = 1; i <= 3; ++i) pane->Item(i)->presentAs = static_cast<SInt16>(i);
+    run.Arm();
+    try {
+      ResumeIPP(pane, 0, FakeWindow());
+    } catch (const LException& error) {
+      EXPECT_TRUE(IsAllocationFailure(error)) << error.GetErrorCode();
+    }
+    run.Disarm();
+    FreeIPP(pane);
+  });
+  EXPECT_GE(fired, 3);
+}
+
+}  // namespace

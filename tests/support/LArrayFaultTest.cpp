@@ -1,0 +1,282 @@
+// Fault-injection sweeps over every allocating path of the array.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "ArrayProbe.h"
+#include "FaultSweep.h"
+#include "toolbox/host/memory.h"
+
+using array_test::AddAll;
+using array_test::ArrayProbe;
+using array_test::ExpectUnchanged;
+using array_test::ReverseComparator;
+using array_test::Snapshot;
+using testing_support::FaultRun;
+using testing_support::SweepAllocationFailures;
+using toolbox::host::FailureMode;
+using Values = std::vector<SInt32>;
+
+namespace {
+
+/// Runs `op` between Arm and Disarm; returns the exception's code, or 0 when none was thrown.
+template <class Op>
+SInt32 RunArmed(FaultRun& run, Op op) {
+  SInt32 code = 0;
+  run.Arm();
+  try {
+    op();
+  } catch (const LException& e) {
+    code = e.GetErrorCode();
+    EXPECT_NE(0, code) << "an exception must carry a code";
+  }
+  run.Disarm();
+  return code;
+}
+
+/// An array of `count` values 1 ... count, grown one item at a time.
+void Fill(ArrayProbe& a, SInt32 count) {
+  for (SInt32 v = 1; v <= count; ++v) a.AddItem(&v);
+}
+
+}  // namespace
+
+TEST(LArrayFault, TransientFailureOfTheDoublingIsRetriedAtTheExactSize) {
+  ArrayProbe a;
+  Fill(a, 4);
+  ASSERT_EQ(16u, a.Allocated());
+  toolbox::host::ResetFailureCount();
+  toolbox::host::FailAllocation(1, FailureMode::kTransient);
+  SInt32 v = 5;
+  EXPECT_EQ(5, a.AddItem(&v)) << "the retry at the exact size succeeds";
+  toolbox::host::ClearAllocationFailures();
+  EXPECT_EQ(1, toolbox::host::InjectedFailures()) << "the 32-byte request was the one refused";
+  EXPECT_EQ(20u, a.Allocated()) << "the block holds exactly the new stored size";
+  EXPECT_EQ(20, GetHandleSize(a.Block()));
+  EXPECT_EQ((Values{1, 2, 3, 4, 5}), a.Values());
+  a.AddItem(&v);
+  EXPECT_EQ(40u, a.Allocated()) << "the next growth doubles from there";
+}
+
+TEST(LArrayFault, AppendingFromEverySizeEitherGrowsOrLeavesTheArrayAlone) {
+  for (SInt32 start = 0; start <= 9; ++start) {
+    SCOPED_TRACE("array of " + std::to_string(start));
+    SweepAllocationFailures([&](FaultRun& run) {
+      ArrayProbe a;
+      Fill(a, start);
+      Snapshot before(a);
+      SInt32 v = 100;
+      SInt32 index = 0;
+      SInt32 code = RunArmed(run, [&] { index = a.AddItem(&v); });
+      if (code != 0) {
+        EXPECT_TRUE(run.Persistent()) << "only a persistent failure defeats the retry";
+        EXPECT_EQ(memFullErr, code);
+        ExpectUnchanged(before, a);
+        return;
+      }
+      EXPECT_EQ(start + 1, index);
+      EXPECT_EQ(UInt32(start + 1), a.GetCount());
+      EXPECT_GE(a.Allocated(), a.Stored());
+      EXPECT_EQ(100, a.Values().back());
+      if (run.Fired()) {
+        EXPECT_EQ(a.Stored(), a.Allocated()) << "retried at the exact size";
+      }
+    });
+  }
+}
+
+TEST(LArrayFault, FailedInsertionInTheMiddleLeavesTheArrayExactlyAsItWas) {
+  int fired = SweepAllocationFailures([&](FaultRun& run) {
+    ArrayProbe a;
+    Fill(a, 8);
+    Snapshot before(a);
+    SInt32 v = -1;
+    SInt32 code = RunArmed(run, [&] { a.InsertItemsAt(3, 2, &v); });
+    if (code != 0) {
+      EXPECT_EQ(memFullErr, code);
+      ExpectUnchanged(before, a);
+    } else {
+      EXPECT_EQ((Values{1, -1, -1, -1, 2, 3, 4, 5, 6, 7, 8}), a.Values());
+    }
+  });
+  EXPECT_GT(fired, 0) << "the sweep must have failed something";
+}
+
+TEST(LArrayFault, FailedSortedInsertionLeavesTheArrayExactlyAsItWas) {
+  SweepAllocationFailures([&](FaultRun& run) {
+    ArrayProbe a(4, nullptr, true);
+    AddAll(a, {40, 10, 30, 20});
+    Snapshot before(a);
+    SInt32 v = 25;
+    SInt32 code = RunArmed(run, [&] { a.AddItem(&v); });
+    if (code != 0) {
+      EXPECT_EQ(memFullErr, code);
+      ExpectUnchanged(before, a);
+    } else {
+      EXPECT_EQ((Values{10, 20, 25, 30, 40}), a.Values());
+    }
+  });
+}
+
+TEST(LArrayFault, ReservingConstructorThrowsAndFreesWhatItTook) {
+  int fired = SweepAllocationFailures([&](FaultRun& run) {
+    ArrayProbe* made = nullptr;
+    SInt32 code = RunArmed(run, [&] { made = new ArrayProbe(25, 4, new ReverseComparator, true); });
+    if (code != 0) {
+      EXPECT_EQ(memFullErr, code);
+      EXPECT_EQ(nullptr, made);
+      EXPECT_EQ(0, ReverseComparator::live) << "the owned comparator is not leaked";
+      return;
+    }
+    ASSERT_NE(nullptr, made);
+    EXPECT_EQ(100u, made->Allocated());
+    delete made;
+  });
+  EXPECT_GT(fired, 0);
+}
+
+TEST(LArrayFault, SortWithoutItsScratchBufferThrowsAndLeavesTheArrayAlone) {
+  int fired = SweepAllocationFailures([&](FaultRun& run) {
+    ArrayProbe a;
+    AddAll(a, {5, 3, 9, 1, 7, 2});
+    Snapshot before(a);
+    SInt32 code = RunArmed(run, [&] { a.Sort(); });
+    EXPECT_FALSE(a.BlockLocked()) << "the block's state is restored";
+    if (code != 0) {
+      EXPECT_EQ(memFullErr, code);
+      ExpectUnchanged(before, a);
+    } else {
+      EXPECT_EQ((Values{1, 2, 3, 5, 7, 9}), a.Values());
+    }
+  });
+  EXPECT_GT(fired, 0);
+}
+
+TEST(LArrayFault, KeepSortedAndComparatorChangesSurviveAFailedSort) {
+  SweepAllocationFailures([&](FaultRun& run) {
+    ArrayProbe a;
+    AddAll(a, {2, 3, 1});
+    Snapshot before(a);
+    SInt32 code = RunArmed(run, [&] { a.SetKeepSorted(true); });
+    EXPECT_TRUE(a.IsKeptSorted());
+    if (code != 0) {
+      ExpectUnchanged(before, a);
+      // The next insertion sorts first, now that memory is there again.
+      SInt32 v = 0;
+      EXPECT_EQ(1, a.AddItem(&v));
+      EXPECT_EQ((Values{0, 1, 2, 3}), a.Values());
+    } else {
+      EXPECT_EQ((Values{1, 2, 3}), a.Values());
+    }
+  });
+}
+
+TEST(LArrayFault, SortRestoresTheBlockWhenTheComparatorThrows) {
+  class Throwing : public LComparator {
+   public:
+    SInt32 Compare(const void*, const void*, UInt32, UInt32) const override {
+      throw std::runtime_error("comparator failed");
+    }
+  };
+  ArrayProbe a(4, new Throwing, false);
+  AddAll(a, {2, 1});
+  EXPECT_THROW(a.Sort(), std::runtime_error);
+  EXPECT_FALSE(a.BlockLocked()) << "unlocked again after the throw";
+  EXPECT_EQ(0, a.LockCount());
+  SInt32 v = 1;
+  EXPECT_THROW(a.FetchIndexOf(&v), std::runtime_error);
+  EXPECT_EQ(0, a.LockCount()) << "a search unlocks when the comparator throws";
+  a.Lock();
+  EXPECT_THROW(a.Sort(), std::runtime_error);
+  EXPECT_TRUE(a.BlockLocked()) << "an already locked block stays locked";
+  a.Unlock();
+}
+
+TEST(LArrayFault, AdjustAllocationThrowsAndKeepsTheBlock) {
+  for (SInt32 start : {0, 3}) {
+    SCOPED_TRACE("array of " + std::to_string(start));
+    int fired = SweepAllocationFailures([&](FaultRun& run) {
+      ArrayProbe a;
+      Fill(a, start);
+      Snapshot before(a);
+      Handle block = a.Block();
+      SInt32 code = RunArmed(run, [&] { a.AdjustAllocation(10); });
+      if (code != 0) {
+        EXPECT_EQ(memFullErr, code);
+        ExpectUnchanged(before, a);
+        EXPECT_EQ(block, a.Block()) << "no block appears or goes away";
+      } else {
+        EXPECT_EQ(UInt32(4 * (start + 10)), a.Allocated());
+      }
+    });
+    EXPECT_GT(fired, 0);
+  }
+}
+
+TEST(LArrayFault, GetItemsHandleOnlyShrinksSoItCannotFail) {
+  int fired = SweepAllocationFailures([&](FaultRun& run) {
+    ArrayProbe a;
+    Fill(a, 5);
+    Handle h = nullptr;
+    SInt32 code = RunArmed(run, [&] { h = a.GetItemsHandle(); });
+    EXPECT_EQ(0, code);
+    EXPECT_EQ(20, GetHandleSize(h));
+  });
+  EXPECT_EQ(0, fired) << "trimming never asks for memory";
+}
+
+TEST(LArrayFault, SortedAssignmentAllocatesBeforeItRemoves) {
+  int fired = SweepAllocationFailures([&](FaultRun& run) {
+    ArrayProbe a(4, nullptr, true);
+    AddAll(a, {10, 20, 30, 40});
+    a.AdjustAllocation(0);  // no slack: the replacement needs a larger block
+    Snapshot before(a);
+    SInt32 v = 35;
+    SInt32 code = RunArmed(run, [&] { a.AssignItemsAt(2, 1, &v); });
+    if (code != 0) {
+      EXPECT_EQ(memFullErr, code);
+      ExpectUnchanged(before, a);
+    } else {
+      EXPECT_EQ((Values{30, 35, 35, 40}), a.Values());
+    }
+  });
+  EXPECT_GT(fired, 0);
+}
+
+TEST(LArrayFault, CopyingThrowsAndLeavesTheTargetAlone) {
+  int fired = SweepAllocationFailures([&](FaultRun& run) {
+    ArrayProbe source(4, new ReverseComparator, true);
+    AddAll(source, {1, 2, 3});
+    ArrayProbe target;
+    AddAll(target, {7});
+    Snapshot before(target);
+    SInt32 code = RunArmed(run, [&] { target = source; });
+    if (code != 0) {
+      EXPECT_EQ(memFullErr, code);
+      ExpectUnchanged(before, target);
+    } else {
+      EXPECT_EQ((Values{3, 2, 1}), target.Values());
+    }
+  });
+  EXPECT_GT(fired, 0);
+}
+
+TEST(LArrayFault, SwapAndMoveThrowWithoutTheirScratchBuffer) {
+  SweepAllocationFailures([&](FaultRun& run) {
+    ArrayProbe a;
+    AddAll(a, {1, 2, 3});
+    Snapshot before(a);
+    SInt32 code = RunArmed(run, [&] {
+      a.SwapItems(1, 3);
+      a.MoveItem(1, 2);
+    });
+    if (code != 0) {
+      EXPECT_EQ(memFullErr, code);
+      if (run.FailAt() == 1) {
+        ExpectUnchanged(before, a);
+      }
+    } else {
+      EXPECT_EQ((Values{2, 3, 1}), a.Values());
+    }
+  });
+}

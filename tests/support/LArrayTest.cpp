@@ -1,0 +1,624 @@
+// Tests of the ordered array: storage, insertion, removal, searches, sorting, locking.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+#include "ArrayProbe.h"
+#include "toolbox/host/memory.h"
+
+using array_test::AddAll;
+using array_test::ArrayProbe;
+using array_test::ReverseComparator;
+using Values = std::vector<SInt32>;
+
+namespace {
+
+/// 12-byte records searched by their key field.
+struct Record {
+  SInt32 key;
+  SInt32 payload;
+  SInt32 spare;
+};
+
+class RecordKeyComparator : public LComparator {
+ public:
+  SInt32 Compare(const void* one, const void* two, UInt32, UInt32) const override {
+    return Key(one) < Key(two) ? -1 : (Key(one) > Key(two) ? 1 : 0);
+  }
+  SInt32 CompareToKey(const void* item, UInt32, const void* key) const override {
+    SInt32 wanted = *static_cast<const SInt32*>(key);
+    return Key(item) < wanted ? -1 : (Key(item) > wanted ? 1 : 0);
+  }
+  LComparator* Clone() override { return new RecordKeyComparator; }
+
+ private:
+  static SInt32 Key(const void* item) {
+    Record r;
+    std::memcpy(&r, item, sizeof r);
+    return r.key;
+  }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- construction
+
+TEST(LArrayConstruction, DefaultsPickSharedComparatorsAndOwnOthers) {
+  ArrayProbe plain;
+  EXPECT_EQ(4u, plain.GetItemSize(1));
+  EXPECT_EQ(LLongComparator::GetComparator(), plain.GetComparator());
+  EXPECT_FALSE(plain.OwnsComparator());
+  EXPECT_TRUE(plain.IsSorted());
+  EXPECT_FALSE(plain.IsKeptSorted());
+  EXPECT_EQ(nullptr, plain.Block()) << "no block before the first item";
+
+  ArrayProbe wide(sizeof(void*), nullptr, false);
+  EXPECT_EQ(LComparator::GetComparator(), wide.GetComparator())
+      << "items other than 4 bytes get the bytewise comparator";
+
+  ArrayProbe shared(4, LComparator::GetComparator(), false);
+  EXPECT_FALSE(shared.OwnsComparator()) << "a shared comparator is never owned";
+
+  {
+    ArrayProbe owning(4, new ReverseComparator, true);
+    EXPECT_TRUE(owning.OwnsComparator());
+    EXPECT_TRUE(owning.IsKeptSorted());
+    EXPECT_EQ(1, ReverseComparator::live);
+  }
+  EXPECT_EQ(0, ReverseComparator::live) << "the array deletes the comparator it owns";
+}
+
+TEST(LArrayConstruction, ReservingConstructorAllocatesExactly) {
+  ArrayProbe a(10, 4, nullptr, false);
+  EXPECT_EQ(0u, a.GetCount());
+  EXPECT_EQ(40u, a.Allocated());
+  ASSERT_NE(nullptr, a.Block());
+  EXPECT_EQ(40, GetHandleSize(a.Block()));
+  AddAll(a, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+  EXPECT_EQ(40u, a.Allocated()) << "ten items fit in the reserve without growing";
+}
+
+TEST(LArrayConstruction, AdoptingConstructorTakesTheBlock) {
+  size_t handlesBefore = toolbox::host::LiveHandles();
+  {
+    Handle h = NewHandle(10);
+    SInt32 values[2] = {7, -3};
+    std::memcpy(*h, values, sizeof values);
+    HLock(h);
+    ArrayProbe a(4, h, nullptr, false, false);
+    EXPECT_EQ(2u, a.GetCount()) << "10 bytes of 4-byte items: 2 items";
+    EXPECT_EQ(10u, a.Stored());
+    EXPECT_EQ(10u, a.Allocated());
+    EXPECT_EQ(h, a.Block());
+    EXPECT_FALSE(a.BlockLocked()) << "an adopted block is unlocked";
+    EXPECT_FALSE(a.IsSorted()) << "sorted flag comes from the argument";
+    EXPECT_EQ((Values{7, -3}), a.Values());
+  }
+  EXPECT_EQ(handlesBefore, toolbox::host::LiveHandles()) << "the array disposed of the block";
+
+  ArrayProbe empty(4, Handle(nullptr), nullptr, true, true);
+  EXPECT_EQ(0u, empty.GetCount());
+  EXPECT_TRUE(empty.IsSorted());
+  EXPECT_TRUE(empty.IsKeptSorted());
+}
+
+TEST(LArrayConstruction, AdoptingADeadHandleThrowsInsteadOfCrashing) {
+  Handle h = NewHandle(8);
+  DisposeHandle(h);
+  EXPECT_THROW(ArrayProbe(4, h, new ReverseComparator, false, false), LException);
+  EXPECT_EQ(0, ReverseComparator::live) << "the comparator given is not leaked";
+}
+
+// ---------------------------------------------------------------- storage
+
+TEST(LArrayStorage, GrowthAtLeastDoublesTheBlock) {
+  ArrayProbe a;
+  const UInt32 expected[] = {4, 8, 16, 16, 32, 32, 32, 32, 64};
+  for (SInt32 i = 0; i < 9; ++i) {
+    SCOPED_TRACE(i + 1);
+    EXPECT_EQ(i + 1, a.AddItem(&i));
+    EXPECT_EQ(expected[i], a.Allocated()) << "block size after adding item " << i + 1;
+    EXPECT_EQ(UInt32(4 * (i + 1)), a.Stored());
+    EXPECT_EQ(Size(expected[i]), GetHandleSize(a.Block()));
+  }
+}
+
+TEST(LArrayStorage, BatchInsertGrowsByTheBatch) {
+  ArrayProbe a;
+  SInt32 v = 5;
+  EXPECT_EQ(1, a.InsertItemsAt(10, 1, &v));
+  EXPECT_EQ(40u, a.Allocated()) << "ten items at once into an empty array: 40 bytes";
+  EXPECT_EQ(Values(10, 5), a.Values());
+}
+
+TEST(LArrayStorage, RemovalShrinksButKeepsSlack) {
+  ArrayProbe a;
+  AddAll(a, {1, 2, 3, 4, 5});
+  ASSERT_EQ(32u, a.Allocated());
+  a.RemoveItemsAt(2, 2);
+  EXPECT_EQ(24u, a.Allocated()) << "removing 2 of 5 in a 32-byte block leaves 24";
+  EXPECT_EQ((Values{1, 4, 5}), a.Values());
+  EXPECT_EQ(24, GetHandleSize(a.Block()));
+}
+
+TEST(LArrayStorage, AdjustAllocationAndGetItemsHandleTrim) {
+  ArrayProbe a;
+  AddAll(a, {1, 2, 3, 4, 5});
+  a.AdjustAllocation(3);
+  EXPECT_EQ(32u, a.Allocated()) << "room for exactly 5 + 3 items";
+  Handle h = a.GetItemsHandle();
+  EXPECT_EQ(a.Block(), h) << "the array keeps owning its block";
+  EXPECT_EQ(20, GetHandleSize(h)) << "trimmed to the bytes in use";
+  EXPECT_EQ((Values{1, 2, 3, 4, 5}), a.Values());
+
+  ArrayProbe empty;
+  EXPECT_EQ(nullptr, empty.GetItemsHandle()) << "an empty array has no block to hand out";
+}
+
+TEST(LArrayStorage, ImpossibleSizesThrowInsteadOfWrapping) {
+  ArrayProbe a(1024, nullptr, false);
+  char item[1024] = {};
+  a.AddItem(item);
+  try {
+    a.InsertItemsAt(0x7FFFFFFF, 1, item);
+    FAIL() << "an insertion no block can hold must throw";
+  } catch (const LException& e) {
+    EXPECT_EQ(memFullErr, e.GetErrorCode());
+  }
+  EXPECT_EQ(1u, a.GetCount()) << "the array is left as it was";
+  EXPECT_THROW(a.AdjustAllocation(0xFFFFFFFFu), LException);
+  EXPECT_THROW(ArrayProbe(0x10000000, 64, nullptr, false), LException);
+}
+
+// ---------------------------------------------------------------- insertion
+
+TEST(LArrayInsert, IndexIsClampedToTheArray) {
+  struct Row {
+    SInt32 at;
+    SInt32 expectedIndex;
+    Values expected;
+  };
+  const Row rows[] = {
+      {0, 1, {9, 1, 2, 3}},          {1, 1, {9, 1, 2, 3}},
+      {3, 3, {1, 2, 9, 3}},          {4, 4, {1, 2, 3, 9}},
+      {5, 4, {1, 2, 3, 9}},          {-1, 4, {1, 2, 3, 9}},
+      {kIndexLast, 4, {1, 2, 3, 9}}, {SInt32(0x80000000), 4, {1, 2, 3, 9}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE("insert at " + std::to_string(row.at));
+    ArrayProbe a;
+    AddAll(a, {1, 2, 3});
+    SInt32 v = 9;
+    EXPECT_EQ(row.expectedIndex, a.InsertItemsAt(1, row.at, &v));
+    EXPECT_EQ(row.expected, a.Values());
+  }
+}
+
+TEST(LArrayInsert, CountCopiesOrReservedPlaces) {
+  ArrayProbe a;
+  AddAll(a, {1, 2});
+  SInt32 v = 7;
+  EXPECT_EQ(2, a.InsertItemsAt(3, 2, &v));
+  EXPECT_EQ((Values{1, 7, 7, 7, 2}), a.Values());
+  EXPECT_EQ(0, a.InsertItemsAt(0, 1, &v)) << "a count of 0 is refused";
+
+  EXPECT_EQ(6, a.InsertItemsAt(3, kIndexLast, nullptr)) << "a null item reserves places";
+  EXPECT_EQ(8u, a.GetCount());
+  a.AssignItemsAt(3, 6, &v);
+  EXPECT_EQ((Values{1, 7, 7, 7, 2, 7, 7, 7}), a.Values());
+}
+
+TEST(LArrayInsert, SortedInsertionGoesBeforeTheEqualItemBisectionMeets) {
+  struct Row {
+    SInt32 value;
+    SInt32 expectedIndex;
+  };
+  const Row rows[] = {{20, 2}, {25, 4}, {5, 1}, {10, 1}, {30, 4}, {31, 5}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE("add " + std::to_string(row.value));
+    ArrayProbe a(4, nullptr, true);
+    AddAll(a, {30, 20, 10, 20});
+    ASSERT_EQ((Values{10, 20, 20, 30}), a.Values());
+    EXPECT_EQ(row.expectedIndex, a.AddItem(&row.value));
+    Values expected{10, 20, 20, 30};
+    expected.insert(expected.begin() + row.expectedIndex - 1, row.value);
+    EXPECT_EQ(expected, a.Values());
+    EXPECT_TRUE(a.IsSorted());
+  }
+}
+
+TEST(LArrayInsert, KeptSortedIgnoresTheGivenIndexAndRefusesNull) {
+  ArrayProbe a(4, nullptr, true);
+  AddAll(a, {10, 30});
+  SInt32 v = 20;
+  EXPECT_EQ(2, a.InsertItemsAt(1, 1, &v)) << "the caller's index is ignored";
+  EXPECT_EQ(0, a.InsertItemsAt(1, 1, nullptr)) << "a sorted place needs an item";
+  EXPECT_EQ((Values{10, 20, 30}), a.Values());
+}
+
+TEST(LArrayInsert, SortedFlagFollowsInsertions) {
+  ArrayProbe a;
+  EXPECT_TRUE(a.IsSorted());
+  SInt32 v = 1;
+  a.AddItem(&v);
+  EXPECT_FALSE(a.IsSorted()) << "AddItem clears the flag even on an empty array";
+  a.Sort();
+  EXPECT_TRUE(a.IsSorted());
+  a.InsertItemsAt(1, 1, &v);
+  EXPECT_FALSE(a.IsSorted()) << "InsertItemsAt sets the flag to keepSorted";
+  a.Sort();
+  a.RemoveItemsAt(1, 1);
+  EXPECT_TRUE(a.IsSorted()) << "removal leaves the flag alone";
+}
+
+// ---------------------------------------------------------------- removal, fetching
+
+TEST(LArrayRemove, RemovalStopsAtTheLastItem) {
+  struct Row {
+    UInt32 count;
+    SInt32 at;
+    Values expected;
+  };
+  const Row rows[] = {
+      {10, 4, {1, 2, 3}},      {1, 1, {2, 3, 4, 5}},       {2, 2, {1, 4, 5}},
+      {1, kIndexLast, {1, 2, 3, 4}}, {5, 1, {}},            {0, 2, {1, 2, 3, 4, 5}},
+      {1, 0, {1, 2, 3, 4, 5}}, {1, 6, {1, 2, 3, 4, 5}},    {1, -1, {1, 2, 3, 4, 5}},
+      {0xFFFFFFFFu, 2, {1}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE("remove " + std::to_string(row.count) + " at " + std::to_string(row.at));
+    ArrayProbe a;
+    AddAll(a, {1, 2, 3, 4, 5});
+    a.RemoveItemsAt(row.count, row.at);
+    EXPECT_EQ(row.expected, a.Values());
+    EXPECT_EQ(4 * row.expected.size(), a.Stored());
+  }
+}
+
+TEST(LArrayRemove, RemoveAndRemoveLastItem) {
+  ArrayProbe a;
+  AddAll(a, {4, 5, 6});
+  SInt32 absent = 9, present = 5;
+  a.Remove(&absent);
+  EXPECT_EQ(3u, a.GetCount());
+  a.Remove(&present);
+  EXPECT_EQ((Values{4, 6}), a.Values());
+
+  SInt32 last = 0;
+  EXPECT_TRUE(a.RemoveLastItem(&last));
+  EXPECT_EQ(6, last);
+  UInt32 size = 2;
+  SInt32 partial = 0;
+  EXPECT_TRUE(a.RemoveLastItem(&partial, size));
+  EXPECT_EQ(2u, size);
+  EXPECT_EQ(0, std::memcmp(&partial, "\x04\x00", 2));
+  EXPECT_FALSE(a.RemoveLastItem(&last)) << "nothing left to remove";
+}
+
+TEST(LArrayFetch, IndicesOutsideTheArrayFetchNothing) {
+  ArrayProbe a;
+  SInt32 out = -77;
+  EXPECT_FALSE(a.FetchItemAt(1, &out));
+  EXPECT_FALSE(a.FetchItemAt(kIndexLast, &out));
+  AddAll(a, {10, 20, 30});
+  for (SInt32 bad : {0, -1, 4, SInt32(0x80000000)}) {
+    EXPECT_FALSE(a.FetchItemAt(bad, &out)) << "index " << bad;
+  }
+  EXPECT_EQ(-77, out) << "a failed fetch leaves the buffer alone";
+  EXPECT_TRUE(a.FetchItemAt(kIndexLast, &out));
+  EXPECT_EQ(30, out);
+  SInt32 index = kIndexLast;
+  EXPECT_TRUE(a.ValidIndex(index));
+  EXPECT_EQ(3, index) << "ValidIndex replaces kIndexLast by the count";
+}
+
+TEST(LArrayFetch, SizedFetchCopiesAtMostTheItem) {
+  ArrayProbe a(6, nullptr, false);
+  a.AddItem("abcdef");
+  char out[8] = {};
+  UInt32 size = 3;
+  EXPECT_TRUE(a.FetchItemAt(1, out, size));
+  EXPECT_EQ(3u, size);
+  EXPECT_STREQ("abc", out);
+  size = 8;
+  EXPECT_TRUE(a.FetchItemAt(1, out, size));
+  EXPECT_EQ(6u, size) << "a larger buffer gets the item's size";
+  EXPECT_EQ(0, std::memcmp(out, "abcdef", 6));
+}
+
+TEST(LArrayAssign, OverwritesUpToTheEnd) {
+  ArrayProbe a;
+  AddAll(a, {1, 2, 3, 4});
+  a.Sort();
+  SInt32 v = 0;
+  EXPECT_EQ(3, a.AssignItemsAt(5, 3, &v));
+  EXPECT_EQ((Values{1, 2, 0, 0}), a.Values()) << "stops at the last item";
+  EXPECT_FALSE(a.IsSorted());
+  EXPECT_EQ(4, a.AssignItemsAt(1, kIndexLast, &v));
+  EXPECT_EQ(0, a.AssignItemsAt(1, 5, &v));
+  EXPECT_EQ(0, a.AssignItemsAt(0, 1, &v));
+}
+
+TEST(LArrayAssign, KeptSortedMovesTheValueToItsPlace) {
+  ArrayProbe a(4, nullptr, true);
+  AddAll(a, {10, 20, 30, 40});
+  SInt32 v = 35;
+  EXPECT_EQ(3, a.AssignItemsAt(1, 1, &v)) << "the result is the new sorted place";
+  EXPECT_EQ((Values{20, 30, 35, 40}), a.Values());
+  EXPECT_EQ(3, a.AssignItemsAt(9, 4, &v))
+      << "the one existing item of the range goes, nine copies come in at the sorted place";
+  EXPECT_EQ((Values{20, 30, 35, 35, 35, 35, 35, 35, 35, 35, 35, 35}), a.Values());
+}
+
+// ---------------------------------------------------------------- locking
+
+TEST(LArrayLock, LockedArrayRefusesLengthChanges) {
+  ArrayProbe a;
+  AddAll(a, {3, 1, 2});
+  ArrayProbe other;
+  AddAll(other, {8});
+  a.Lock();
+  EXPECT_TRUE(a.BlockLocked());
+  SInt32 v = 5, out = 0;
+  EXPECT_EQ(0, a.AddItem(&v));
+  EXPECT_EQ(0, a.InsertItemsAt(1, 1, &v));
+  a.RemoveItemsAt(1, 1);
+  SInt32 three = 3;
+  a.Remove(&three);
+  EXPECT_FALSE(a.RemoveLastItem(&out));
+  a = other;
+  EXPECT_EQ((Values{3, 1, 2}), a.Values()) << "every length change refused, silently";
+  a.Unlock();
+  EXPECT_FALSE(a.BlockLocked());
+  EXPECT_EQ(4, a.AddItem(&v));
+}
+
+TEST(LArrayLock, LockedArrayStillReordersAndOverwrites) {
+  ArrayProbe a;
+  AddAll(a, {3, 1, 2, 4, 5});
+  a.Lock();
+  a.Sort();
+  EXPECT_EQ((Values{1, 2, 3, 4, 5}), a.Values()) << "Sort runs while locked";
+  EXPECT_TRUE(a.BlockLocked()) << "Sort leaves a locked block locked";
+  SInt32 v = 0;
+  EXPECT_EQ(2, a.AssignItemsAt(1, 2, &v));
+  a.SwapItems(1, 5);
+  a.MoveItem(1, 2);
+  EXPECT_EQ((Values{0, 5, 3, 4, 1}), a.Values());
+  a.SetComparator(new ReverseComparator, true);
+  a.SetKeepSorted(true);
+  EXPECT_EQ((Values{5, 4, 3, 1, 0}), a.Values()) << "comparator and keep-sorted settings run";
+  EXPECT_EQ(32u, a.Allocated());
+  a.AdjustAllocation(0);
+  EXPECT_EQ(20u, a.Allocated()) << "trimming runs while locked";
+  EXPECT_NE(nullptr, a.GetItemsHandle());
+  EXPECT_TRUE(a.BlockLocked());
+  a.Unlock();
+}
+
+TEST(LArrayLock, LocksNestAndPinTheBlock) {
+  ArrayProbe a;
+  AddAll(a, {1, 2});
+  a.Lock();
+  a.Lock();
+  void* pinned = a.GetItemPtr(1);
+  Handle noise = NewHandle(64);  // under scramble every unlocked block would move here
+  EXPECT_EQ(pinned, a.GetItemPtr(1)) << "a locked block does not move";
+  DisposeHandle(noise);
+  a.Unlock();
+  EXPECT_TRUE(a.BlockLocked()) << "still locked once";
+  a.Unlock();
+  EXPECT_FALSE(a.BlockLocked());
+  a.Unlock();  // unpaired: ignored
+  EXPECT_EQ(0, a.LockCount());
+}
+
+TEST(LArrayLock, ReserveOnALockedEmptyArrayPinsTheNewBlock) {
+  ArrayProbe a;
+  a.Lock();
+  a.AdjustAllocation(4);
+  EXPECT_TRUE(a.BlockLocked()) << "a block made while locked starts pinned";
+  a.Unlock();
+  EXPECT_FALSE(a.BlockLocked());
+}
+
+// ---------------------------------------------------------------- searches
+
+TEST(LArraySearch, FindsItemsSortedAndUnsorted) {
+  ArrayProbe a;
+  AddAll(a, {50, 10, 40, 20, 30});
+  SInt32 v = 40, missing = 35;
+  EXPECT_EQ(3, a.FetchIndexOf(&v)) << "linear walk on an unsorted array";
+  EXPECT_EQ(0, a.FetchIndexOf(&missing));
+  EXPECT_EQ(kIndexLast, a.FetchInsertIndexOf(&v)) << "no sorted place in an unsorted array";
+  a.Sort();
+  EXPECT_EQ(4, a.FetchIndexOf(&v)) << "bisection on a sorted array";
+  EXPECT_EQ(0, a.FetchIndexOf(&missing));
+  EXPECT_EQ(4, a.FetchInsertIndexOf(&missing));
+  EXPECT_EQ(0, a.FetchIndexOf(nullptr));
+  EXPECT_EQ(kIndexLast, a.FetchInsertIndexOf(nullptr));
+  EXPECT_EQ(0, a.LockCount()) << "searches unlock when done";
+}
+
+TEST(LArraySearch, EmptyArrayFindsNothing) {
+  ArrayProbe a;
+  SInt32 v = 1;
+  EXPECT_EQ(0, a.FetchIndexOf(&v));
+  EXPECT_EQ(0, a.FetchIndexOfKey(&v));
+  EXPECT_EQ(1, a.FetchInsertIndexOf(&v));
+  EXPECT_EQ(1, a.FetchInsertIndexOfKey(&v));
+  a.Sort();
+  EXPECT_TRUE(a.IsSorted());
+}
+
+TEST(LArraySearch, DefaultComparatorHasNoKeyOrder) {
+  ArrayProbe a(4, nullptr, false);
+  AddAll(a, {1, 2, 3});
+  SInt32 key = 2;
+  EXPECT_EQ(0, a.FetchIndexOfKey(&key)) << "the inherited CompareToKey always answers 1";
+}
+
+TEST(LArraySearch, FindsByKeyWithACustomComparator) {
+  ArrayProbe a(sizeof(Record), new RecordKeyComparator, false);
+  for (SInt32 k : {7, 3, 9, 1}) {
+    Record r{k, k * 100, 0};
+    a.AddItem(&r);
+  }
+  SInt32 key = 9, missing = 4;
+  EXPECT_EQ(3, a.FetchIndexOfKey(&key)) << "linear walk by key";
+  EXPECT_EQ(0, a.FetchIndexOfKey(&missing));
+  EXPECT_EQ(kIndexLast, a.FetchInsertIndexOfKey(&key));
+  a.Sort();
+  EXPECT_EQ(4, a.FetchIndexOfKey(&key)) << "bisection by key";
+  EXPECT_EQ(0, a.FetchIndexOfKey(&missing));
+  EXPECT_EQ(3, a.FetchInsertIndexOfKey(&missing));
+  Record found{};
+  ASSERT_TRUE(a.FetchItemAt(a.FetchIndexOfKey(&key), &found));
+  EXPECT_EQ(900, found.payload);
+}
+
+// ---------------------------------------------------------------- sorting, settings
+
+TEST(LArraySort, MatchesStdSortOnRandomItems) {
+  std::mt19937 random(20261205);
+  for (UInt32 count : {2u, 3u, 9u, 10u, 37u, 200u, 5000u}) {
+    SCOPED_TRACE(count);
+    ArrayProbe a;
+    Values expected;
+    for (UInt32 i = 0; i < count; ++i) {
+      SInt32 v = SInt32(random() % 2001) - 1000;  // many duplicates
+      a.AddItem(&v);
+      expected.push_back(v);
+    }
+    a.Sort();
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, a.Values());
+    EXPECT_TRUE(a.IsSorted());
+    EXPECT_FALSE(a.BlockLocked()) << "the block's state is restored";
+  }
+}
+
+TEST(LArraySort, BlockIsPinnedWhileTheComparatorRuns) {
+  // A comparator that looks at the array it orders: the block must be pinned
+  // during sorting, and the array locked during searches.
+  class Watching : public LLongComparator {
+   public:
+    SInt32 Compare(const void* one, const void* two, UInt32 s1, UInt32 s2) const override {
+      ++calls;
+      if (!array->BlockLocked()) ++unpinned;
+      if (array->LockCount() == 0) ++unlocked;
+      return LLongComparator::Compare(one, two, s1, s2);
+    }
+    const ArrayProbe* array = nullptr;
+    mutable int calls = 0, unpinned = 0, unlocked = 0;
+  };
+  auto* watching = new Watching;
+  ArrayProbe a(4, watching, false);
+  watching->array = &a;
+  AddAll(a, {9, 4, 7, 1, 8, 2, 6, 3, 5, 0, 11, 10});
+  a.Sort();
+  EXPECT_GT(watching->calls, 0);
+  EXPECT_EQ(0, watching->unpinned) << "Sort compares with the block pinned";
+  EXPECT_FALSE(a.BlockLocked()) << "and unpins it afterwards";
+  watching->calls = watching->unlocked = 0;
+  SInt32 v = 7;
+  EXPECT_EQ(8, a.FetchIndexOf(&v));
+  EXPECT_EQ(8, a.FetchInsertIndexOf(&v)) << "before the equal item";
+  EXPECT_GT(watching->calls, 0);
+  EXPECT_EQ(0, watching->unlocked) << "searches hold the array locked";
+}
+
+TEST(LArraySort, SortsWideItemsWithTheirComparator) {
+  std::mt19937 random(7);
+  ArrayProbe a(sizeof(Record), new RecordKeyComparator, false);
+  std::vector<SInt32> keys;
+  for (int i = 0; i < 300; ++i) {
+    Record r{SInt32(random() % 100000), i, -i};
+    a.AddItem(&r);
+    keys.push_back(r.key);
+  }
+  a.Sort();
+  std::sort(keys.begin(), keys.end());
+  Record r{};
+  for (SInt32 i = 1; a.FetchItemAt(i, &r); ++i) {
+    ASSERT_EQ(keys[size_t(i - 1)], r.key) << "item " << i;
+    ASSERT_EQ(-r.payload, r.spare) << "records stay whole";
+  }
+}
+
+TEST(LArraySettings, SetComparatorRules) {
+  ArrayProbe a;
+  AddAll(a, {1, 2, 3});
+  a.Sort();
+  a.SetComparator(nullptr, true);
+  EXPECT_EQ(LLongComparator::GetComparator(), a.GetComparator()) << "null changes nothing";
+  EXPECT_TRUE(a.IsSorted());
+
+  auto* reverse = new ReverseComparator;
+  a.SetComparator(reverse, true);
+  EXPECT_FALSE(a.IsSorted()) << "a new order for more than one item";
+  EXPECT_EQ((Values{1, 2, 3}), a.Values()) << "not kept sorted: no sort";
+  a.SetComparator(reverse, true);
+  EXPECT_EQ(1, ReverseComparator::live) << "the same comparator again is left alone";
+
+  a.SetComparator(LComparator::GetComparator(), true);
+  EXPECT_EQ(0, ReverseComparator::live) << "the owned comparator is deleted when replaced";
+  EXPECT_FALSE(a.OwnsComparator()) << "a shared comparator is never owned";
+
+  ArrayProbe single;
+  AddAll(single, {1});
+  single.Sort();
+  single.SetComparator(LComparator::GetComparator(), false);
+  EXPECT_TRUE(single.IsSorted()) << "one item is in every order";
+}
+
+TEST(LArraySettings, KeepSortedSortsNowAndLater) {
+  ArrayProbe a;
+  AddAll(a, {3, 1, 2});
+  a.SetKeepSorted(true);
+  EXPECT_EQ((Values{1, 2, 3}), a.Values());
+  a.SetComparator(new ReverseComparator, true);
+  EXPECT_EQ((Values{3, 2, 1}), a.Values()) << "a kept-sorted array re-sorts";
+  SInt32 v = 0;
+  a.SwapItems(1, 3);
+  a.MoveItem(1, 3);
+  EXPECT_EQ((Values{3, 2, 1}), a.Values()) << "swapping and moving are refused";
+  a.SetKeepSorted(false);
+  a.AddItem(&v);
+  EXPECT_EQ((Values{3, 2, 1, 0}), a.Values());
+}
+
+// ---------------------------------------------------------------- copying, swapping, moving
+
+TEST(LArrayCopy, CopiesShareNothing) {
+  ArrayProbe a(4, new ReverseComparator, true);
+  AddAll(a, {1, 3, 2});
+  ArrayProbe copy(a);
+  EXPECT_EQ((Values{3, 2, 1}), copy.Values());
+  EXPECT_NE(a.Block(), copy.Block());
+  EXPECT_NE(a.GetComparator(), copy.GetComparator()) << "an owned comparator is cloned";
+  EXPECT_EQ(12u, copy.Allocated()) << "a copy has no slack";
+  ArrayProbe other;
+  AddAll(other, {9});
+  other = a;
+  EXPECT_EQ((Values{3, 2, 1}), other.Values());
+  EXPECT_TRUE(other.IsKeptSorted());
+  other = other;
+  EXPECT_EQ(3u, other.GetCount()) << "self-assignment changes nothing";
+}
+
+TEST(LArrayMove, SwapAndMoveItems) {
+  ArrayProbe a;
+  AddAll(a, {1, 2, 3, 4});
+  a.SwapItems(1, kIndexLast);
+  EXPECT_EQ((Values{4, 2, 3, 1}), a.Values());
+  a.MoveItem(1, 3);
+  EXPECT_EQ((Values{2, 3, 4, 1}), a.Values());
+  a.MoveItem(4, 1);
+  EXPECT_EQ((Values{1, 2, 3, 4}), a.Values());
+  a.MoveItem(1, 5);
+  a.SwapItems(0, 2);
+  EXPECT_EQ((Values{1, 2, 3, 4}), a.Values()) << "invalid indices do nothing";
+}

@@ -1,0 +1,115 @@
+// Tests of the comparators: bytewise and 32-bit orders, key defaults, cloning, shared instances.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <typeinfo>
+
+#include "velkui/support.h"
+
+namespace {
+
+/// Overrides only Compare: equality must follow it.
+class ParityComparator : public LComparator {
+ public:
+  SInt32 Compare(const void* one, const void* two, UInt32, UInt32) const override {
+    return (*static_cast<const UInt8*>(one) & 1) - (*static_cast<const UInt8*>(two) & 1);
+  }
+};
+
+/// Overrides only CompareToKey: key equality must follow it.
+class FirstByteKeyComparator : public LComparator {
+ public:
+  SInt32 CompareToKey(const void* item, UInt32, const void* key) const override {
+    return SInt32(*static_cast<const UInt8*>(item)) - SInt32(*static_cast<const UInt8*>(key));
+  }
+};
+
+int Sign(SInt32 v) { return (v > 0) - (v < 0); }
+
+}  // namespace
+
+TEST(LComparatorTest, BytesCompareUnsignedThenByLength) {
+  struct Row {
+    std::string one, two;
+    SInt32 expected;
+  };
+  const Row rows[] = {
+      {"abc", "abc", 0},
+      {"abc", "abd", 'c' - 'd'},
+      {"\x80", "\x7f", 0x80 - 0x7f},  // unsigned: 0x80 sorts after 0x7f
+      {"ab", "abcd", -2},             // a prefix sorts first by the size difference
+      {"abcd", "ab", 2},
+      {"", "", 0},
+      {"b", "abc", 1},                // the first difference wins over the length
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.one + " vs " + row.two);
+    EXPECT_EQ(row.expected, LComparator::sComparator.Compare(row.one.data(), row.two.data(),
+                                                             UInt32(row.one.size()),
+                                                             UInt32(row.two.size())));
+    EXPECT_EQ(row.expected == 0,
+              LComparator::sComparator.IsEqualTo(row.one.data(), row.two.data(),
+                                                 UInt32(row.one.size()), UInt32(row.two.size())));
+  }
+}
+
+TEST(LComparatorTest, LongsCompareByWrappingSubtraction) {
+  struct Row {
+    SInt32 one, two;
+    SInt32 expected;
+  };
+  const Row rows[] = {
+      {5, 3, 2},
+      {-1, 0, -1},
+      {0x7FFFFFFF, -1, SInt32(0x80000000)},  // wraps: a negative result
+      {SInt32(0x80000000), 1, 0x7FFFFFFF},    // wraps: a positive result
+      {42, 42, 0},
+  };
+  const LLongComparator& c = LLongComparator::sLongComparator;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.one) + " - " + std::to_string(row.two));
+    EXPECT_EQ(row.expected, c.Compare(&row.one, &row.two, 4, 4));
+    EXPECT_EQ(row.one == row.two, c.IsEqualTo(&row.one, &row.two, 99, 0)) << "sizes ignored";
+  }
+}
+
+TEST(LComparatorTest, BaseClassHasNoKeyOrder) {
+  SInt32 item = 3, key = 3;
+  EXPECT_EQ(1, LComparator::sComparator.CompareToKey(&item, 4, &key));
+  EXPECT_FALSE(LComparator::sComparator.IsEqualToKey(&item, 4, &key));
+  EXPECT_EQ(1, LLongComparator::sLongComparator.CompareToKey(&item, 4, &key)) << "inherited";
+}
+
+TEST(LComparatorTest, EqualityFollowsTheOverriddenComparison) {
+  ParityComparator parity;
+  UInt8 one = 1, three = 3, two = 2;
+  EXPECT_TRUE(parity.IsEqualTo(&one, &three, 1, 1)) << "IsEqualTo calls the override";
+  EXPECT_FALSE(parity.IsEqualTo(&one, &two, 1, 1));
+
+  FirstByteKeyComparator keyed;
+  UInt8 item = 7, key = 7, other = 8;
+  EXPECT_TRUE(keyed.IsEqualToKey(&item, 1, &key)) << "IsEqualToKey calls the override";
+  EXPECT_FALSE(keyed.IsEqualToKey(&item, 1, &other));
+  EXPECT_LT(Sign(keyed.CompareToKey(&item, 1, &other)), 0);
+}
+
+TEST(LComparatorTest, CloneMakesAFreshComparatorOfTheClass) {
+  LComparator* plain = LComparator::sComparator.Clone();
+  LComparator* longs = LLongComparator::sLongComparator.Clone();
+  ParityComparator parity;
+  LComparator* fromSubclass = parity.Clone();
+  EXPECT_NE(&LComparator::sComparator, plain);
+  EXPECT_EQ(typeid(LComparator), typeid(*plain));
+  EXPECT_EQ(typeid(LLongComparator), typeid(*longs));
+  EXPECT_EQ(typeid(LComparator), typeid(*fromSubclass))
+      << "a subclass that does not override Clone gets a plain LComparator";
+  delete plain;
+  delete longs;
+  delete fromSubclass;
+}
+
+TEST(LComparatorTest, SharedComparatorsAreTheStaticObjects) {
+  EXPECT_EQ(&LComparator::sComparator, LComparator::GetComparator());
+  EXPECT_EQ(&LLongComparator::sLongComparator, LLongComparator::GetComparator());
+  EXPECT_EQ(LComparator::GetComparator(), LComparator::GetComparator());
+}

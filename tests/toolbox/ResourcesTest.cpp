@@ -1,0 +1,453 @@
+// Tests of the resource service: the chain, one-deep, named and indexed
+// look-ups, caching, release and detach, strings, folders on disk, faults.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "FaultSweep.h"
+#include "toolbox/host.h"
+#include "toolbox/memory.h"
+#include "toolbox/resources.h"
+
+using namespace toolbox::host;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr ResType kData = FOUR_CHAR_CODE("DATA");
+constexpr ResType kStrList = FOUR_CHAR_CODE("STR#");
+constexpr ResType kPict = FOUR_CHAR_CODE("PICT");
+
+std::vector<uint8_t> Bytes(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
+
+std::string Contents(Handle h) {
+  return h ? std::string(*h, size_t(GetHandleSize(h))) : std::string("<null>");
+}
+
+/// A length-prefixed copy of a text, kept alive by the caller.
+std::vector<unsigned char> P(const std::string& s) {
+  std::vector<unsigned char> p;
+  p.push_back((unsigned char)s.size());
+  for (char c : s) p.push_back((unsigned char)c);
+  return p;
+}
+
+std::string FromP(const unsigned char* p) { return std::string(reinterpret_cast<const char*>(p + 1), p[0]); }
+
+class ResourcesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetResources();
+    ClearAllocationFailures();
+    handles_ = LiveHandles();
+  }
+  void TearDown() override {
+    ResetResources();
+    EXPECT_EQ(handles_, LiveHandles()) << "resource handles leaked or were freed twice";
+  }
+  /// Two files: `older_` then `newer_` (current). DATA 128 exists in both.
+  void MakeChain() {
+    older_ = CreateResourceFile("older");
+    AddResource(older_, kData, 128, "Shared", Bytes("old 128"));
+    AddResource(older_, kData, 129, "OnlyOld", Bytes("old 129"));
+    AddResource(older_, kData, 7, "", Bytes("old 7"));
+    newer_ = CreateResourceFile("newer");
+    AddResource(newer_, kData, 128, "Shared", Bytes("new 128"));
+    AddResource(newer_, kData, 300, "OnlyNew", Bytes("new 300"));
+  }
+  size_t handles_ = 0;
+  SInt16 older_ = 0;
+  SInt16 newer_ = 0;
+};
+
+TEST_F(ResourcesTest, ChainLookupSearchesFromCurrentFileToOlderFiles) {
+  MakeChain();
+  EXPECT_EQ(newer_, CurResFile()) << "the file opened last is current";
+  EXPECT_EQ(std::vector<SInt16>({newer_, older_}), OpenResourceFiles());
+  struct Row {
+    SInt16 current;
+    SInt16 id;
+    bool oneDeep;
+    const char* expected;
+  } rows[] = {
+      {newer_, 128, false, "new 128"}, {newer_, 129, false, "old 129"},
+      {newer_, 128, true, "new 128"},  {newer_, 129, true, "<null>"},
+      {older_, 128, false, "old 128"}, {older_, 300, false, "<null>"},
+      {older_, 129, true, "old 129"},  {newer_, 999, false, "<null>"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE("current " + std::to_string(r.current) + " id " + std::to_string(r.id) +
+                 (r.oneDeep ? " one-deep" : " chain"));
+    UseResFile(r.current);
+    Handle h = r.oneDeep ? Get1Resource(kData, r.id) : GetResource(kData, r.id);
+    EXPECT_EQ(r.expected, Contents(h));
+    EXPECT_EQ(h ? noErr : resNotFound, ResError());
+    if (h) ReleaseResource(h);
+  }
+}
+
+TEST_F(ResourcesTest, FetchedResourceIsCachedMarkedAndReleasedOnce) {
+  MakeChain();
+  uint64_t loads = ResourceLoads();
+  Handle a = GetResource(kData, 128);
+  Handle b = GetResource(kData, 128);
+  ASSERT_NE(nullptr, a);
+  EXPECT_EQ(a, b) << "a second fetch from the same file gives the same handle";
+  EXPECT_EQ(loads + 1, ResourceLoads()) << "the resource is loaded once";
+  EXPECT_EQ(0x20, HGetState(a) & 0x20) << "resource handles carry the resource bit";
+  EXPECT_EQ(1u, LoadedResources());
+  ReleaseResource(a);
+  EXPECT_EQ(noErr, ResError());
+  EXPECT_FALSE(IsLiveHandle(a)) << "ReleaseResource frees the block";
+  EXPECT_EQ(0u, LoadedResources());
+  EXPECT_EQ(1u, ResourceReleases());
+  ReleaseResource(a);
+  EXPECT_EQ(resNotFound, ResError()) << "a released handle is no longer a resource";
+  EXPECT_EQ(1u, ResourceReleases()) << "a second release frees nothing";
+  Handle c = GetResource(kData, 128);
+  EXPECT_EQ("new 128", Contents(c)) << "a released resource loads again";
+  EXPECT_EQ(loads + 2, ResourceLoads());
+  ReleaseResource(c);
+}
+
+TEST_F(ResourcesTest, DetachedResourceBecomesAPlainHandleTheCallerOwns) {
+  MakeChain();
+  Handle h = GetResource(kData, 7);
+  ASSERT_NE(nullptr, h);
+  DetachResource(h);
+  EXPECT_EQ(noErr, ResError());
+  EXPECT_EQ(0, HGetState(h) & 0x20) << "the resource bit is cleared";
+  EXPECT_EQ(0, GetResAttrs(h));
+  EXPECT_EQ(resNotFound, ResError()) << "a detached handle is not a resource";
+  ReleaseResource(h);
+  EXPECT_TRUE(IsLiveHandle(h)) << "ReleaseResource must leave a plain handle alone";
+  Handle again = GetResource(kData, 7);
+  EXPECT_NE(h, again) << "the file loads a fresh copy after a detach";
+  EXPECT_EQ("old 7", Contents(h)) << "the detached copy keeps its bytes";
+  ReleaseResource(again);
+  DisposeHandle(h);
+  EXPECT_EQ(1u, ResourceDetaches());
+}
+
+TEST_F(ResourcesTest, PlainHandlesAndNullAreNotResources) {
+  MakeChain();
+  Handle plain = NewHandle(4);
+  for (Handle h : {plain, Handle(nullptr)}) {
+    SCOPED_TRACE(h ? "plain handle" : "null handle");
+    EXPECT_EQ(0, GetResAttrs(h));
+    EXPECT_EQ(resNotFound, ResError());
+    ReleaseResource(h);
+    EXPECT_EQ(resNotFound, ResError());
+    DetachResource(h);
+    EXPECT_EQ(resNotFound, ResError());
+    EXPECT_EQ(-1, HomeResFile(h));
+    EXPECT_EQ(-1, GetResourceSizeOnDisk(h));
+  }
+  EXPECT_TRUE(IsLiveHandle(plain));
+  DisposeHandle(plain);
+}
+
+TEST_F(ResourcesTest, AttributesInfoAndHomeFileDescribeTheResource) {
+  SInt16 file = CreateResourceFile("attrs");
+  AddResource(file, kData, -5, "Locked One", Bytes("xyz"), resLocked | resPurgeable);
+  Handle h = GetResource(kData, -5);
+  ASSERT_NE(nullptr, h);
+  EXPECT_EQ(resLocked | resPurgeable, GetResAttrs(h));
+  EXPECT_EQ(noErr, ResError());
+  EXPECT_EQ(0x80 | 0x20, HGetState(h) & 0xA0) << "a resLocked resource loads locked";
+  ResID id = 0;
+  ResType type = 0;
+  Str255 name;
+  GetResInfo(h, &id, &type, name);
+  EXPECT_EQ(-5, id);
+  EXPECT_EQ(kData, type);
+  EXPECT_EQ("Locked One", FromP(name));
+  EXPECT_EQ(file, HomeResFile(h));
+  EXPECT_EQ(3, GetResourceSizeOnDisk(h));
+  ReleaseResource(h);
+}
+
+TEST_F(ResourcesTest, NamedLookupIgnoresCaseAndRespectsOneDeep) {
+  MakeChain();
+  struct Row {
+    const char* name;
+    bool oneDeep;
+    const char* expected;
+  } rows[] = {
+      {"Shared", false, "new 128"}, {"sHARED", false, "new 128"}, {"onlyold", false, "old 129"},
+      {"OnlyOld", true, "<null>"},  {"OnlyNew", true, "new 300"}, {"Nothing", false, "<null>"},
+      {"", false, "<null>"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.name) + (r.oneDeep ? " one-deep" : " chain"));
+    std::vector<unsigned char> name = P(r.name);
+    Handle h = r.oneDeep ? Get1NamedResource(kData, name.data()) : GetNamedResource(kData, name.data());
+    EXPECT_EQ(r.expected, Contents(h));
+    EXPECT_EQ(h ? noErr : resNotFound, ResError());
+    if (h) ReleaseResource(h);
+  }
+}
+
+TEST_F(ResourcesTest, IndexedLookupCountsFromCurrentFileInIdOrder) {
+  MakeChain();
+  EXPECT_EQ(2, Count1Resources(kData));
+  EXPECT_EQ(5, CountResources(kData));
+  EXPECT_EQ(0, CountResources(kPict));
+  struct Row {
+    SInt16 index;
+    bool oneDeep;
+    const char* expected;
+  } rows[] = {
+      {1, true, "new 128"},  {2, true, "new 300"},  {3, true, "<null>"},
+      {1, false, "new 128"}, {2, false, "new 300"}, {3, false, "old 7"},
+      {4, false, "old 128"}, {5, false, "old 129"}, {6, false, "<null>"},
+      {0, false, "<null>"},  {-1, true, "<null>"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE("index " + std::to_string(r.index) + (r.oneDeep ? " one-deep" : " chain"));
+    Handle h = r.oneDeep ? Get1IndResource(kData, r.index) : GetIndResource(kData, r.index);
+    EXPECT_EQ(r.expected, Contents(h));
+    EXPECT_EQ(h ? noErr : resNotFound, ResError());
+    if (h) ReleaseResource(h);
+  }
+  UseResFile(older_);
+  EXPECT_EQ(3, CountResources(kData)) << "files newer than the current one are not searched";
+}
+
+TEST_F(ResourcesTest, UseAndCloseKeepTheChainConsistent) {
+  MakeChain();
+  UseResFile(777);
+  EXPECT_EQ(resFNotFound, ResError());
+  EXPECT_EQ(newer_, CurResFile()) << "an unknown file leaves the current one";
+  UseResFile(0);
+  EXPECT_EQ(older_, CurResFile()) << "0 names the oldest file";
+  UseResFile(newer_);
+  Handle h = GetResource(kData, 300);
+  ASSERT_NE(nullptr, h);
+  CloseResFile(newer_);
+  EXPECT_EQ(noErr, ResError());
+  EXPECT_FALSE(IsLiveHandle(h)) << "closing a file frees its loaded resources";
+  EXPECT_EQ(older_, CurResFile()) << "the next older file becomes current";
+  EXPECT_EQ("old 128", Contents(Get1Resource(kData, 128)));
+  CloseResFile(newer_);
+  EXPECT_EQ(resFNotFound, ResError());
+  CloseResFile(older_);
+  EXPECT_EQ(-1, CurResFile());
+  EXPECT_EQ(nullptr, GetResource(kData, 128));
+  EXPECT_EQ(resNotFound, ResError());
+}
+
+TEST_F(ResourcesTest, ReplacingAResourceFreesItsLoadedCopy) {
+  SInt16 file = CreateResourceFile("replace");
+  AddResource(file, kData, 1, "", Bytes("first"));
+  Handle h = GetResource(kData, 1);
+  AddResource(file, kData, 1, "", Bytes("second"));
+  EXPECT_FALSE(IsLiveHandle(h));
+  EXPECT_EQ("second", Contents(GetResource(kData, 1)));
+  EXPECT_TRUE(RemoveResource(file, kData, 1));
+  EXPECT_EQ(0u, LoadedResources());
+  EXPECT_FALSE(RemoveResource(file, kData, 1));
+  EXPECT_FALSE(AddResource(999, kData, 1, "", Bytes("x"))) << "no such file";
+}
+
+TEST_F(ResourcesTest, StringAndStringListResourcesReadByIndex) {
+  SInt16 file = CreateResourceFile("strings");
+  AddResource(file, FOUR_CHAR_CODE("STR "), 128, "", StringResourceData("Hello"));
+  AddResource(file, kStrList, 200, "", StringListResourceData({"one", "", "three"}));
+  std::vector<uint8_t> truncated = StringListResourceData({"alpha", "beta"});
+  truncated.resize(truncated.size() - 2);  // the last string runs past the end
+  AddResource(file, kStrList, 201, "", truncated);
+  AddResource(file, kStrList, 202, "", {0x00});
+
+  StringHandle s = GetString(128);
+  ASSERT_NE(nullptr, s);
+  EXPECT_EQ("Hello", FromP(*s));
+  EXPECT_EQ(nullptr, GetString(129));
+  EXPECT_EQ(resNotFound, ResError());
+
+  struct Row {
+    SInt16 list, index;
+    const char* expected;
+  } rows[] = {{200, 1, "one"}, {200, 2, ""},      {200, 3, "three"}, {200, 4, ""},
+              {200, 0, ""},    {200, -1, ""},     {201, 1, "alpha"}, {201, 2, ""},
+              {202, 1, ""},    {999, 1, ""}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE("list " + std::to_string(r.list) + " index " + std::to_string(r.index));
+    Str255 out;
+    std::memset(out, 'X', sizeof out);
+    GetIndString(out, r.list, r.index);
+    EXPECT_EQ(r.expected, FromP(out));
+  }
+}
+
+TEST_F(ResourcesTest, FailedLoadGivesNullAndMemFullWithoutLeak) {
+  SInt16 file = CreateResourceFile("faults");
+  AddResource(file, kData, 1, "One", Bytes("payload"));
+  AddResource(file, kStrList, 2, "", StringListResourceData({"text"}));
+  int fired = testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
+    run.Arm();
+    Handle h = GetResource(kData, 1);
+    OSErr resErr = ResError(), memErr = MemError();
+    run.Disarm();
+    if (run.Fired()) {
+      EXPECT_EQ(nullptr, h);
+      EXPECT_EQ(memFullErr, resErr);
+      EXPECT_EQ(memFullErr, memErr);
+      EXPECT_EQ(0u, LoadedResources()) << "a failed load leaves nothing behind";
+    } else {
+      EXPECT_EQ("payload", Contents(h));
+      ReleaseResource(h);
+    }
+  });
+  EXPECT_GT(fired, 0) << "loading a resource allocates";
+  testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
+    Str255 out;
+    run.Arm();
+    GetIndString(out, 2, 1);
+    run.Disarm();
+    EXPECT_EQ(run.Fired() ? "" : "text", FromP(out));
+    ReleaseResource(GetResource(kStrList, 2));
+  });
+}
+
+// ---------------------------------------------------------------- folders
+
+/// A PNG header with IHDR and pHYs chunks (enough for picture data; the
+/// service does not decode the image).
+std::vector<uint8_t> TinyPng(uint32_t width, uint32_t height, uint32_t pixelsPerMetre) {
+  std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  auto put32 = [&](uint32_t v) {
+    for (int i = 3; i >= 0; --i) png.push_back(uint8_t(v >> (8 * i)));
+  };
+  auto chunk = [&](const char* type, const std::vector<uint8_t>& data) {
+    put32(uint32_t(data.size()));
+    for (int i = 0; i < 4; ++i) png.push_back(uint8_t(type[i]));
+    for (uint8_t b : data) png.push_back(b);
+    put32(0);  // CRC, unchecked
+  };
+  std::vector<uint8_t> ihdr;
+  for (uint32_t v : {width, height})
+    for (int i = 3; i >= 0; --i) ihdr.push_back(uint8_t(v >> (8 * i)));
+  ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
+  chunk("IHDR", ihdr);
+  if (pixelsPerMetre) {
+    std::vector<uint8_t> phys;
+    for (int k = 0; k < 2; ++k)
+      for (int i = 3; i >= 0; --i) phys.push_back(uint8_t(pixelsPerMetre >> (8 * i)));
+    phys.push_back(1);
+    chunk("pHYs", phys);
+  }
+  chunk("IEND", {});
+  return png;
+}
+
+class ResourceFolderTest : public ResourcesTest {
+ protected:
+  void SetUp() override {
+    ResourcesTest::SetUp();
+    root_ = fs::temp_directory_path() /
+            ("toolbox-res-" + std::to_string(::getpid()) + "-" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    fs::create_directories(root_);
+  }
+  void TearDown() override {
+    fs::remove_all(root_);
+    ResourcesTest::TearDown();
+  }
+  void Write(const std::string& relative, const std::vector<uint8_t>& bytes) {
+    fs::path p = root_ / relative;
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+  }
+  fs::path root_;
+};
+
+TEST_F(ResourceFolderTest, FolderBecomesAResourceFileOfEveryKind) {
+  Write("STR#/-8179.txt", Bytes("First line\r\nSecond ^0\n\nFourth\n"));
+  Write("STR /128 Greeting.txt", Bytes("Hello there\n"));
+  Write("DATA/5.bin", {0, 1, 2, 255});
+  Write("DATA/-6 Named Thing.bin", Bytes("named"));
+  Write("DATA/notes.md", Bytes("skipped: not a resource file"));
+  Write("%41BC%23/1.bin", Bytes("escaped type"));
+  Write("PICT/200.png", TinyPng(600, 300, 11811));  // 300 dpi
+  Write("toolong/1.bin", Bytes("skipped: not a type folder"));
+  std::string error = "unset";
+  SInt16 ref = OpenResourceFolder(root_.string(), &error);
+  ASSERT_GT(ref, 0) << error;
+  EXPECT_EQ("", error);
+  EXPECT_EQ(ref, CurResFile());
+
+  const char* lines[] = {"First line", "Second ^0", "", "Fourth", ""};
+  for (SInt16 i = 1; i <= 5; ++i) {
+    Str255 s;
+    GetIndString(s, -8179, i);
+    EXPECT_EQ(lines[i - 1], FromP(s)) << "STR# line " << i;
+  }
+  EXPECT_EQ("Hello there", FromP(*GetString(128)));
+  EXPECT_EQ(std::string("\0\1\2\xff", 4), Contents(GetResource(kData, 5)));
+  std::vector<unsigned char> name = P("named thing");
+  EXPECT_EQ("named", Contents(GetNamedResource(kData, name.data())));
+  EXPECT_EQ(2, Count1Resources(kData)) << "only .bin/.png/.txt files are resources";
+  EXPECT_EQ("escaped type", Contents(GetResource(FOUR_CHAR_CODE("ABC#"), 1)));
+
+  Handle pict = GetResource(kPict, 200);
+  ASSERT_NE(nullptr, pict);
+  PictureInfo info;
+  ASSERT_TRUE(ParsePictureData(reinterpret_cast<uint8_t*>(*pict), size_t(GetHandleSize(pict)), &info));
+  EXPECT_NEAR(300.0, info.hRes, 0.01);
+  EXPECT_NEAR(300.0, info.vRes, 0.01);
+  EXPECT_EQ(0, info.frame.top);
+  EXPECT_EQ(72, info.frame.bottom) << "300 pixels at 300 dpi are 72 points";
+  EXPECT_EQ(144, info.frame.right);
+  EXPECT_EQ(TinyPng(600, 300, 11811), info.png);
+}
+
+TEST_F(ResourceFolderTest, BadFoldersAreRefusedWholeWithAReason) {
+  struct Row {
+    const char* file;
+    std::vector<uint8_t> bytes;
+    const char* why;
+  } rows[] = {
+      {"DATA/abc.bin", Bytes("x"), "bad resource file name"},
+      {"DATA/40000.bin", Bytes("x"), "bad resource file name"},
+      {"DATA/1 one.txt", Bytes("x"), "two files for one resource"},
+      {"PICT/3.png", Bytes("not a png at all, just text"), "not a PNG"},
+  };
+  Write("DATA/1.bin", Bytes("good"));
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.file);
+    Write(r.file, r.bytes);
+    std::string error;
+    EXPECT_EQ(-1, OpenResourceFolder(root_.string(), &error));
+    EXPECT_NE(std::string::npos, error.find(r.why)) << error;
+    EXPECT_TRUE(OpenResourceFiles().empty()) << "a refused folder opens nothing";
+    fs::remove(root_ / r.file);
+  }
+  std::string error;
+  EXPECT_EQ(-1, OpenResourceFolder((root_ / "missing").string(), &error));
+  EXPECT_NE(std::string::npos, error.find("not a folder")) << error;
+  EXPECT_GT(OpenResourceFolder(root_.string(), nullptr), 0) << "the good folder opens once fixed";
+}
+
+TEST(PictureDataTest, DefaultsTo72DpiAndRejectsNonPictures) {
+  std::vector<uint8_t> data = PictureDataFromPNG(TinyPng(40, 20, 0));
+  PictureInfo info;
+  ASSERT_TRUE(ParsePictureData(data.data(), data.size(), &info));
+  EXPECT_EQ(72.0, info.hRes);
+  EXPECT_EQ(20, info.frame.bottom);
+  EXPECT_EQ(40, info.frame.right);
+  EXPECT_EQ(uint16_t(data.size()), (data[0] << 8) | data[1]) << "picture size in the header";
+  EXPECT_FALSE(ParsePictureData(data.data(), 20, nullptr)) << "truncated header";
+  data.resize(data.size() - 1);
+  EXPECT_FALSE(ParsePictureData(data.data(), data.size(), nullptr)) << "truncated PNG";
+  std::string why;
+  EXPECT_TRUE(PictureDataFromPNG(Bytes("GIF89a"), &why).empty());
+  EXPECT_EQ("not a PNG file", why);
+}
+
+}  // namespace

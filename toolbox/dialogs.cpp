@@ -1,0 +1,125 @@
+// Dialog service, alert part: parameter texts, alerts recorded in the journal
+// with their texts, and answers the host chooses.
+#include "toolbox/dialogs.h"
+
+#include <deque>
+#include <mutex>
+#include <string>
+
+#include "resources_internal.h"
+#include "toolbox/host/dialogs.h"
+#include "toolbox/host/journal.h"
+
+namespace {
+
+struct AlertState {
+  std::mutex mutex;
+  std::string params[4];
+  std::deque<SInt16> answers;
+  int shown = 0;
+};
+
+AlertState& State() {
+  static AlertState* state = new AlertState;  // lives until exit, never destroyed
+  return *state;
+}
+
+std::string FromPascal(ConstStr255Param p) {
+  return p ? std::string(reinterpret_cast<const char*>(p + 1), p[0]) : std::string();
+}
+
+/// The alert's text with ^0..^3 replaced; without an 'ALRT' resource the four
+/// texts quoted and listed.
+std::string AlertText(SInt16 alertID, const std::string (&params)[4]) {
+  std::vector<uint8_t> data;
+  if (!toolbox::internal::PeekResourceData(FOUR_CHAR_CODE("ALRT"), alertID, &data)) {
+    std::string list;
+    for (int i = 0; i < 4; ++i) list += (i ? ", \"" : "\"") + params[i] + "\"";
+    return list;
+  }
+  std::string text;
+  for (size_t i = 0; i < data.size(); ++i) {
+    if (data[i] == '^' && i + 1 < data.size() && data[i + 1] >= '0' && data[i + 1] <= '3') {
+      text += params[data[++i] - '0'];
+      continue;
+    }
+    text.push_back(char(data[i]));
+  }
+  return text;
+}
+
+DialogItemIndex ShowAlert(const char* kind, SInt16 alertID) {
+  AlertState& s = State();
+  std::string text;
+  DialogItemIndex answer = kAlertItemOK;
+  {
+    std::lock_guard<std::mutex> lock(s.mutex);
+    text = AlertText(alertID, s.params);
+    if (!s.answers.empty()) {
+      answer = s.answers.front();
+      s.answers.pop_front();
+    }
+    ++s.shown;
+  }
+  toolbox::host::Record("alert", std::string(kind) + " " + std::to_string(alertID) + ": " + text);
+  return answer;
+}
+
+}  // namespace
+
+extern "C" {
+
+void ParamText(ConstStr255Param param0, ConstStr255Param param1, ConstStr255Param param2,
+               ConstStr255Param param3) {
+  AlertState& s = State();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  ConstStr255Param given[4] = {param0, param1, param2, param3};
+  for (int i = 0; i < 4; ++i) s.params[i] = FromPascal(given[i]);
+}
+
+DialogItemIndex Alert(SInt16 alertID, ModalFilterUPP) { return ShowAlert("alert", alertID); }
+DialogItemIndex StopAlert(SInt16 alertID, ModalFilterUPP) { return ShowAlert("stop", alertID); }
+DialogItemIndex NoteAlert(SInt16 alertID, ModalFilterUPP) { return ShowAlert("note", alertID); }
+DialogItemIndex CautionAlert(SInt16 alertID, ModalFilterUPP) {
+  return ShowAlert("caution", alertID);
+}
+
+}  // extern "C"
+
+namespace toolbox {
+namespace host {
+
+void QueueAlertAnswers(const std::vector<SInt16>& answers) {
+  AlertState& s = State();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  s.answers.insert(s.answers.end(), answers.begin(), answers.end());
+}
+
+void ClearAlertAnswers() {
+  AlertState& s = State();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  s.answers.clear();
+}
+
+int AlertsShown() {
+  AlertState& s = State();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  return s.shown;
+}
+
+std::vector<std::string> ParamTexts() {
+  AlertState& s = State();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  return std::vector<std::string>(s.params, s.params + 4);
+}
+
+void ResetAlerts() {
+  AlertState& s = State();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  for (std::string& p : s.params) p.clear();
+  s.answers.clear();
+  s.shown = 0;
+}
+
+}  // namespace host
+}  // namespace toolbox
