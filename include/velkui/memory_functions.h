@@ -28,7 +28,7 @@ VELKUI_EXPORT SInt32 Mem_Clear(void* address, UInt32 count);
 
 /// Allocates a zero-filled block of size bytes, stores its handle (or null)
 /// into *outHandle and returns the address of the locked block, or null when
-/// the allocation failed.
+/// the allocation failed. A null outHandle allocates nothing and returns null.
 VELKUI_EXPORT Ptr Calloc(Handle* outHandle, UInt32 size);
 
 /// Unlocks and disposes of the block; a null handle does nothing. Returns 0.

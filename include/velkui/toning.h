@@ -91,8 +91,10 @@ VELKUI_EXPORT SInt32 UIDeleteMonx(UIHdl* handle);
 }  // extern "C"
 
 /// The toning pipeline behind UIProcMonx, for a validated handle and record:
-/// fills the handle's channel curves and writes the output image. Returns 0.
+/// fills the handle's channel curves and writes the output image. Returns 0
+/// (and does nothing when a pointer is null).
 VELKUI_EXPORT SInt32 internal_UIProcMonx(UIHdl* handle, const MonxInfo* info, void* output);
 
-/// 1 when all nine fields of the two records are equal, else 0.
+/// 1 when all nine fields of the two records are equal, else 0 (also when a
+/// pointer is null).
 VELKUI_EXPORT SInt32 internal_UIJudgeMonx(const MonxInfo* a, const MonxInfo* b);

@@ -1,0 +1,151 @@
+// Bad input through monx's command line: one clear line, the documented exit code, nothing written.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include <unistd.h>
+
+#include "MonxRunner.h"
+
+using monx::WriteImage;
+using namespace monx_test;
+
+namespace {
+
+/// "@name" in arguments and messages stands for a file in the test's scratch folder.
+std::string Expand(const std::string& text, const ScratchDir& dir) {
+  std::string out;
+  for (char c : text) out += c == '@' ? dir.path() + "/" : std::string(1, c);
+  return out;
+}
+
+struct ErrorCase {
+  const char* what;
+  std::function<void(const ScratchDir&)> setup;
+  std::vector<std::string> args;
+  int code;
+  std::string message;  ///< the whole line after "monx: ", or its start when it ends in "..."
+};
+
+/// A photo-sized pattern cut to `percent` of its file.
+void WriteTruncated(const std::string& path, long percent) {
+  WriteImage(path, RgbPattern(64, 64));
+  Truncate(path, long(Slurp(path).size()) * percent / 100);
+}
+
+const std::vector<ErrorCase>& Cases() {
+  static const std::vector<ErrorCase> cases = {
+      {"missing input", nullptr, {"@missing.png", "@out.png"}, 66,
+       "@missing.png: cannot read: No such file or directory"},
+      {"input path through a file",
+       [](const ScratchDir& d) { WriteImage(d / "file.png", GreyPattern(4, 4)); },
+       {"@file.png/in.png", "@out.png"}, 66, "@file.png/in.png: cannot read: Not a directory"},
+      {"text file", [](const ScratchDir& d) { WriteText(d / "in.png", "not a photograph\n"); },
+       {"@in.png", "@out.png"}, 65, "@in.png: not a PNG or JPEG image"},
+      {"empty file", [](const ScratchDir& d) { WriteText(d / "in.jpg", ""); },
+       {"@in.jpg", "@out.png"}, 65, "@in.jpg: empty file, not an image"},
+      {"truncated JPEG", [](const ScratchDir& d) { WriteTruncated(d / "in.jpg", 60); },
+       {"@in.jpg", "@out.jpg"}, 65, "@in.jpg: truncated JPEG: the file ends before the image data does"},
+      {"JPEG cut inside its header", [](const ScratchDir& d) { WriteTruncated(d / "in.jpg", 5); },
+       {"@in.jpg", "@out.jpg"}, 65, "@in.jpg: truncated JPEG: the file ends before the image data does"},
+      {"truncated PNG", [](const ScratchDir& d) { WriteTruncated(d / "in.png", 60); },
+       {"@in.png", "@out.png"}, 65, "@in.png: truncated PNG: the file ends before the image data does"},
+      {"huge PNG, streamed: its data runs out",
+       [](const ScratchDir& d) { WritePngHeaderOnly(d / "in.png", 100000, 100000, false); },
+       {"@in.png", "@out.png"}, 65, "@in.png: truncated PNG: the file ends before the image data does"},
+      {"huge interlaced PNG",
+       [](const ScratchDir& d) { WritePngHeaderOnly(d / "in.png", 100000, 100000, true); },
+       {"@in.png", "@out.png"}, 65, "@in.png: 100000 x 100000 pixels is too large to hold in memory here"},
+      {"huge PNG for a contact sheet",
+       [](const ScratchDir& d) { WritePngHeaderOnly(d / "in.png", 100000, 100000, false); },
+       {"sheet", "@in.png", "@sheet.png"}, 65,
+       "@in.png: 100000 x 100000 pixels is too large to hold in memory here"},
+      {"CMYK JPEG", [](const ScratchDir& d) { WriteCmykJpeg(d / "in.jpg", 16, 16); },
+       {"@in.jpg", "@out.jpg"}, 65, "@in.jpg: CMYK JPEG is not supported; convert it to RGB or grey first"},
+      {"unknown preset", nullptr, {"--preset", "chrome", "@in.png", "@out.png"}, 64,
+       "--preset chrome: no such preset (see monx --list-presets)"},
+      {"output folder missing", [](const ScratchDir& d) { WriteImage(d / "in.png", GreyPattern(4, 4)); },
+       {"@in.png", "@nowhere/out.png"}, 73, "@nowhere/out.png: cannot write: No such file or directory"},
+      {"output of unknown type", [](const ScratchDir& d) { WriteImage(d / "in.png", GreyPattern(4, 4)); },
+       {"@in.png", "@out.tif"}, 64, "@out.tif: the name must end in .png, .jpg or .jpeg"},
+      {"output over its input", [](const ScratchDir& d) { WriteImage(d / "in.png", GreyPattern(4, 4)); },
+       {"@in.png", "@in.png"}, 64, "@in.png: is the input file; choose another output name"},
+      {"quality out of range", nullptr, {"-q", "0", "@in.png", "@out.jpg"}, 64,
+       "--quality 0 is out of range; accepted values: 1 to 100"},
+      {"one path only", nullptr, {"@in.png"}, 64, "give an INPUT and an OUTPUT (see monx --help)"},
+      {"unknown option", nullptr, {"--sparkle", "@in.png", "@out.png"}, 64, "..."},
+      {"value not a number", nullptr, {"--tone", "dark", "@in.png", "@out.png"}, 64, "..."},
+  };
+  return cases;
+}
+
+TEST(MonxErrors, EachBadInputGivesOneLineTheExitCodeAndNoOutput) {
+  for (const ErrorCase& c : Cases()) {
+    SCOPED_TRACE(c.what);
+    ScratchDir dir;
+    if (c.setup) c.setup(dir);
+    std::vector<std::string> before = dir.List();
+    std::vector<std::string> args;
+    for (const std::string& arg : c.args) args.push_back(Expand(arg, dir));
+    RunResult run = RunMonx(args);
+    EXPECT_EQ(run.code, c.code) << run.err;
+    std::string message = Expand(c.message, dir);
+    if (message == "...")
+      EXPECT_EQ(run.err.rfind("monx: ", 0), 0u) << run.err;
+    else
+      EXPECT_EQ(run.err, "monx: " + message + "\n");
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "one line: " << run.err;
+    EXPECT_EQ(dir.List(), before) << "no output and no temporary file left behind";
+  }
+}
+
+TEST(MonxErrors, OutOfRangeValueNamesTheOptionAndItsAcceptedValues) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--colour-x", "76", "--colour-x 76 is out of range; accepted values: -75 to 75"},
+      {"--color-y", "-76", "--colour-y -76 is out of range; accepted values: -75 to 75"},
+      {"--tone", "170", "--tone 170 is out of range; accepted values: 140, 160, 180, 200, 220 or 240"},
+      {"--brightness", "26", "--brightness 26 is out of range; accepted values: -25 to 25"},
+      {"--contrast", "-26", "--contrast -26 is out of range; accepted values: -25 to 25"},
+      {"--shadow", "30", "--shadow 30 is out of range; accepted values: -25 to 25"},
+      {"--highlight", "-30", "--highlight -30 is out of range; accepted values: -25 to 25"},
+      {"--density", "1", "--density 1 is out of range; accepted values: -50 to 0"},
+      {"--white-shift", "2", "--white-shift 2 is out of range; accepted values: 0 or 1"},
+  };
+  ScratchDir dir;
+  WriteImage(dir / "in.png", GreyPattern(4, 4));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c[0]);
+    RunResult run = RunMonx({c[0] + "=" + c[1], dir / "in.png", dir / "out.png"});
+    EXPECT_EQ(run.code, 64);
+    EXPECT_EQ(run.err, "monx: " + c[2] + "\n");
+  }
+  EXPECT_EQ(dir.List(), std::vector<std::string>{"in.png"});
+}
+
+TEST(MonxErrors, FailedRunLeavesAnExistingOutputAsItWas) {
+  ScratchDir dir;
+  WriteTruncated(dir / "in.jpg", 80);
+  WriteText(dir / "out.jpg", "the photographer's earlier print");
+  RunResult run = RunMonx({dir / "in.jpg", dir / "out.jpg"});
+  EXPECT_EQ(run.code, 65) << run.err;
+  EXPECT_EQ(Slurp(dir / "out.jpg"), "the photographer's earlier print");
+  EXPECT_EQ(dir.List(), (std::vector<std::string>{"in.jpg", "out.jpg"}));
+}
+
+TEST(MonxErrors, UnreadableInputAndUnwritableFolderAreReported) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  ScratchDir dir;
+  WriteImage(dir / "in.png", GreyPattern(4, 4));
+  chmod((dir / "in.png").c_str(), 0);
+  RunResult run = RunMonx({dir / "in.png", dir / "out.png"});
+  EXPECT_EQ(run.code, 66);
+  EXPECT_EQ(run.err, "monx: " + (dir / "in.png") + ": cannot read: Permission denied\n");
+  chmod((dir / "in.png").c_str(), 0644);
+  chmod(dir.path().c_str(), 0555);
+  run = RunMonx({dir / "in.png", dir / "out.png"});
+  EXPECT_EQ(run.code, 73);
+  EXPECT_EQ(run.err, "monx: " + (dir / "out.png") + ": cannot write: Permission denied\n");
+}
+
+}  // namespace
