@@ -5,7 +5,7 @@
 
 #include "FaultSweep.h"
 #include "ToningTestSupport.h"
-#include "toolbox/host.h"
+#include "toolbox/host/memory.h"
 
 using namespace toning_test;
 
