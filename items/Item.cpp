@@ -75,7 +75,11 @@ void UIItem::ChangedOther() {}
 void UIItem::ChangedSys() {}
 void UIItem::Dependency() {}
 void UIItem::Influence() {}
-void UIItem::Append(SInt32 delta, Boolean) { object->value += delta; }
+void UIItem::Append(SInt32 delta, Boolean) {
+  // 32-bit wrap-around, like the value's own arithmetic; never a trap.
+  UInt32 sum = static_cast<UInt32>(object->value) + static_cast<UInt32>(delta);
+  object->value = static_cast<SInt32>(sum);
+}
 
 // ---------------------------------------------------------------- dependents
 

@@ -107,7 +107,9 @@ UIRegistry::~UIRegistry() {
   DisposePointerArray(objects);
 }
 
-void UIRegistry::Append(UIObject* object) { objects->AddItem(&object); }
+void UIRegistry::Append(UIObject* object) {
+  if (object != nullptr) objects->AddItem(&object);  // a null entry would break every look-up
+}
 
 UIObject* UIRegistry::Find(UInt32 key) const {
   SInt32 index = objects->FetchIndexOfKey(&key);

@@ -285,6 +285,51 @@ TEST_F(ItemTest, DestroyedItemUnbindsSharedObjectButRegistryKeepsIt) {
   EXPECT_EQ(nullptr, shared->item);
 }
 
+TEST_F(ItemTest, DestroyingAnUnboundSharerLeavesTheOtherItemBound) {
+  auto* first = new TestItem("first", 7, 0, 1);
+  auto* second = new TestItem("second", 7, 0, 1);
+  ASSERT_EQ(first->object, second->object);
+  pane->RemoveItem(first);
+  delete first;
+  EXPECT_EQ(second, second->object->item) << "only the bound item unbinds the object";
+  EXPECT_EQ(second->object, pane->FindObject(7));
+}
+
+TEST_F(ItemTest, DependentsListThatCannotBeMadeThrowsNilPAndStaysMissing) {
+  TestItem* b = pane->Item(2);
+  // Allocation 1 is the comparator, allocation 2 the array block.
+  for (int failAt : {1, 2}) {
+    SCOPED_TRACE(failAt);
+    for (bool influence : {true, false}) {
+      toolbox::host::FailAllocation(failAt, toolbox::host::FailureMode::kTransient);
+      bool threw = false;
+      try {
+        if (influence) A()->AppendInfluence(b);
+        else b->AppendDependency(A());
+      } catch (const LException& error) {
+        threw = true;
+        EXPECT_EQ(kNilPointerErr, error.GetErrorCode());
+        ConstStringPtr message = error.GetErrorString();
+        EXPECT_TRUE(message == nullptr || message[0] == 0) << "no message";
+      }
+      toolbox::host::ClearAllocationFailures();
+      EXPECT_TRUE(threw);
+      EXPECT_EQ(nullptr, A()->dependents) << "the list stays missing";
+    }
+  }
+  A()->AppendInfluence(b);
+  ASSERT_NE(nullptr, A()->dependents);
+  EXPECT_EQ(1u, A()->dependents->GetCount()) << "a later append makes the list";
+}
+
+TEST_F(ItemTest, AppendDeltaWrapsAtThirtyTwoBits) {
+  A()->Assign(0x7FFFFFFF);
+  A()->Append(1, 0);
+  EXPECT_EQ(SInt32(-0x7FFFFFFF - 1), R().value) << "no clamping, no trap";
+  A()->Append(-1, 0);
+  EXPECT_EQ(0x7FFFFFFF, R().value);
+}
+
 TEST_F(ItemTest, AppendItemIgnoresItemsAlreadyThere) {
   pane->AppendItem(A());
   EXPECT_EQ(3u, pane->items->GetCount());
