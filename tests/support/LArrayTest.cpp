@@ -622,3 +622,62 @@ TEST(LArrayMove, SwapAndMoveItems) {
   a.SwapItems(0, 2);
   EXPECT_EQ((Values{1, 2, 3, 4}), a.Values()) << "invalid indices do nothing";
 }
+
+TEST(LArrayAssign, KeptSortedRemovesInTheCurrentOrderBeforeSorting) {
+  Handle h = NewHandle(12);
+  const SInt32 unordered[3] = {30, 10, 20};
+  std::memcpy(*h, unordered, sizeof unordered);
+  ArrayProbe a(4, h, nullptr, false, true);  // kept sorted, not sorted yet
+  SInt32 v = 25;
+  EXPECT_EQ(3, a.AssignItemsAt(1, 1, &v)) << "item 1 as it stands (30) goes, 25 takes its place";
+  EXPECT_EQ((Values{10, 20, 25}), a.Values());
+}
+
+TEST(LArrayAssign, KeptSortedBlockGrowsAsRemovalThenInsertion) {
+  struct Row {
+    UInt32 count;
+    SInt32 at;
+    UInt32 allocated;
+  };
+  // From 4 items in a full 16-byte block: the removal shrinks the block by the
+  // bytes removed, the insertion then grows it by at least its present size.
+  const Row rows[] = {{1, 4, 24}, {2, 1, 16}, {3, 3, 20}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE("assign " + std::to_string(row.count) + " at " + std::to_string(row.at));
+    ArrayProbe a(4, nullptr, true);
+    AddAll(a, {10, 20, 30, 40});
+    ASSERT_EQ(16u, a.Allocated());
+    SInt32 v = 35;
+    EXPECT_NE(0, a.AssignItemsAt(row.count, row.at, &v));
+    EXPECT_EQ(row.allocated, a.Allocated());
+    EXPECT_EQ(Size(row.allocated), GetHandleSize(a.Block()));
+  }
+}
+
+TEST(LArraySettings, SettingTheSameComparatorAgainMarksTheOrderUnknown) {
+  class Flippable : public LComparator {
+   public:
+    SInt32 Compare(const void* one, const void* two, UInt32, UInt32) const override {
+      SInt32 a, b;
+      std::memcpy(&a, one, 4);
+      std::memcpy(&b, two, 4);
+      SInt32 r = a < b ? -1 : (a > b ? 1 : 0);
+      return descending ? -r : r;
+    }
+    bool descending = false;
+  };
+  Flippable order;
+  ArrayProbe kept(4, nullptr, true);
+  AddAll(kept, {3, 1, 2});
+  kept.SetComparator(&order, false);
+  EXPECT_EQ((Values{1, 2, 3}), kept.Values());
+  order.descending = true;
+  kept.SetComparator(&order, false);
+  EXPECT_EQ((Values{3, 2, 1}), kept.Values()) << "the same comparator again re-sorts";
+
+  ArrayProbe plain;
+  AddAll(plain, {1, 2});
+  plain.Sort();
+  plain.SetComparator(plain.GetComparator(), false);
+  EXPECT_FALSE(plain.IsSorted()) << "the same comparator again clears the sorted flag";
+}
