@@ -104,6 +104,8 @@ class VELKUI_EXPORT LArray {
   virtual bool RemoveLastItem(void* outItem);
   virtual bool RemoveLastItem(void* outItem, UInt32& ioItemSize);
   /// Overwrites up to inCount items with one value; index of the first written, 0 if refused.
+  /// Kept sorted: removes what exists of the range, then inserts inCount copies
+  /// at the value's sorted place and returns that place.
   virtual SInt32 AssignItemsAt(UInt32 inCount, SInt32 inAtIndex, const void* inItem,
                                UInt32 inItemSize = 0);
   /// Exchanges two items; refused when the array is kept sorted.
