@@ -15,6 +15,14 @@ UInt32 CheckedBytes(UInt64 inCount, UInt32 inItemSize) {
   return UInt32(bytes);
 }
 
+/// The first size a growth asks for: the present size plus the larger of the
+/// bytes needed and the present size, so every growth at least doubles the block.
+UInt64 DoublingRequest(UInt32 inAllocated, UInt64 inGrowthBytes) {
+  UInt64 growth = inGrowthBytes > inAllocated ? inGrowthBytes : inAllocated;
+  UInt64 request = UInt64(inAllocated) + growth;
+  return request > kLargestData ? kLargestData : request;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- construction
@@ -213,9 +221,7 @@ void LArray::AdjustStorage(SInt32 inDeltaItems, SInt32 inDeltaData) {
     // Grow by at least the present size, so appending stays amortised constant;
     // when that much cannot be had, settle for exactly what is needed.
     UInt64 wanted = UInt64(inDeltaItems > 0 ? inDeltaItems : 0) * itemSize;
-    UInt64 growth = wanted > dataAllocated ? wanted : dataAllocated;
-    UInt64 request = UInt64(dataAllocated) + growth;
-    if (request > kLargestData) request = kLargestData;
+    UInt64 request = DoublingRequest(dataAllocated, wanted);
     try {
       InternalAdjustAllocation(UInt32(newCount), UInt32(request));
     } catch (const LException&) {
@@ -334,19 +340,65 @@ SInt32 LArray::AssignItemsAt(UInt32 inCount, SInt32 inAtIndex, const void* inIte
 
 SInt32 LArray::ReplaceSorted(UInt32 inCount, SInt32 inAtIndex, const void* inItem,
                              UInt32 inItemSize) {
-  if (lockCount != 0) return 0;
-  // Removing and inserting again must not fail half way, which would lose the
-  // removed items: sort and make room first, so the insertion allocates nothing.
-  if (!isSorted) Sort();
-  // The removal shrinks the block but keeps its slack, so slack for the
-  // inserted copies survives it.
-  UInt64 needed = UInt64(dataStored) + UInt64(inCount) * itemSize;
-  if (needed > dataAllocated) {
-    if (needed > kLargestData) throw LException(memFullErr);
-    InternalAdjustAllocation(itemCount + inCount, UInt32(needed));
-  }
+  if (lockCount != 0) return 0;  // both the removal and the insertion would be refused
+  // The items of the range leave first, in the order they stand now; then the
+  // insertion sorts if needed and puts inCount copies at the sorted place.
+  // Removing must not lose data when the insertion then fails: the items that
+  // leave are kept aside, and the block is grown beforehand to the size the
+  // insertion would ask for, so that the insertion allocates nothing.
+  UInt32 removed = itemCount - UInt32(inAtIndex) + 1;
+  if (removed > inCount) removed = inCount;
+  UInt32 removedBytes = GrabItemRangeSize(inAtIndex, SInt32(inAtIndex + removed - 1));
+  support_detail::StScratchItem saved(removedBytes);
+  std::memcpy(saved.Get(), GetItemPtr(inAtIndex), removedBytes);
+  UInt32 oldAllocated = dataAllocated;
+  ReserveForReplacement(inCount, removedBytes);
+  bool wasSorted = isSorted;
   RemoveItemsAt(inCount, inAtIndex);
-  return InsertItemsAt(inCount, inAtIndex, inItem, inItemSize);
+  try {
+    return InsertItemsAt(inCount, inAtIndex, inItem, inItemSize);
+  } catch (...) {
+    PutBackRemoved(removed, inAtIndex, saved.Get(), removedBytes);
+    isSorted = wasSorted;
+    // The block returns to its former size; should that need memory that
+    // cannot be had, the smaller block still holds every item.
+    try {
+      InternalAdjustAllocation(itemCount, oldAllocated);
+    } catch (const LException&) {
+    }
+    throw;
+  }
+}
+
+void LArray::ReserveForReplacement(UInt32 inCount, UInt32 inRemovedBytes) {
+  // The removal shrinks the block by the bytes removed and keeps its slack;
+  // the insertion then grows it as AdjustStorage does. Growing now by the
+  // removed bytes on top gives the same final size.
+  UInt32 allocatedAfter = dataAllocated - inRemovedBytes;
+  UInt64 insertedBytes = UInt64(inCount) * itemSize;
+  UInt64 needed = UInt64(dataStored - inRemovedBytes) + insertedBytes;
+  if (needed <= allocatedAfter) return;
+  UInt64 exact = needed + inRemovedBytes;
+  if (exact > kLargestData) throw LException(memFullErr);
+  UInt64 first = DoublingRequest(allocatedAfter, insertedBytes) + inRemovedBytes;
+  if (first > kLargestData) first = exact;
+  try {
+    InternalAdjustAllocation(itemCount + inCount, UInt32(first));
+  } catch (const LException&) {
+    InternalAdjustAllocation(itemCount + inCount, UInt32(exact));
+  }
+}
+
+void LArray::PutBackRemoved(UInt32 inCount, SInt32 inAtIndex, const void* inItems,
+                            UInt32 inBytes) {
+  // The block has room for them: it was made ready for at least as many items.
+  UInt32 oldCount = itemCount;
+  AdjustStorage(SInt32(inCount), SInt32(inBytes));
+  if (UInt32(inAtIndex) <= oldCount) {
+    ShiftItems(inAtIndex, SInt32(oldCount), SInt32(inCount), SInt32(inBytes));
+  }
+  std::memcpy(GetItemPtr(inAtIndex), inItems, inBytes);
+  ItemsInserted(inCount, inAtIndex);
 }
 
 void LArray::SwapItems(SInt32 inIndexA, SInt32 inIndexB) {

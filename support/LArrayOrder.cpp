@@ -153,10 +153,16 @@ void LArray::SetKeepSorted(bool inKeepSorted) {
 }
 
 void LArray::SetComparator(LComparator* inComparator, bool inTakeOwnership) {
-  if (!inComparator || inComparator == comparator) return;
-  if (ownsComparator) delete comparator;
-  comparator = inComparator;
-  ownsComparator = inTakeOwnership && !support_detail::IsSharedComparator(inComparator);
+  if (!inComparator) return;
+  bool owns = inTakeOwnership && !support_detail::IsSharedComparator(inComparator);
+  if (inComparator != comparator) {
+    if (ownsComparator) delete comparator;
+    comparator = inComparator;
+    ownsComparator = owns;
+  } else if (!ownsComparator) {
+    ownsComparator = owns;  // the comparator the array owns already stays owned
+  }
+  // Setting a comparator, even the present one again, means a new order.
   if (itemCount > 1) isSorted = false;
   if (keepSorted) Sort();
 }

@@ -104,6 +104,8 @@ class VELKUI_EXPORT LArray {
   virtual bool RemoveLastItem(void* outItem);
   virtual bool RemoveLastItem(void* outItem, UInt32& ioItemSize);
   /// Overwrites up to inCount items with one value; index of the first written, 0 if refused.
+  /// Kept sorted: removes what exists of the range, then inserts inCount copies
+  /// at the value's sorted place and returns that place.
   virtual SInt32 AssignItemsAt(UInt32 inCount, SInt32 inAtIndex, const void* inItem,
                                UInt32 inItemSize = 0);
   /// Exchanges two items; refused when the array is kept sorted.
@@ -164,9 +166,15 @@ class VELKUI_EXPORT LArray {
                  bool inKeepSorted);
   void DestroyArray();
   void CopyArray(const LArray& inOriginal, bool inDestroyOld);
-  /// AssignItemsAt of an array kept sorted: the items leave and the value goes
-  /// to its sorted place, with every allocation done before anything changes.
+  /// AssignItemsAt of an array kept sorted: the items of the range leave and
+  /// inCount copies of the value go to its sorted place. When the insertion
+  /// fails, the removed items are put back and the exception passes on.
   SInt32 ReplaceSorted(UInt32 inCount, SInt32 inAtIndex, const void* inItem, UInt32 inItemSize);
+  /// Grows the block so that removing inRemovedBytes and then inserting
+  /// inCount items needs no more memory; throws, changing nothing, when it cannot.
+  void ReserveForReplacement(UInt32 inCount, UInt32 inRemovedBytes);
+  /// Reinserts inCount items saved from inAtIndex on, without allocating.
+  void PutBackRemoved(UInt32 inCount, SInt32 inAtIndex, const void* inItems, UInt32 inBytes);
 
   SInt32 BinarySearch(const void* inItem, UInt32 inItemSize) const;
   SInt32 LinearSearch(const void* inItem, UInt32 inItemSize) const;

@@ -1,6 +1,8 @@
 // Fault-injection sweeps over every allocating path of the array.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <stdexcept>
 
 #include "ArrayProbe.h"
@@ -39,6 +41,13 @@ void Fill(ArrayProbe& a, SInt32 count) {
   for (SInt32 v = 1; v <= count; ++v) a.AddItem(&v);
 }
 
+/// A kept-sorted array adopting a block of values in no order (its sorted flag clear).
+std::unique_ptr<ArrayProbe> AdoptUnsorted(std::initializer_list<SInt32> values) {
+  Handle h = NewHandle(Size(4 * values.size()));
+  std::memcpy(*h, values.begin(), 4 * values.size());
+  return std::make_unique<ArrayProbe>(4, h, nullptr, false, true);
+}
+
 }  // namespace
 
 TEST(LArrayFault, TransientFailureOfTheDoublingIsRetriedAtTheExactSize) {
@@ -75,8 +84,6 @@ TEST(LArrayFault, AppendingFromEverySizeEitherGrowsOrLeavesTheArrayAlone) {
         return;
       }
       EXPECT_EQ(start + 1, index);
-      EXPECT_EQ(UInt32(start + 1), a.GetCount());
-      EXPECT_GE(a.Allocated(), a.Stored());
       EXPECT_EQ(100, a.Values().back());
       if (run.Fired()) {
         EXPECT_EQ(a.Stored(), a.Allocated()) << "retried at the exact size";
@@ -85,37 +92,65 @@ TEST(LArrayFault, AppendingFromEverySizeEitherGrowsOrLeavesTheArrayAlone) {
   }
 }
 
-TEST(LArrayFault, FailedInsertionInTheMiddleLeavesTheArrayExactlyAsItWas) {
-  int fired = SweepAllocationFailures([&](FaultRun& run) {
-    ArrayProbe a;
-    Fill(a, 8);
-    Snapshot before(a);
-    SInt32 v = -1;
-    SInt32 code = RunArmed(run, [&] { a.InsertItemsAt(3, 2, &v); });
-    if (code != 0) {
+// Each change either completes or throws memFullErr leaving the array exactly as it was.
+TEST(LArrayFault, FailedChangesLeaveTheArrayExactlyAsItWas) {
+  struct Case {
+    const char* name;
+    std::function<std::unique_ptr<ArrayProbe>()> make;
+    std::function<void(ArrayProbe&)> op;
+    Values expected;
+  };
+  auto filled = [](SInt32 count) {
+    return [count] {
+      auto a = std::make_unique<ArrayProbe>();
+      Fill(*a, count);
+      return a;
+    };
+  };
+  auto keptSorted = [](Values values, bool trimmed) {
+    return [values, trimmed] {
+      auto a = std::make_unique<ArrayProbe>(4, nullptr, true);
+      for (SInt32 value : values) a->AddItem(&value);
+      if (trimmed) a->AdjustAllocation(0);  // no slack: a replacement needs a larger block
+      return a;
+    };
+  };
+  SInt32 v = -1, v25 = 25, v35 = 35;
+  ArrayProbe source(4, new ReverseComparator, true);
+  AddAll(source, {1, 2, 3});
+  const Case cases[] = {
+      {"insert in the middle", filled(8), [&](ArrayProbe& a) { a.InsertItemsAt(3, 2, &v); },
+       {1, -1, -1, -1, 2, 3, 4, 5, 6, 7, 8}},
+      {"sorted insertion", keptSorted(Values{40, 10, 30, 20}, false),
+       [&](ArrayProbe& a) { a.AddItem(&v25); }, {10, 20, 25, 30, 40}},
+      {"sort", [] {
+         auto a = std::make_unique<ArrayProbe>();
+         AddAll(*a, {5, 3, 9, 1, 7, 2});
+         return a;
+       },
+       [](ArrayProbe& a) { a.Sort(); }, {1, 2, 3, 5, 7, 9}},
+      {"sorted assignment", keptSorted(Values{10, 20, 30, 40}, true),
+       [&](ArrayProbe& a) { a.AssignItemsAt(2, 1, &v35); }, {30, 35, 35, 40}},
+      {"sorted assignment before the first sort", [] { return AdoptUnsorted({40, 10, 30, 20}); },
+       [&](ArrayProbe& a) { a.AssignItemsAt(2, 1, &v35); }, {20, 30, 35, 35}},
+      {"copy", filled(1), [&](ArrayProbe& a) { a = source; }, {3, 2, 1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    int fired = SweepAllocationFailures([&](FaultRun& run) {
+      std::unique_ptr<ArrayProbe> a = c.make();
+      Snapshot before(*a);
+      SInt32 code = RunArmed(run, [&] { c.op(*a); });
+      EXPECT_FALSE(a->BlockLocked()) << "the block's state is restored";
+      if (code == 0) {
+        EXPECT_EQ(c.expected, a->Values());
+        return;
+      }
       EXPECT_EQ(memFullErr, code);
-      ExpectUnchanged(before, a);
-    } else {
-      EXPECT_EQ((Values{1, -1, -1, -1, 2, 3, 4, 5, 6, 7, 8}), a.Values());
-    }
-  });
-  EXPECT_GT(fired, 0) << "the sweep must have failed something";
-}
-
-TEST(LArrayFault, FailedSortedInsertionLeavesTheArrayExactlyAsItWas) {
-  SweepAllocationFailures([&](FaultRun& run) {
-    ArrayProbe a(4, nullptr, true);
-    AddAll(a, {40, 10, 30, 20});
-    Snapshot before(a);
-    SInt32 v = 25;
-    SInt32 code = RunArmed(run, [&] { a.AddItem(&v); });
-    if (code != 0) {
-      EXPECT_EQ(memFullErr, code);
-      ExpectUnchanged(before, a);
-    } else {
-      EXPECT_EQ((Values{10, 20, 25, 30, 40}), a.Values());
-    }
-  });
+      ExpectUnchanged(before, *a);
+    });
+    EXPECT_GT(fired, 0) << "the sweep must have failed something";
+  }
 }
 
 TEST(LArrayFault, ReservingConstructorThrowsAndFreesWhatItTook) {
@@ -129,30 +164,14 @@ TEST(LArrayFault, ReservingConstructorThrowsAndFreesWhatItTook) {
       return;
     }
     ASSERT_NE(nullptr, made);
-    EXPECT_EQ(100u, made->Allocated());
+    EXPECT_EQ(0u, made->GetCount());
+    EXPECT_EQ(100u, made->Allocated()) << "exactly the reserve, at once";
     delete made;
   });
   EXPECT_GT(fired, 0);
 }
 
-TEST(LArrayFault, SortWithoutItsScratchBufferThrowsAndLeavesTheArrayAlone) {
-  int fired = SweepAllocationFailures([&](FaultRun& run) {
-    ArrayProbe a;
-    AddAll(a, {5, 3, 9, 1, 7, 2});
-    Snapshot before(a);
-    SInt32 code = RunArmed(run, [&] { a.Sort(); });
-    EXPECT_FALSE(a.BlockLocked()) << "the block's state is restored";
-    if (code != 0) {
-      EXPECT_EQ(memFullErr, code);
-      ExpectUnchanged(before, a);
-    } else {
-      EXPECT_EQ((Values{1, 2, 3, 5, 7, 9}), a.Values());
-    }
-  });
-  EXPECT_GT(fired, 0);
-}
-
-TEST(LArrayFault, KeepSortedAndComparatorChangesSurviveAFailedSort) {
+TEST(LArrayFault, KeepSortedSurvivesAFailedSortAndSortsOnTheNextInsertion) {
   SweepAllocationFailures([&](FaultRun& run) {
     ArrayProbe a;
     AddAll(a, {2, 3, 1});
@@ -161,7 +180,6 @@ TEST(LArrayFault, KeepSortedAndComparatorChangesSurviveAFailedSort) {
     EXPECT_TRUE(a.IsKeptSorted());
     if (code != 0) {
       ExpectUnchanged(before, a);
-      // The next insertion sorts first, now that memory is there again.
       SInt32 v = 0;
       EXPECT_EQ(1, a.AddItem(&v));
       EXPECT_EQ((Values{0, 1, 2, 3}), a.Values());
@@ -171,7 +189,7 @@ TEST(LArrayFault, KeepSortedAndComparatorChangesSurviveAFailedSort) {
   });
 }
 
-TEST(LArrayFault, SortRestoresTheBlockWhenTheComparatorThrows) {
+TEST(LArrayFault, ThrowingComparatorLeavesLocksAndItemsAsTheyWere) {
   class Throwing : public LComparator {
    public:
     SInt32 Compare(const void*, const void*, UInt32, UInt32) const override {
@@ -190,6 +208,15 @@ TEST(LArrayFault, SortRestoresTheBlockWhenTheComparatorThrows) {
   EXPECT_THROW(a.Sort(), std::runtime_error);
   EXPECT_TRUE(a.BlockLocked()) << "an already locked block stays locked";
   a.Unlock();
+
+  // A kept-sorted assignment whose insertion throws puts the removed item back.
+  Handle h = NewHandle(8);
+  const SInt32 sorted[2] = {1, 2};
+  std::memcpy(*h, sorted, sizeof sorted);
+  ArrayProbe kept(4, h, new Throwing, true, true);
+  EXPECT_THROW(kept.AssignItemsAt(1, 1, &v), std::runtime_error);
+  EXPECT_EQ((Values{1, 2}), kept.Values());
+  EXPECT_TRUE(kept.IsSorted());
 }
 
 TEST(LArrayFault, AdjustAllocationThrowsAndKeepsTheBlock) {
@@ -206,7 +233,7 @@ TEST(LArrayFault, AdjustAllocationThrowsAndKeepsTheBlock) {
         ExpectUnchanged(before, a);
         EXPECT_EQ(block, a.Block()) << "no block appears or goes away";
       } else {
-        EXPECT_EQ(UInt32(4 * (start + 10)), a.Allocated());
+        EXPECT_EQ(UInt32(4 * (start + 10)), a.Allocated()) << "room for exactly count + 10";
       }
     });
     EXPECT_GT(fired, 0);
@@ -220,45 +247,13 @@ TEST(LArrayFault, GetItemsHandleOnlyShrinksSoItCannotFail) {
     Handle h = nullptr;
     SInt32 code = RunArmed(run, [&] { h = a.GetItemsHandle(); });
     EXPECT_EQ(0, code);
-    EXPECT_EQ(20, GetHandleSize(h));
+    EXPECT_EQ(a.Block(), h) << "the array keeps owning its block";
+    EXPECT_EQ(20, GetHandleSize(h)) << "trimmed to the bytes in use";
+    EXPECT_EQ((Values{1, 2, 3, 4, 5}), a.Values());
   });
   EXPECT_EQ(0, fired) << "trimming never asks for memory";
-}
-
-TEST(LArrayFault, SortedAssignmentAllocatesBeforeItRemoves) {
-  int fired = SweepAllocationFailures([&](FaultRun& run) {
-    ArrayProbe a(4, nullptr, true);
-    AddAll(a, {10, 20, 30, 40});
-    a.AdjustAllocation(0);  // no slack: the replacement needs a larger block
-    Snapshot before(a);
-    SInt32 v = 35;
-    SInt32 code = RunArmed(run, [&] { a.AssignItemsAt(2, 1, &v); });
-    if (code != 0) {
-      EXPECT_EQ(memFullErr, code);
-      ExpectUnchanged(before, a);
-    } else {
-      EXPECT_EQ((Values{30, 35, 35, 40}), a.Values());
-    }
-  });
-  EXPECT_GT(fired, 0);
-}
-
-TEST(LArrayFault, CopyingThrowsAndLeavesTheTargetAlone) {
-  int fired = SweepAllocationFailures([&](FaultRun& run) {
-    ArrayProbe source(4, new ReverseComparator, true);
-    AddAll(source, {1, 2, 3});
-    ArrayProbe target;
-    AddAll(target, {7});
-    Snapshot before(target);
-    SInt32 code = RunArmed(run, [&] { target = source; });
-    if (code != 0) {
-      EXPECT_EQ(memFullErr, code);
-      ExpectUnchanged(before, target);
-    } else {
-      EXPECT_EQ((Values{3, 2, 1}), target.Values());
-    }
-  });
-  EXPECT_GT(fired, 0);
+  ArrayProbe empty;
+  EXPECT_EQ(nullptr, empty.GetItemsHandle()) << "an empty array has no block to hand out";
 }
 
 TEST(LArrayFault, SwapAndMoveThrowWithoutTheirScratchBuffer) {
@@ -272,9 +267,7 @@ TEST(LArrayFault, SwapAndMoveThrowWithoutTheirScratchBuffer) {
     });
     if (code != 0) {
       EXPECT_EQ(memFullErr, code);
-      if (run.FailAt() == 1) {
-        ExpectUnchanged(before, a);
-      }
+      if (run.FailAt() == 1) ExpectUnchanged(before, a);
     } else {
       EXPECT_EQ((Values{2, 3, 1}), a.Values());
     }

@@ -70,16 +70,6 @@ TEST(LArrayConstruction, DefaultsPickSharedComparatorsAndOwnOthers) {
   EXPECT_EQ(0, ReverseComparator::live) << "the array deletes the comparator it owns";
 }
 
-TEST(LArrayConstruction, ReservingConstructorAllocatesExactly) {
-  ArrayProbe a(10, 4, nullptr, false);
-  EXPECT_EQ(0u, a.GetCount());
-  EXPECT_EQ(40u, a.Allocated());
-  ASSERT_NE(nullptr, a.Block());
-  EXPECT_EQ(40, GetHandleSize(a.Block()));
-  AddAll(a, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
-  EXPECT_EQ(40u, a.Allocated()) << "ten items fit in the reserve without growing";
-}
-
 TEST(LArrayConstruction, AdoptingConstructorTakesTheBlock) {
   size_t handlesBefore = toolbox::host::LiveHandles();
   {
@@ -102,59 +92,38 @@ TEST(LArrayConstruction, AdoptingConstructorTakesTheBlock) {
   EXPECT_EQ(0u, empty.GetCount());
   EXPECT_TRUE(empty.IsSorted());
   EXPECT_TRUE(empty.IsKeptSorted());
-}
 
-TEST(LArrayConstruction, AdoptingADeadHandleThrowsInsteadOfCrashing) {
-  Handle h = NewHandle(8);
-  DisposeHandle(h);
-  EXPECT_THROW(ArrayProbe(4, h, new ReverseComparator, false, false), LException);
+  Handle dead = NewHandle(8);
+  DisposeHandle(dead);
+  EXPECT_THROW(ArrayProbe(4, dead, new ReverseComparator, false, false), LException)
+      << "a disposed block is refused, not adopted";
   EXPECT_EQ(0, ReverseComparator::live) << "the comparator given is not leaked";
 }
 
 // ---------------------------------------------------------------- storage
 
-TEST(LArrayStorage, GrowthAtLeastDoublesTheBlock) {
+TEST(LArrayStorage, BlockSizesFollowTheGrowthRule) {
   ArrayProbe a;
   const UInt32 expected[] = {4, 8, 16, 16, 32, 32, 32, 32, 64};
   for (SInt32 i = 0; i < 9; ++i) {
-    SCOPED_TRACE(i + 1);
     EXPECT_EQ(i + 1, a.AddItem(&i));
     EXPECT_EQ(expected[i], a.Allocated()) << "block size after adding item " << i + 1;
     EXPECT_EQ(UInt32(4 * (i + 1)), a.Stored());
     EXPECT_EQ(Size(expected[i]), GetHandleSize(a.Block()));
   }
-}
-
-TEST(LArrayStorage, BatchInsertGrowsByTheBatch) {
-  ArrayProbe a;
+  ArrayProbe batch;
   SInt32 v = 5;
-  EXPECT_EQ(1, a.InsertItemsAt(10, 1, &v));
-  EXPECT_EQ(40u, a.Allocated()) << "ten items at once into an empty array: 40 bytes";
-  EXPECT_EQ(Values(10, 5), a.Values());
-}
+  EXPECT_EQ(1, batch.InsertItemsAt(10, 1, &v));
+  EXPECT_EQ(40u, batch.Allocated()) << "ten items at once into an empty array: 40 bytes";
+  EXPECT_EQ(Values(10, 5), batch.Values());
 
-TEST(LArrayStorage, RemovalShrinksButKeepsSlack) {
-  ArrayProbe a;
-  AddAll(a, {1, 2, 3, 4, 5});
-  ASSERT_EQ(32u, a.Allocated());
-  a.RemoveItemsAt(2, 2);
-  EXPECT_EQ(24u, a.Allocated()) << "removing 2 of 5 in a 32-byte block leaves 24";
-  EXPECT_EQ((Values{1, 4, 5}), a.Values());
-  EXPECT_EQ(24, GetHandleSize(a.Block()));
-}
-
-TEST(LArrayStorage, AdjustAllocationAndGetItemsHandleTrim) {
-  ArrayProbe a;
-  AddAll(a, {1, 2, 3, 4, 5});
-  a.AdjustAllocation(3);
-  EXPECT_EQ(32u, a.Allocated()) << "room for exactly 5 + 3 items";
-  Handle h = a.GetItemsHandle();
-  EXPECT_EQ(a.Block(), h) << "the array keeps owning its block";
-  EXPECT_EQ(20, GetHandleSize(h)) << "trimmed to the bytes in use";
-  EXPECT_EQ((Values{1, 2, 3, 4, 5}), a.Values());
-
-  ArrayProbe empty;
-  EXPECT_EQ(nullptr, empty.GetItemsHandle()) << "an empty array has no block to hand out";
+  ArrayProbe shrinking;
+  AddAll(shrinking, {1, 2, 3, 4, 5});
+  ASSERT_EQ(32u, shrinking.Allocated());
+  shrinking.RemoveItemsAt(2, 2);
+  EXPECT_EQ(24u, shrinking.Allocated()) << "removing 2 of 5 in a 32-byte block leaves 24";
+  EXPECT_EQ(24, GetHandleSize(shrinking.Block()));
+  EXPECT_EQ((Values{1, 4, 5}), shrinking.Values());
 }
 
 TEST(LArrayStorage, ImpossibleSizesThrowInsteadOfWrapping) {
@@ -227,9 +196,6 @@ TEST(LArrayInsert, SortedInsertionGoesBeforeTheEqualItemBisectionMeets) {
     EXPECT_EQ(expected, a.Values());
     EXPECT_TRUE(a.IsSorted());
   }
-}
-
-TEST(LArrayInsert, KeptSortedIgnoresTheGivenIndexAndRefusesNull) {
   ArrayProbe a(4, nullptr, true);
   AddAll(a, {10, 30});
   SInt32 v = 20;
@@ -297,7 +263,7 @@ TEST(LArrayRemove, RemoveAndRemoveLastItem) {
   EXPECT_FALSE(a.RemoveLastItem(&last)) << "nothing left to remove";
 }
 
-TEST(LArrayFetch, IndicesOutsideTheArrayFetchNothing) {
+TEST(LArrayFetch, FetchesOnlyItemsThatExistAndAtMostTheirSize) {
   ArrayProbe a;
   SInt32 out = -77;
   EXPECT_FALSE(a.FetchItemAt(1, &out));
@@ -312,20 +278,18 @@ TEST(LArrayFetch, IndicesOutsideTheArrayFetchNothing) {
   SInt32 index = kIndexLast;
   EXPECT_TRUE(a.ValidIndex(index));
   EXPECT_EQ(3, index) << "ValidIndex replaces kIndexLast by the count";
-}
 
-TEST(LArrayFetch, SizedFetchCopiesAtMostTheItem) {
-  ArrayProbe a(6, nullptr, false);
-  a.AddItem("abcdef");
-  char out[8] = {};
+  ArrayProbe wide(6, nullptr, false);
+  wide.AddItem("abcdef");
+  char text[8] = {};
   UInt32 size = 3;
-  EXPECT_TRUE(a.FetchItemAt(1, out, size));
+  EXPECT_TRUE(wide.FetchItemAt(1, text, size));
   EXPECT_EQ(3u, size);
-  EXPECT_STREQ("abc", out);
+  EXPECT_STREQ("abc", text) << "a smaller buffer gets the first bytes";
   size = 8;
-  EXPECT_TRUE(a.FetchItemAt(1, out, size));
+  EXPECT_TRUE(wide.FetchItemAt(1, text, size));
   EXPECT_EQ(6u, size) << "a larger buffer gets the item's size";
-  EXPECT_EQ(0, std::memcmp(out, "abcdef", 6));
+  EXPECT_EQ(0, std::memcmp(text, "abcdef", 6));
 }
 
 TEST(LArrayAssign, OverwritesUpToTheEnd) {
@@ -345,11 +309,21 @@ TEST(LArrayAssign, KeptSortedMovesTheValueToItsPlace) {
   ArrayProbe a(4, nullptr, true);
   AddAll(a, {10, 20, 30, 40});
   SInt32 v = 35;
+  ASSERT_EQ(16u, a.Allocated());
   EXPECT_EQ(3, a.AssignItemsAt(1, 1, &v)) << "the result is the new sorted place";
   EXPECT_EQ((Values{20, 30, 35, 40}), a.Values());
+  EXPECT_EQ(24u, a.Allocated()) << "the removal left 12 bytes, the insertion doubled them";
+  EXPECT_EQ(24, GetHandleSize(a.Block()));
   EXPECT_EQ(3, a.AssignItemsAt(9, 4, &v))
       << "the one existing item of the range goes, nine copies come in at the sorted place";
   EXPECT_EQ((Values{20, 30, 35, 35, 35, 35, 35, 35, 35, 35, 35, 35}), a.Values());
+
+  Handle h = NewHandle(12);
+  const SInt32 unordered[3] = {30, 10, 20};
+  std::memcpy(*h, unordered, sizeof unordered);
+  ArrayProbe fresh(4, h, nullptr, false, true);  // kept sorted, not sorted yet
+  EXPECT_EQ(3, fresh.AssignItemsAt(1, 1, &v)) << "item 1 as it stands (30) goes first";
+  EXPECT_EQ((Values{10, 20, 35}), fresh.Values());
 }
 
 // ---------------------------------------------------------------- locking
@@ -413,15 +387,13 @@ TEST(LArrayLock, LocksNestAndPinTheBlock) {
   EXPECT_FALSE(a.BlockLocked());
   a.Unlock();  // unpaired: ignored
   EXPECT_EQ(0, a.LockCount());
-}
 
-TEST(LArrayLock, ReserveOnALockedEmptyArrayPinsTheNewBlock) {
-  ArrayProbe a;
-  a.Lock();
-  a.AdjustAllocation(4);
-  EXPECT_TRUE(a.BlockLocked()) << "a block made while locked starts pinned";
-  a.Unlock();
-  EXPECT_FALSE(a.BlockLocked());
+  ArrayProbe empty;
+  empty.Lock();
+  empty.AdjustAllocation(4);
+  EXPECT_TRUE(empty.BlockLocked()) << "a block made while locked starts pinned";
+  empty.Unlock();
+  EXPECT_FALSE(empty.BlockLocked());
 }
 
 // ---------------------------------------------------------------- searches
@@ -453,14 +425,12 @@ TEST(LArraySearch, EmptyArrayFindsNothing) {
   EXPECT_TRUE(a.IsSorted());
 }
 
-TEST(LArraySearch, DefaultComparatorHasNoKeyOrder) {
-  ArrayProbe a(4, nullptr, false);
-  AddAll(a, {1, 2, 3});
-  SInt32 key = 2;
-  EXPECT_EQ(0, a.FetchIndexOfKey(&key)) << "the inherited CompareToKey always answers 1";
-}
+TEST(LArraySearch, FindsByKeyOnlyWithAKeyOrder) {
+  ArrayProbe plain(4, nullptr, false);
+  AddAll(plain, {1, 2, 3});
+  SInt32 two = 2;
+  EXPECT_EQ(0, plain.FetchIndexOfKey(&two)) << "the inherited CompareToKey always answers 1";
 
-TEST(LArraySearch, FindsByKeyWithACustomComparator) {
   ArrayProbe a(sizeof(Record), new RecordKeyComparator, false);
   for (SInt32 k : {7, 3, 9, 1}) {
     Record r{k, k * 100, 0};
@@ -561,7 +531,7 @@ TEST(LArraySettings, SetComparatorRules) {
   EXPECT_FALSE(a.IsSorted()) << "a new order for more than one item";
   EXPECT_EQ((Values{1, 2, 3}), a.Values()) << "not kept sorted: no sort";
   a.SetComparator(reverse, true);
-  EXPECT_EQ(1, ReverseComparator::live) << "the same comparator again is left alone";
+  EXPECT_EQ(1, ReverseComparator::live) << "the comparator the array owns is not deleted";
 
   a.SetComparator(LComparator::GetComparator(), true);
   EXPECT_EQ(0, ReverseComparator::live) << "the owned comparator is deleted when replaced";
@@ -572,6 +542,34 @@ TEST(LArraySettings, SetComparatorRules) {
   single.Sort();
   single.SetComparator(LComparator::GetComparator(), false);
   EXPECT_TRUE(single.IsSorted()) << "one item is in every order";
+
+  ArrayProbe plain;
+  AddAll(plain, {1, 2});
+  plain.Sort();
+  plain.SetComparator(plain.GetComparator(), false);
+  EXPECT_FALSE(plain.IsSorted()) << "the same comparator again clears the sorted flag";
+}
+
+TEST(LArraySettings, SettingTheSameComparatorAgainResortsAKeptSortedArray) {
+  class Flippable : public LComparator {
+   public:
+    SInt32 Compare(const void* one, const void* two, UInt32, UInt32) const override {
+      SInt32 a, b;
+      std::memcpy(&a, one, 4);
+      std::memcpy(&b, two, 4);
+      SInt32 r = a < b ? -1 : (a > b ? 1 : 0);
+      return descending ? -r : r;
+    }
+    bool descending = false;
+  };
+  Flippable order;
+  ArrayProbe kept(4, nullptr, true);
+  AddAll(kept, {3, 1, 2});
+  kept.SetComparator(&order, false);
+  EXPECT_EQ((Values{1, 2, 3}), kept.Values());
+  order.descending = true;
+  kept.SetComparator(&order, false);
+  EXPECT_EQ((Values{3, 2, 1}), kept.Values()) << "its order may have changed";
 }
 
 TEST(LArraySettings, KeepSortedSortsNowAndLater) {
