@@ -16,7 +16,35 @@ namespace {
 constexpr SInt16 kLibraryAlertId = -8179;
 /// Selection end meaning "to the end of the text".
 constexpr SInt16 kWholeText = 32767;
+/// The system whose FreeIPP is destroying its items, which stay in its array.
+const UISystem* releasingSystem = nullptr;
+
+/// Removes `entry` from an array held locked between calls, if it is there.
+void RemoveFromLockedArray(LArray* array, const void* entry) {
+  if (array == nullptr) return;
+  SInt32 index = IndexOfPointer(array, entry);
+  if (index == 0) return;
+  array->Unlock();
+  array->RemoveItemsAt(1, index);
+  array->Lock();
+}
 }  // namespace
+
+namespace internal {
+
+void DropDestroyedItem(UIItem* item) noexcept {
+  UISystem* system = UISystem::curSystem;
+  if (system == nullptr || system == releasingSystem) return;
+  try {
+    RemoveFromLockedArray(system->items, item);
+    RemoveFromLockedArray(system->updates, item);
+  } catch (...) {
+    // Shrinking a block does not fail; nothing is left to undo if it did.
+  }
+  if (system->focusItem == item) system->focusItem = nullptr;
+}
+
+}  // namespace internal
 
 UISystem* UISystem::curSystem = nullptr;
 
@@ -237,7 +265,10 @@ void UISystem::FreeIPP() {
 }
 
 void UISystem::ReleaseAll() {
+  const UISystem* outer = releasingSystem;
+  releasingSystem = this;
   ForEachItem([](UIItem* item) { delete item; });
+  releasingSystem = outer;
   if (updates != nullptr) {
     updates->Unlock();
     DisposePointerArray(updates);
