@@ -132,9 +132,7 @@ void UISystem::NewIPP() {
     try {
       FreeIPP();
     } catch (...) {
-      // The Kill hook threw: release what is left all the same.
-      ReleaseAll();
-      curSystem = nullptr;
+      // The Kill hook threw; FreeIPP released everything all the same.
     }
   }
 }
@@ -259,7 +257,14 @@ void UISystem::EndIPP() {
 
 void UISystem::FreeIPP() {
   SetCurrentSystem();
-  Kill();
+  try {
+    Kill();
+  } catch (...) {
+    // The plug-in's hook failed: release all the same, then let the caller know.
+    ReleaseAll();
+    curSystem = nullptr;
+    throw;
+  }
   ReleaseAll();
   curSystem = nullptr;
 }

@@ -187,6 +187,18 @@ TEST_F(LifecycleTest, ItemConstructorFailingInNewHookIsCaughtAndFreedOnce) {
   EXPECT_EQ((Strings{"Kill:system"}), Calls()) << "FreeIPP calls Kill again, frees nothing twice";
 }
 
+TEST_F(LifecycleTest, FailingKillHookStillReleasesEverything) {
+  MakePane({1, 0});
+  pane->onKill = [] { throw std::runtime_error("plug-in failure"); };
+  TestSystem* failing = pane;
+  pane = nullptr;
+  Calls().clear();
+  EXPECT_THROW(FreeIPP(failing), std::runtime_error) << "the hook's failure reaches the caller";
+  EXPECT_EQ((Strings{"Kill:system", "Destroy:a", "Destroy:b"}), Calls())
+      << "items, arrays, registry and the system are released all the same";
+  EXPECT_EQ(nullptr, GetCurrentIPP(nullptr));
+}
+
 TEST_F(LifecycleTest, ErrorAlertShowsLibraryStringOnlyWithWindow) {
   SInt16 file = toolbox::host::CreateResourceFile("alerts");
   toolbox::host::AddResource(file, FOUR_CHAR_CODE("STR#"), -8179, "",
