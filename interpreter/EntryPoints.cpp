@@ -32,7 +32,12 @@ void* NewIPP(UISystemFactory factory) {
 void FreeIPP(void* sys) {
   if (sys == nullptr) return;
   UISystem* system = AsSystem(sys);
-  system->FreeIPP();
+  try {
+    system->FreeIPP();
+  } catch (...) {
+    delete system;  // everything it held is released; the handle is gone either way
+    throw;
+  }
   delete system;
 }
 

@@ -16,7 +16,35 @@ namespace {
 constexpr SInt16 kLibraryAlertId = -8179;
 /// Selection end meaning "to the end of the text".
 constexpr SInt16 kWholeText = 32767;
+/// The system whose FreeIPP is destroying its items, which stay in its array.
+const UISystem* releasingSystem = nullptr;
+
+/// Removes `entry` from an array held locked between calls, if it is there.
+void RemoveFromLockedArray(LArray* array, const void* entry) {
+  if (array == nullptr) return;
+  SInt32 index = IndexOfPointer(array, entry);
+  if (index == 0) return;
+  array->Unlock();
+  array->RemoveItemsAt(1, index);
+  array->Lock();
+}
 }  // namespace
+
+namespace internal {
+
+void DropDestroyedItem(UIItem* item) noexcept {
+  UISystem* system = UISystem::curSystem;
+  if (system == nullptr || system == releasingSystem) return;
+  try {
+    RemoveFromLockedArray(system->items, item);
+    RemoveFromLockedArray(system->updates, item);
+  } catch (...) {
+    // Shrinking a block does not fail; nothing is left to undo if it did.
+  }
+  if (system->focusItem == item) system->focusItem = nullptr;
+}
+
+}  // namespace internal
 
 UISystem* UISystem::curSystem = nullptr;
 
@@ -104,9 +132,7 @@ void UISystem::NewIPP() {
     try {
       FreeIPP();
     } catch (...) {
-      // The Kill hook threw: release what is left all the same.
-      ReleaseAll();
-      curSystem = nullptr;
+      // The Kill hook threw; FreeIPP released everything all the same.
     }
   }
 }
@@ -231,13 +257,23 @@ void UISystem::EndIPP() {
 
 void UISystem::FreeIPP() {
   SetCurrentSystem();
-  Kill();
+  try {
+    Kill();
+  } catch (...) {
+    // The plug-in's hook failed: release all the same, then let the caller know.
+    ReleaseAll();
+    curSystem = nullptr;
+    throw;
+  }
   ReleaseAll();
   curSystem = nullptr;
 }
 
 void UISystem::ReleaseAll() {
+  const UISystem* outer = releasingSystem;
+  releasingSystem = this;
   ForEachItem([](UIItem* item) { delete item; });
+  releasingSystem = outer;
   if (updates != nullptr) {
     updates->Unlock();
     DisposePointerArray(updates);

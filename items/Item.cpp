@@ -63,6 +63,7 @@ UIItem::~UIItem() {
     dependents->Unlock();
     DisposePointerArray(dependents);
   }
+  internal::DropDestroyedItem(this);
 }
 
 void UIItem::New() {}

@@ -27,6 +27,12 @@ SInt32 IndexOfPointer(const LArray* array, const void* entry);
 /// (also when the growth throws).
 void AppendToLockedArray(LArray* array, const void* entry);
 
+/// Called by every item's destructor. An item destroyed while its system is
+/// not releasing it (its own constructor failed after it joined the current
+/// system) leaves that system's items and update queue, so that no walk and no
+/// FreeIPP meets it again. Items destroyed by FreeIPP stay where they are.
+void DropDestroyedItem(UIItem* item) noexcept;
+
 /// Sends a C string to the debugger-message service as a length-prefixed string.
 void DebugText(const char* text);
 

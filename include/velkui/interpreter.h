@@ -91,7 +91,8 @@ class VELKUI_EXPORT UISystem {
   void SuspendIPP();
   /// Each item's Kill hook, last to first.
   void EndIPP();
-  /// The system's Kill hook, then items, arrays and registry are destroyed.
+  /// The system's Kill hook, then items, arrays and registry are destroyed
+  /// (also when the hook throws; its exception is passed on afterwards).
   void FreeIPP();
 
   // Items.
@@ -183,6 +184,7 @@ typedef void* (*UISystemFactory)();
 /// Calls the factory and builds the system; null when the factory gives none.
 VELKUI_EXPORT void* NewIPP(UISystemFactory factory);
 /// Releases everything the system holds, then destroys it. Null is ignored.
+/// An exception of the system's Kill hook reaches the caller after both.
 VELKUI_EXPORT void FreeIPP(void* sys);
 VELKUI_EXPORT void StartIPP(void* sys);
 /// The base number is narrowed to its low 16 bits, read as signed.

@@ -209,3 +209,36 @@ TEST_F(ActionTest, GetRangeIPPListsEnabledEntries) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace testpane;
+using Strings = std::vector<std::string>;
+
+class UnkeyedPaneTest : public PaneTest {};
+
+TEST_F(UnkeyedPaneTest, HitOnPrivateKeyItemCountsAsChangeWithoutReadingControl) {
+  MakePane({0});
+  pane->Item(1)->presentAs = 1;
+  ResumeIPP(pane, 0, FakeWindow());
+  PresentationOf(pane->Item(1))->controlValue = 9;
+  Calls().clear();
+  SInt16 hit = 1;
+  ActionIPP(pane, &hit);
+  EXPECT_EQ((Strings{"TouchSelf:a", "SetSelf:system", "SetSelf:a"}), Calls())
+      << "with no registry write pending, changedKey 0 equals the private object's key 0: "
+         "the control is not read and the hit counts as a change";
+  EXPECT_EQ(0, pane->Item(1)->object->value);
+}
+
+TEST_F(UnkeyedPaneTest, GetItemInfoOfItemWithoutPresentationGivesBaseNumberAndNoRange) {
+  MakePane({4});
+  ResumeIPP(pane, 10, FakeWindow());
+  SInt16 itemNo = 0, min = 1, max = 2;
+  EXPECT_EQ(0, GetItemInfo(4, &itemNo, &min, &max));
+  EXPECT_EQ(10, itemNo) << "relative number 0 of an item shown by nothing, plus the base";
+  EXPECT_EQ(1, min);
+  EXPECT_EQ(2, max) << "min and max untouched when no item has that number";
+}
+
+}  // namespace

@@ -164,6 +164,41 @@ TEST_F(LifecycleTest, ExceptionInNewHookLeavesReleasedSystemThatFreeIPPFrees) {
   EXPECT_EQ((Strings{"Kill:system"}), Calls()) << "FreeIPP calls Kill again, frees nothing twice";
 }
 
+/// An item of the plug-in whose own constructor fails after the library's part
+/// of it has joined the system's items.
+class FailingItem : public TestItem {
+ public:
+  FailingItem() : TestItem("failing", 5, 0, 10) { throw std::runtime_error("item failure"); }
+};
+
+TEST_F(LifecycleTest, ItemConstructorFailingInNewHookIsCaughtAndFreedOnce) {
+  pane = NewPane([](TestSystem&) {
+    new TestItem("a", 1, 0, 10);
+    new FailingItem;
+  });
+  ASSERT_NE(nullptr, pane) << "NewIPP returns normally with the released system";
+  EXPECT_EQ(nullptr, pane->items);
+  EXPECT_EQ(nullptr, pane->registry);
+  EXPECT_EQ((Strings{"Destroy:failing", "Destroy:a"}), CallsOf("Destroy"))
+      << "the half-made item is gone with its exception, the complete one by FreeIPP";
+  Calls().clear();
+  FreeIPP(pane);
+  pane = nullptr;
+  EXPECT_EQ((Strings{"Kill:system"}), Calls()) << "FreeIPP calls Kill again, frees nothing twice";
+}
+
+TEST_F(LifecycleTest, FailingKillHookStillReleasesEverything) {
+  MakePane({1, 0});
+  pane->onKill = [] { throw std::runtime_error("plug-in failure"); };
+  TestSystem* failing = pane;
+  pane = nullptr;
+  Calls().clear();
+  EXPECT_THROW(FreeIPP(failing), std::runtime_error) << "the hook's failure reaches the caller";
+  EXPECT_EQ((Strings{"Kill:system", "Destroy:a", "Destroy:b"}), Calls())
+      << "items, arrays, registry and the system are released all the same";
+  EXPECT_EQ(nullptr, GetCurrentIPP(nullptr));
+}
+
 TEST_F(LifecycleTest, ErrorAlertShowsLibraryStringOnlyWithWindow) {
   SInt16 file = toolbox::host::CreateResourceFile("alerts");
   toolbox::host::AddResource(file, FOUR_CHAR_CODE("STR#"), -8179, "",

@@ -124,7 +124,10 @@ class TestSystem : public UISystem {
     Note("New:system");
     if (build) build(*this);
   }
-  void Kill() override { Note("Kill:system"); }
+  void Kill() override {
+    Note("Kill:system");
+    if (onKill) onKill();
+  }
   void Suspend() override { Note("Suspend:system"); }
   void Resume() override {
     Note("Resume:system");
@@ -140,7 +143,7 @@ class TestSystem : public UISystem {
   }
 
   std::function<void(TestSystem&)> build;
-  std::function<void()> onResume;
+  std::function<void()> onResume, onKill;
 };
 
 /// What the next system made by Factory builds in its New hook.
