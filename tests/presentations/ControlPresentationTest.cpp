@@ -329,6 +329,27 @@ TEST_F(ControlPresentationTest, FactoryFailingToAllocateLeavesTheItemWithoutPres
   });
 }
 
+TEST_F(ControlPresentationTest, EmulatedFactoryFailingToAllocateLeavesTheItemWithoutPresentation) {
+  Show({ItemPlan{kSlider}});
+  SuspendIPP(sys);
+  RecordingItem& item = Item(kSlider);
+  testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
+    bool threw = false;
+    run.Arm();
+    try {
+      item.SetControl(kSlider, kSignature);
+    } catch (const LException& e) {
+      threw = true;
+      EXPECT_EQ(e.GetErrorCode(), kNilPointerErr);
+    }
+    run.Disarm();
+    EXPECT_EQ(threw, run.Fired()) << "the only allocation is the presentation itself";
+    EXPECT_EQ(item.presentation == nullptr, threw)
+        << "a failed factory leaves no presentation; otherwise an emulated one";
+    item.SetControl();
+  });
+}
+
 TEST_F(ControlPresentationTest, ResumeCopiesThePresetLookIntoTheControls) {
   Show({
       ItemPlan{kSlider, 0, 100, [](RecordingItem& i) { i.Show(0); }},
