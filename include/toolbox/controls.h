@@ -205,6 +205,8 @@ TOOLBOX_EXPORT void SetControl32BitMinimum(ControlRef control, SInt32 minimum);
 TOOLBOX_EXPORT SInt32 GetControl32BitMaximum(ControlRef control);
 TOOLBOX_EXPORT void SetControl32BitMaximum(ControlRef control, SInt32 maximum);
 
+/// The control's reference value (0 until set); 0 for null or unknown
+/// controls, which SetControlReference ignores. Setting draws nothing.
 TOOLBOX_EXPORT SRefCon GetControlReference(ControlRef control);
 TOOLBOX_EXPORT void SetControlReference(ControlRef control, SRefCon data);
 
@@ -270,8 +272,10 @@ TOOLBOX_EXPORT OSErr GetControlDataSize(ControlRef control, ControlPartCode part
 TOOLBOX_EXPORT void SetControlAction(ControlRef control, ControlActionUPP action);
 TOOLBOX_EXPORT ControlActionUPP GetControlAction(ControlRef control);
 
-/// The popup button's menu, or null.
+/// The popup button's menu, or null (also for other kinds and unknown controls).
 TOOLBOX_EXPORT MenuRef GetControlPopupMenuHandle(ControlRef control);
+/// Gives the popup a new menu (freeing the former one; null or an invalid menu
+/// leaves it without) and sets its range to 1..entries. Ignored for other kinds.
 TOOLBOX_EXPORT void SetControlPopupMenuHandle(ControlRef control, MenuRef menu);
 
 // -------------------------------------------------------------- image wells

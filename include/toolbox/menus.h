@@ -42,6 +42,8 @@ TOOLBOX_EXPORT Boolean IsMenuItemEnabled(MenuRef menu, MenuItemIndex item);
 TOOLBOX_EXPORT OSStatus ChangeMenuItemAttributes(MenuRef menu, MenuItemIndex item,
                                                  MenuItemAttributes setTheseAttributes,
                                                  MenuItemAttributes clearTheseAttributes);
+/// The entry's attributes, kMenuItemAttrDisabled set when it is disabled.
+/// paramErr for an invalid menu or entry, or a null result pointer.
 TOOLBOX_EXPORT OSStatus GetMenuItemAttributes(MenuRef menu, MenuItemIndex item,
                                               MenuItemAttributes* outAttributes);
 /// Entry text as a length-prefixed string; empty for an invalid entry.

@@ -1,6 +1,8 @@
 // Tests of the toolbox control presentation from the host's side: binding to
 // the layout's controls, what the controls hold after ResumeIPP and after hits,
 // menu entries, ranges, and the presentation error codes.
+#include <algorithm>
+
 #include "FaultSweep.h"
 #include "PaneFixture.h"
 
@@ -281,17 +283,23 @@ TEST_F(ControlPresentationTest, CheckItemTypeWantsAValueKindWithARange) {
 TEST_F(ControlPresentationTest, FactoryWithoutWindowOrItemNumberMakesNoControlPresentation) {
   Show({ItemPlan{kSlider}});
   RecordingItem& item = Item(kSlider);
+  auto queued = [&] { return Pane().updates->GetCount(); };
+  ASSERT_EQ(queued(), 0u) << "ResumeIPP ends with a flush";
   item.SetControl(0, kSignature);
   EXPECT_EQ(item.presentation, nullptr) << "item number 0 leaves no presentation";
   item.SetControl(0, kSignature);
   EXPECT_EQ(item.presentation, nullptr);
+  EXPECT_EQ(queued(), 0u) << "removing a presentation requests no update";
   SuspendIPP(sys);
   item.SetControl(kSlider, kSignature);
   ASSERT_NE(item.presentation, nullptr);
   EXPECT_EQ(dynamic_cast<UIControl*>(item.presentation), nullptr)
       << "with no window shown the factory makes an emulated presentation";
+  EXPECT_EQ(queued(), 0u) << "an emulated presentation requests no update";
   ResumeIPP(sys, kBase, window);
   EXPECT_NE(Presentation(kSlider), nullptr);
+  item.SetControl(kSlider, kSignature);
+  EXPECT_EQ(queued(), 1u) << "a toolbox presentation queues its item for the next flush";
 }
 
 TEST_F(ControlPresentationTest, FactoryFailingToAllocateLeavesTheItemWithoutPresentation) {
@@ -319,6 +327,169 @@ TEST_F(ControlPresentationTest, FactoryFailingToAllocateLeavesTheItemWithoutPres
     }
     Hit(0);  // the flush empties the update queue the factory filled
   });
+}
+
+TEST_F(ControlPresentationTest, EmulatedFactoryFailingToAllocateLeavesTheItemWithoutPresentation) {
+  Show({ItemPlan{kSlider}});
+  SuspendIPP(sys);
+  RecordingItem& item = Item(kSlider);
+  testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
+    bool threw = false;
+    run.Arm();
+    try {
+      item.SetControl(kSlider, kSignature);
+    } catch (const LException& e) {
+      threw = true;
+      EXPECT_EQ(e.GetErrorCode(), kNilPointerErr);
+    }
+    run.Disarm();
+    EXPECT_EQ(threw, run.Fired()) << "the only allocation is the presentation itself";
+    EXPECT_EQ(item.presentation == nullptr, threw)
+        << "a failed factory leaves no presentation; otherwise an emulated one";
+    item.SetControl();
+  });
+}
+
+TEST_F(ControlPresentationTest, ResumeCopiesThePresetLookIntoTheControls) {
+  Show({
+      ItemPlan{kSlider, 0, 100, [](RecordingItem& i) { i.Show(0); }},
+      ItemPlan{kCheckBox, 0, 1, [](RecordingItem& i) { i.Hilite(255); }},
+      ItemPlan{kStaticText, kDefaultMin, kDefaultMax, [](RecordingItem& i) { i.Hilite(255); }},
+      ItemPlan{kPopup, 1, 5,
+               [](RecordingItem& i) {
+                 i.EnDisableItem(3, 0);
+                 i.object->value = 4;
+               }},
+  });
+  EXPECT_FALSE(IsControlVisible(Control(kSlider))) << "a preset range keeps the preset visibility";
+  EXPECT_EQ(GetControlValue(Control(kSlider)), 0) << "the preset value (the minimum) is written";
+  EXPECT_EQ(GetControlHilite(Control(kCheckBox)), 255) << "an inactive item dims its control";
+  EXPECT_EQ(GetControlHilite(Control(kStaticText)), 255) << "static text is dimmed as well";
+  EXPECT_EQ(GetControlValue(Control(kPopup)), 4);
+  for (MenuItemIndex e = 1; e <= 5; ++e) {
+    SCOPED_TRACE(e);
+    EXPECT_EQ(MenuEntryEnabled(Control(kPopup), e), e != 3) << "entries follow the preset mask";
+  }
+}
+
+TEST_F(ControlPresentationTest, AHitsChangeHookReachesTheOtherControls) {
+  Show(EveryKind());
+  MenuRef menu = GetControlPopupMenuHandle(Control(kPopup));
+  Item(kCheckBox).onSetSelf = [&] {
+    Item(kSlider).Show(0);
+    Item(kStaticText).Hilite(255);
+    Item(kPopup).EnDisableItem(2, 0);
+    Item(kPopup).ShowHideMenuItem(4, 0, 0);
+    Item(kArrows).Assign(12);
+  };
+  ASSERT_EQ(GetControlValue(Control(kArrows)), 5);
+  Hit(toolbox::host::Click(Control(kCheckBox)));
+  EXPECT_FALSE(IsControlVisible(Control(kSlider)));
+  EXPECT_EQ(GetControlHilite(Control(kStaticText)), 255);
+  EXPECT_FALSE(MenuEntryEnabled(Control(kPopup), 2));
+  MenuItemAttributes attributes = 0;
+  GetMenuItemAttributes(menu, 4, &attributes);
+  EXPECT_EQ(attributes & kMenuItemAttrHidden, kMenuItemAttrHidden) << "entry 4 hidden";
+  EXPECT_TRUE(MenuEntryEnabled(Control(kPopup), 4)) << "hiding alone does not disable";
+  EXPECT_EQ(GetControlValue(Control(kArrows)), 12) << "the assigned value reaches its control";
+}
+
+TEST_F(ControlPresentationTest, PopupWithoutAMenuIsLeftAloneAndRadioGroupsRedraw) {
+  Show(EveryKind());
+  ForgetErrors();
+  SetControlPopupMenuHandle(Control(kPopup), nullptr);
+  toolbox::host::ClearJournal();
+  Item(kPopup).EnDisableItem(2, 0);
+  EXPECT_EQ(toolbox::host::JournalOf("draw"), std::vector<std::string>()) << "nothing redrawn";
+  EXPECT_EQ(R(kPopup).max, 5) << "R max is kept without a menu";
+  EXPECT_EQ(Item(kPopup).errors, std::vector<int>());
+
+  Item(kRadioGroup).MenuAdjust(SInt32(-1));
+  EXPECT_EQ(toolbox::host::JournalOf("draw"), std::vector<std::string>{"rgrp PRES/10"})
+      << "the group is redrawn even when no button was disabled yet";
+}
+
+/// A subclass that records which of its replacements run.
+class TracingControl : public UIControl {
+ public:
+  TracingControl(UIItem* item, SInt16 itemNo, UInt32 signature)
+      : UIControl(item, itemNo, signature) {}
+  void GetValue() override { calls.push_back("GetValue"); }
+  void SetValue() override { calls.push_back("SetValue"); }
+  void Show() override { calls.push_back("Show"); }
+  void Hilite() override { calls.push_back("Hilite"); }
+  void MenuAdjust() override { calls.push_back("MenuAdjust"); }
+  static std::vector<std::string> calls;
+};
+std::vector<std::string> TracingControl::calls;
+
+TEST_F(ControlPresentationTest, OperationsReachTheSubclassesReplacements) {
+  using Calls = std::vector<std::string>;
+  Show({ItemPlan{kSlider, kDefaultMin, kDefaultMax}});
+  RecordingItem& item = Item(kSlider);
+  item.SetControl();
+  R(kSlider).min = kDefaultMin;
+  R(kSlider).max = kDefaultMax;
+  R(kSlider).value = kDefaultMin;
+  SetControlValue(Control(kSlider), 77);
+  TracingControl::calls.clear();
+  item.MakePresentation<TracingControl>(kSlider, kSignature);
+  EXPECT_EQ(TracingControl::calls, Calls()) << "binding reads the value with the base version";
+  EXPECT_EQ(R(kSlider).value, 77);
+  Hit(0);
+  EXPECT_EQ(TracingControl::calls, Calls{"SetValue"}) << "the factory's flush";
+
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"SetStatus", [&] { item.SetStatus(); }},
+      {"Show", [&] { item.Show(0); }},
+      {"Hilite", [&] { item.Hilite(255); }},
+      {"MenuAdjust", [&] { item.MenuAdjust(SInt32(0)); }},
+      {"EnDisableItem", [&] { item.EnDisableItem(2, 0); }},
+      {"ShowHideMenuItem", [&] { item.ShowHideMenuItem(2, 0, 1); }},
+  };
+  const Calls expected[] = {
+      {"Show", "Hilite", "MenuAdjust", "SetValue"}, {"Show"}, {"Hilite"},
+      {"MenuAdjust"}, {"MenuAdjust"}, {"MenuAdjust"},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].first);
+    TracingControl::calls.clear();
+    cases[i].second();
+    EXPECT_EQ(TracingControl::calls, expected[i]);
+  }
+}
+
+/// The darkest grey level (0..255) and the count of pixels that are not the
+/// window background, in a rectangle of the rendered window.
+struct Ink {
+  int darkest = 255;
+  int pixels = 0;
+};
+Ink InkIn(WindowRef window, const Rect& r) {
+  constexpr UInt32 kBackground = 0xFFECECEC;
+  Ink ink;
+  for (SInt16 v = r.top; v < r.bottom; ++v)
+    for (SInt16 h = r.left; h < r.right; ++h) {
+      UInt32 p = toolbox::host::PixelAt(window, h, v);
+      ink.pixels += p != kBackground;
+      int grey = int((((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3);
+      ink.darkest = std::min(ink.darkest, grey);
+    }
+  return ink;
+}
+
+TEST_F(ControlPresentationTest, RenderedPaneShowsItemsDimmedAndHidden) {
+  Show(EveryKind());
+  const Rect checkBox{11, 11, 29, 149}, slider{192, 11, 208, 149};
+  toolbox::host::RenderWindow(window);
+  ASSERT_LT(InkIn(window, checkBox).darkest, 60) << "an active check box has near-black text";
+  ASSERT_GT(InkIn(window, slider).pixels, 0) << "a shown slider leaves ink";
+  Item(kCheckBox).Hilite(255);
+  Item(kSlider).Show(0);
+  toolbox::host::RenderWindow(window);
+  EXPECT_GT(InkIn(window, checkBox).darkest, 120) << "an inactive item's check box is pale";
+  EXPECT_GT(InkIn(window, checkBox).pixels, 0) << "but still drawn";
+  EXPECT_EQ(InkIn(window, slider).pixels, 0) << "a hidden item's slider draws nothing";
 }
 
 }  // namespace

@@ -37,8 +37,12 @@ class RecordingItem : public UIItem {
  public:
   RecordingItem(UInt32 key, SInt32 min, SInt32 max, SInt16 inBindTo)
       : UIItem(key, min, max), bindTo(inBindTo) {}
+  void SetSelf() override {
+    if (onSetSelf) onSetSelf();
+  }
   std::vector<int> errors;
   SInt16 bindTo;
+  std::function<void()> onSetSelf;  ///< what the plug-in does when the value changed
 };
 
 /// The plug-in's system. New makes the items described by NextItems(); its
