@@ -380,7 +380,9 @@ OSErr SetControlData(ControlRef control, ControlPartCode part, ResType tag, Size
   if (!TagSupported(control->kind, tag)) return errDataNotSupported;
   if (size < 0 || (size > 0 && !data)) return paramErr;
   if (IsPointerTag(tag)) {
-    if (size != 4 && size != Size(sizeof(void*))) return errDataSizeMismatch;
+    // A procedure or menu handle is a whole pointer here; a smaller buffer
+    // cannot hold one, so the classic 4-byte size is refused, not overrun.
+    if (size != Size(sizeof(void*))) return errDataSizeMismatch;
     return SetPointerTag(control, tag, data);
   }
   if (tag == kControlEditTextTextTag) {
@@ -409,7 +411,7 @@ OSErr GetControlData(ControlRef control, ControlPartCode part, ResType tag, Size
   Size full = TagSize(control, tag);
   if (actualSize) *actualSize = full;
   if (IsPointerTag(tag)) {
-    if (bufferSize != 4 && bufferSize != Size(sizeof(void*))) return errDataSizeMismatch;
+    if (bufferSize != Size(sizeof(void*))) return errDataSizeMismatch;
     void* pointer = PointerTag(control, tag);
     std::memcpy(buffer, &pointer, sizeof(pointer));
     return noErr;

@@ -261,7 +261,7 @@ TOOLBOX_EXPORT OSErr SetControlData(ControlRef control, ControlPartCode part, Re
 /// Reads tag data into `buffer` (at most `bufferSize` bytes; text is cut, fixed
 /// records need their full size or errDataSizeMismatch). *actualSize, when given,
 /// receives the full size of the data. Procedure and menu tags write a whole
-/// pointer and need bufferSize 4 or pointer size.
+/// pointer and need bufferSize equal to the pointer size (8 here).
 TOOLBOX_EXPORT OSErr GetControlData(ControlRef control, ControlPartCode part, ResType tag,
                                     Size bufferSize, void* buffer, Size* actualSize);
 TOOLBOX_EXPORT OSErr GetControlDataSize(ControlRef control, ControlPartCode part, ResType tag,

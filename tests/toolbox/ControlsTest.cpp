@@ -221,8 +221,9 @@ TEST_F(ControlsTest, ProcedureHandlesAreCountedAndTheirTagsHoldThem) {
   EXPECT_EQ(toolbox::host::LiveProcedureHandles(), before + 2);
 
   ControlRef field = Add(Code("etxt"), 1, Rect{10, 10, 30, 190});
-  ASSERT_EQ(SetControlData(field, 0, Code("fltr"), 4, &filter), noErr)
-      << "the classic size 4 is accepted for a procedure handle";
+  EXPECT_EQ(SetControlData(field, 0, Code("fltr"), 4, &filter), errDataSizeMismatch)
+      << "a 4-byte buffer cannot hold a procedure handle on this platform";
+  ASSERT_EQ(SetControlData(field, 0, Code("fltr"), sizeof(filter), &filter), noErr);
   ControlKeyFilterUPP back = nullptr;
   ASSERT_EQ(GetControlData(field, 0, Code("fltr"), sizeof(back), &back, nullptr), noErr);
   EXPECT_EQ(back, filter) << "the whole pointer is kept";
