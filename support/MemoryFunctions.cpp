@@ -1,5 +1,5 @@
 // Plain functions over the toolbox's relocatable blocks, with their null and count rules.
-#include "velkui/memory_functions.h"
+#include "velkui/support.h"
 
 #include <cstring>
 

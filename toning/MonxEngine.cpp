@@ -1,6 +1,6 @@
 // The toning engine's entry points: argument checks, engine record lifetime, change judging.
 #include "MonxInternal.h"
-#include "velkui/memory_functions.h"
+#include "velkui/support.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "FaultSweep.h"
 #include "toolbox/host.h"
 #include "toolbox/memory.h"
-#include "velkui/memory_functions.h"
+#include "velkui/support.h"
 
 using namespace toolbox::host;
 
