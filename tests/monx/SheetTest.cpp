@@ -69,6 +69,20 @@ TEST(MonxSheet, EachTileShowsThePhotoTonedWithItsPreset) {
   }
 }
 
+TEST(MonxSheet, SixteenBitPhotoIsNotedAndAnInputIsNeverReplaced) {
+  ScratchDir dir;
+  Write16BitGreyPng(dir / "in.png", GreyPattern(20, 10));
+  std::string photo = Slurp(dir / "in.png");
+  RunResult run = RunMonx({"sheet", dir / "in.png", dir / "sheet.png"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.err, "monx: note: " + (dir / "in.png") + ": 16-bit PNG converted to 8 bits per channel\n");
+  run = RunMonx({"sheet", dir / "in.png", dir / "in.png"});
+  EXPECT_EQ(run.code, 64);
+  EXPECT_NE(run.err.find((dir / "in.png") + ": is the input file; choose another output name"),
+            std::string::npos) << run.err;
+  EXPECT_EQ(Slurp(dir / "in.png"), photo) << "the photograph is still there, byte for byte";
+}
+
 TEST(MonxSheet, RefusesWhatItCannotDraw) {
   ScratchDir dir;
   WriteImage(dir / "in.png", GreyPattern(16, 16));
@@ -83,6 +97,8 @@ TEST(MonxSheet, RefusesWhatItCannotDraw) {
        "--tile 8 is out of range; accepted values: 32 to 2048"},
       {{"sheet", "--preset", "sepia", "--density", "5", dir / "in.png", dir / "sheet.png"},
        "--density 5 is out of range; accepted values: -50 to 0"},
+      {{"sheet", "--preset", "sepia", dir / "in.png", dir / "sheet.png"},
+       "sheet: --preset goes with --vary; to choose the presets shown, use --presets NAME,NAME..."},
       {{"sheet", dir / "missing.png", dir / "sheet.png"},
        (dir / "missing.png") + ": cannot read: No such file or directory"},
   };

@@ -111,6 +111,9 @@ void AtomicFile::Commit() {
 
 void AtomicFile::InstallSignalCleanup() {
   for (int sig : {SIGINT, SIGTERM, SIGHUP}) std::signal(sig, RemoveTempFilesAndDie);
+  // Past a file size limit, a write then fails with EFBIG and is reported like
+  // any other write error, instead of the signal killing the process mid-file.
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace monx

@@ -205,7 +205,8 @@ Image Thumbnail(const Image& image, int side) {
   return thumb;
 }
 
-void MakeSheet(const std::string& input, const std::string& output, const SheetOptions& options) {
+void MakeSheet(const std::string& input, const std::string& output, const SheetOptions& options,
+               const NoteSink& notes) {
   if (FileTypeOfName(output) != FileType::kPng)
     throw ToolError(kExitUsage, output + ": a contact sheet is a PNG; the name must end in .png");
   if (options.tile < 32 || options.tile > 2048)
@@ -215,6 +216,8 @@ void MakeSheet(const std::string& input, const std::string& output, const SheetO
   for (const Tile& tile : tiles) CheckWithEngine(tile.info);
 
   Image photo = ReadImage(input, options.jpeg);
+  CheckNotSameFile(input, output);
+  for (const std::string& note : photo.notes) notes(input + ": " + note);
   if (!options.keepColour) ToGrey(photo);
   Image thumb = Thumbnail(photo, options.tile);
 

@@ -23,9 +23,10 @@ struct ToningArgs {
   std::string preset = "neutral";
   int values[9] = {};
   CLI::Option* options[9] = {};
+  CLI::Option* presetOption = nullptr;
 
   void AddTo(CLI::App& app) {
-    app.add_option("-p,--preset", preset);
+    presetOption = app.add_option("-p,--preset", preset);
     for (std::size_t i = 0; i < Fields().size(); ++i) {
       const ToningField& field = Fields()[i];
       std::string names = std::string("-") + field.shortName + ",--" + field.option;
@@ -102,6 +103,10 @@ int RunSheet(const Arguments& a) {
   SheetOptions options;
   options.base = a.sheetToning.Info();
   CheckWithEngine(options.base);
+  // Without --vary the tiles are the presets themselves; a base preset would be ignored.
+  if (a.vary.empty() && a.sheetToning.presetOption->count() > 0)
+    throw ToolError(kExitUsage, "sheet: --preset goes with --vary; to choose the presets shown, "
+                                "use --presets NAME,NAME...");
   options.vary = a.vary;
   options.steps = a.steps;
   options.overrides = a.sheetToning.Overrides();
@@ -114,7 +119,7 @@ int RunSheet(const Arguments& a) {
   options.columns = a.columns;
   options.keepColour = a.sheetKeepColour;
   options.jpeg = JpegOf(a);
-  MakeSheet(a.sheetPaths[0], a.sheetPaths[1], options);
+  MakeSheet(a.sheetPaths[0], a.sheetPaths[1], options, PrintNote);
   return kExitOk;
 }
 
@@ -154,6 +159,10 @@ int RunTone(const Arguments& a) {
   std::vector<std::string> inputs(a.paths.begin(), a.paths.end() - 1);
   const std::string& output = a.paths.back();
   if (IsBatch(inputs, output)) {
+    std::error_code ignored;
+    if (output.back() != '/' && !fs::exists(output, ignored) && FileTypeOfName(output))
+      throw ToolError(kExitUsage, output + ": batch mode tones into a folder, and this names an "
+                                           "image; end it with / for a folder of that name");
     options.tone.overlap = false;  // the workers already keep the cores busy
     std::vector<std::string> files = ExpandInputs(inputs);
     if (files.empty())
