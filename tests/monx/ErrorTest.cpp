@@ -88,6 +88,8 @@ const std::vector<ErrorCase>& Cases() {
       {"quality out of range", nullptr, {"-q", "0", "@in.png", "@out.jpg"}, 64,
        "--quality 0 is out of range; accepted values: 1 to 100"},
       {"one path only", nullptr, {"@in.png"}, 64, "give an INPUT and an OUTPUT (see monx --help)"},
+      {"empty output name", [](const ScratchDir& d) { WriteImage(d / "in.png", GreyPattern(4, 4)); },
+       {"@in.png", ""}, 64, "an empty file name was given (see monx --help)"},
       {"unknown option", nullptr, {"--sparkle", "@in.png", "@out.png"}, 64, "..."},
       {"value not a number", nullptr, {"--tone", "dark", "@in.png", "@out.png"}, 64, "..."},
   };

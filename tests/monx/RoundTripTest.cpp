@@ -185,6 +185,28 @@ TEST(MonxRoundTrip, TransparentPalettePngTonesItsColoursWithANote) {
   }
 }
 
+TEST(MonxRoundTrip, JpegWithUnknownJfifVersionIsRead) {
+  ScratchDir dir;
+  WriteImage(dir / "in.jpg", RgbPattern(16, 16));
+  std::string jpeg = Slurp(dir / "in.jpg");
+  std::size_t at = jpeg.find(std::string("JFIF\0", 5));
+  ASSERT_NE(at, std::string::npos);
+  jpeg[at + 5] = 2;  // version 2.01: only the metadata is unusual
+  WriteText(dir / "in.jpg", jpeg);
+  RunResult run = RunMonx({dir / "in.jpg", dir / "out.png"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+}
+
+TEST(MonxRoundTrip, OutputNameNearTheLengthLimitIsWritten) {
+  ScratchDir dir;
+  WriteImage(dir / "in.png", GreyPattern(4, 4));
+  std::string name = std::string(251, 'n') + ".png";  // 255 bytes, the most a name may have
+  RunResult run = RunMonx({dir / "in.png", dir / name});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(dir.List(), (std::vector<std::string>{"in.png", name}));
+}
+
 TEST(MonxRoundTrip, SamplePhotographTonesAndKeepsItsSize) {
   ScratchDir dir;
   std::string sample = std::string(VELKUI_SOURCE_DIR) + "/examples/photos/coffee.png";

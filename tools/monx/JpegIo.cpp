@@ -3,8 +3,9 @@
 // libjpeg reports errors by calling a function that must not return. Ours records
 // the message and long-jumps back into a small guard function that holds no C++
 // objects, which then returns false; the caller turns that into a ToolError.
-// Warnings (damaged or truncated data) are treated as errors: a photograph whose
-// data ran out is refused, never written out patched with grey.
+// Warnings about damaged or truncated data are treated as errors: a photograph
+// whose data ran out is refused, never written out patched with grey. Warnings
+// about metadata only (an unknown JFIF version, a bad colour profile) pass.
 #include <cerrno>
 #include <csetjmp>
 #include <cmath>
@@ -36,8 +37,14 @@ void OnJpegError(j_common_ptr cinfo) {
   std::longjmp(errors->jump, 1);
 }
 
+/// Warnings about metadata the tool does not use; the pixels are intact.
+bool IsMetadataWarning(int code) {
+  return code == JWRN_JFIF_MAJOR || code == JWRN_BOGUS_ICC;
+}
+
 void OnJpegMessage(j_common_ptr cinfo, int level) {
-  if (level < 0) OnJpegError(cinfo);  // a warning means damaged data
+  // Any other warning means damaged image data.
+  if (level < 0 && !IsMetadataWarning(cinfo->err->msg_code)) OnJpegError(cinfo);
 }
 
 void InstallErrors(JpegErrors& errors) {

@@ -94,11 +94,18 @@ JpegOptions JpegOf(const Arguments& a) {
   return jpeg;
 }
 
+/// Throws ToolError (usage) when a path argument is empty, as "" on a command line gives.
+void CheckNotEmpty(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths)
+    if (path.empty()) throw ToolError(kExitUsage, "an empty file name was given (see monx --help)");
+}
+
 void PrintNote(const std::string& note) { std::fprintf(stderr, "monx: note: %s\n", note.c_str()); }
 
 int RunSheet(const Arguments& a) {
   if (a.sheetPaths.size() != 2)
     throw ToolError(kExitUsage, "sheet needs an INPUT and an OUTPUT.png (see monx --help)");
+  CheckNotEmpty(a.sheetPaths);
   CheckRange("--steps", a.steps, 2, 16);
   SheetOptions options;
   options.base = a.sheetToning.Info();
@@ -146,6 +153,7 @@ bool IsBatch(const std::vector<std::string>& inputs, const std::string& output) 
 int RunTone(const Arguments& a) {
   if (a.paths.size() < 2)
     throw ToolError(kExitUsage, "give an INPUT and an OUTPUT (see monx --help)");
+  CheckNotEmpty(a.paths);
   MonxInfo info = a.toning.Info();
   CheckWithEngine(info);
   BatchOptions options;
