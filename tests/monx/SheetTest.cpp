@@ -86,6 +86,9 @@ TEST(MonxSheet, SixteenBitPhotoIsNotedAndAnInputIsNeverReplaced) {
 TEST(MonxSheet, RefusesWhatItCannotDraw) {
   ScratchDir dir;
   WriteImage(dir / "in.png", GreyPattern(16, 16));
+  WriteImage(dir / "tall.png", GreyPattern(4, 2048));
+  std::string sixteen = "neutral";
+  for (int i = 1; i < 16; ++i) sixteen += ",sepia";
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"sheet", dir / "in.png", dir / "sheet.jpg"},
        (dir / "sheet.jpg") + ": a contact sheet is a PNG; the name must end in .png"},
@@ -99,6 +102,13 @@ TEST(MonxSheet, RefusesWhatItCannotDraw) {
        "--density 5 is out of range; accepted values: -50 to 0"},
       {{"sheet", "--preset", "sepia", dir / "in.png", dir / "sheet.png"},
        "sheet: --preset goes with --vary; to choose the presets shown, use --presets NAME,NAME..."},
+      {{"sheet", "--columns", "-1", dir / "in.png", dir / "sheet.png"},
+       "--columns -1 is out of range; accepted values: 0 to 64"},
+      // 16 rows of 2048 + 56 pixels, 16 apart, with margins and title: 33978 high.
+      {{"sheet", "--tile", "2048", "--columns", "1", "--presets", sixteen, dir / "tall.png",
+        dir / "sheet.png"},
+       "the sheet would be 44 x 33978 pixels, more than 32767 a side; use a smaller --tile or "
+       "fewer tiles"},
       {{"sheet", dir / "missing.png", dir / "sheet.png"},
        (dir / "missing.png") + ": cannot read: No such file or directory"},
   };
@@ -108,7 +118,7 @@ TEST(MonxSheet, RefusesWhatItCannotDraw) {
     EXPECT_NE(run.code, 0);
     EXPECT_EQ(run.err, "monx: " + message + "\n");
   }
-  EXPECT_EQ(dir.List(), std::vector<std::string>{"in.png"});
+  EXPECT_EQ(dir.List(), (std::vector<std::string>{"in.png", "tall.png"}));
 }
 
 }  // namespace

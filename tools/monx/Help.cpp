@@ -112,7 +112,8 @@ OTHER OPTIONS
 BATCH MODE
     With more than one INPUT, a folder as INPUT, or an existing folder (or a
     name ending in /) as the last argument, monx tones every photo into that
-    folder, creating it if needed. A folder INPUT stands for its .png, .jpg
+    folder, creating it if needed (but not under a name ending in .png, .jpg
+    or .jpeg: add a / for that). A folder INPUT stands for its .png, .jpg
     and .jpeg files (not its subfolders). Each output keeps its input's name
     (with --format, its extension changes). A photo whose output would
     replace an input photo, or the output of another input, is skipped. A
@@ -140,11 +141,12 @@ CONTACT SHEET
         Longest side of each tile in pixels, 32 to 2048 (default 240). The
         photo is scaled down to fit, never up, keeping its proportions.
     --columns N
-        Tiles per row. Default: at most 4, the rows as evenly filled as
-        that allows (5 or 6 tiles: 3 per row).
+        Tiles per row, 1 to 64. Default (or 0): at most 4, the rows as
+        evenly filled as that allows (5 or 6 tiles: 3 per row).
     With tiles of W x H pixels (the scaled photo), the sheet is
     2*20 + columns*W + (columns-1)*16 pixels wide and
     2*20 + 34 + rows*(H+56) + (rows-1)*16 pixels high.
+    A sheet more than 32767 pixels wide or high is refused.
 
 IMAGES MONX ACCEPTS
     PNG: grey, RGB, palette, 1 to 16 bits, interlaced or not; alpha and

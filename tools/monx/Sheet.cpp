@@ -229,6 +229,18 @@ void MakeSheet(const std::string& input, const std::string& output, const SheetO
   int balanced = (count + (count + 3) / 4 - 1) / ((count + 3) / 4);
   layout.columns = std::clamp(options.columns > 0 ? options.columns : balanced, 1, count);
   layout.rows = (count + layout.columns - 1) / layout.columns;
+  // Cairo draws on surfaces up to 32767 pixels a side.
+  constexpr long kMaxSide = 32767;
+  long width = 2L * SheetLayout::kMargin + long(layout.columns) * layout.cellWidth +
+               long(layout.columns - 1) * SheetLayout::kGap;
+  long height = 2L * SheetLayout::kMargin + SheetLayout::kTitleHeight +
+                long(layout.rows) * (layout.cellHeight + SheetLayout::kLabelHeight) +
+                long(layout.rows - 1) * SheetLayout::kGap;
+  if (width > kMaxSide || height > kMaxSide)
+    throw ToolError(kExitUsage, "the sheet would be " + std::to_string(width) + " x " +
+                                    std::to_string(height) + " pixels, more than " +
+                                    std::to_string(kMaxSide) +
+                                    " a side; use a smaller --tile or fewer tiles");
 
   cairo_surface_t* surface =
       cairo_image_surface_create(CAIRO_FORMAT_RGB24, layout.Width(), layout.Height());

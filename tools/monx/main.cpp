@@ -107,6 +107,7 @@ int RunSheet(const Arguments& a) {
     throw ToolError(kExitUsage, "sheet needs an INPUT and an OUTPUT.png (see monx --help)");
   CheckNotEmpty(a.sheetPaths);
   CheckRange("--steps", a.steps, 2, 16);
+  CheckRange("--columns", a.columns, 0, 64);
   SheetOptions options;
   options.base = a.sheetToning.Info();
   CheckWithEngine(options.base);
