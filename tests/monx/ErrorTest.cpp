@@ -85,6 +85,10 @@ const std::vector<ErrorCase>& Cases() {
        {"@a.png", "@b.png", "@c.png"}, 64,
        "@c.png: batch mode tones into a folder, and this names an image; end it with / for a "
        "folder of that name"},
+      {"format against the output name",
+       [](const ScratchDir& d) { WriteImage(d / "in.png", GreyPattern(4, 4)); },
+       {"--format", "png", "@in.png", "@out.jpg"}, 64,
+       "--format png disagrees with the output name @out.jpg (one photo is written as its name says)"},
       {"quality out of range", nullptr, {"-q", "0", "@in.png", "@out.jpg"}, 64,
        "--quality 0 is out of range; accepted values: 1 to 100"},
       {"one path only", nullptr, {"@in.png"}, 64, "give an INPUT and an OUTPUT (see monx --help)"},

@@ -99,6 +99,7 @@ OTHER OPTIONS
         Photos toned at once in batch mode, 1 to 64. Default 2.
     --format png|jpeg
         Output format in batch mode. Default: the format of each input.
+        A single OUTPUT is written in the format its extension names.
     --progress auto|always|never
         Progress bar on standard error in batch mode. Default auto: only
         when standard error is a terminal.

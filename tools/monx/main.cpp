@@ -178,6 +178,10 @@ int RunTone(const Arguments& a) {
       throw ToolError(kExitNoInput, inputs[0] + ": no .png, .jpg or .jpeg files to tone");
     return RunBatch(files, output, toner, options);
   }
+  // One photo: the output's name sets the format; a --format that disagrees is a mistake.
+  if (options.format && FileTypeOfName(output) && *options.format != *FileTypeOfName(output))
+    throw ToolError(kExitUsage, "--format " + a.format + " disagrees with the output name " +
+                                    output + " (one photo is written as its name says)");
   ToneFile(inputs[0], output, toner, options.tone, PrintNote);
   return kExitOk;
 }
