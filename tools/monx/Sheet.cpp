@@ -129,9 +129,13 @@ void DrawLabel(cairo_t* cr, const Tile& tile, int left, int top, int width) {
   }
 }
 
-void DrawTitle(cairo_t* cr, const std::string& title) {
+/// Draws the title strip, shrunk to fit `width` (a small photo makes a narrow sheet).
+void DrawTitle(cairo_t* cr, const std::string& title, double width) {
   cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
   cairo_set_font_size(cr, 16);
+  cairo_text_extents_t extents;
+  cairo_text_extents(cr, title.c_str(), &extents);
+  if (extents.x_advance > width) cairo_set_font_size(cr, 16 * width / extents.x_advance);
   cairo_set_source_rgb(cr, 0.12, 0.12, 0.12);
   cairo_move_to(cr, SheetLayout::kMargin, SheetLayout::kMargin + 17);
   cairo_show_text(cr, title.c_str());
@@ -249,7 +253,8 @@ void MakeSheet(const std::string& input, const std::string& output, const SheetO
   cairo_paint(cr);
   std::string name = std::filesystem::path(input).filename().string();
   DrawTitle(cr, name + "  \u00b7  " + std::to_string(photo.info.width) + " \u00d7 " +
-                    std::to_string(photo.info.height));
+                    std::to_string(photo.info.height),
+            layout.Width() - 2 * SheetLayout::kMargin);
   Image sheet;
   try {
     for (int i = 0; i < count; ++i) {
