@@ -76,6 +76,40 @@ TEST(MonxBatch, TwoInputsWithOneOutputNameDoNotOverwriteEachOther) {
       << "the first input's result stays";
 }
 
+TEST(MonxBatch, OutputThatIsAnotherInputIsSkippedAndThatPhotoKept) {
+  ScratchDir dir;
+  std::filesystem::create_directories(dir / "x");
+  std::filesystem::create_directories(dir / "y");
+  WriteImage(dir / "x/a.png", GreyPattern(8, 8));
+  WriteImage(dir / "y/a.png", RgbPattern(8, 8));
+  std::string kept = Slurp(dir / "y/a.png");
+  // x/a.png would be written to y/a.png, the second input.
+  RunResult run = RunMonx({dir / "x/a.png", dir / "y/a.png", dir / "y"});
+  EXPECT_EQ(run.code, 1) << run.err;
+  EXPECT_TRUE(Contains(run.err, (dir / "x/a.png") + ": skipped, its output " + (dir / "y/a.png") +
+                                    " is the input " + (dir / "y/a.png")))
+      << run.err;
+  EXPECT_EQ(Slurp(dir / "y/a.png"), kept) << "the other input is untouched";
+}
+
+TEST(MonxBatch, ProgressBarFitsTheLineWithLongNames) {
+  ScratchDir dir;
+  std::string name = "a photograph with a name much longer than any terminal line could hold "
+                     "beside the bar, the count and the times.png";
+  WriteImage(dir / name, GreyPattern(8, 8));
+  WriteImage(dir / "b.png", GreyPattern(8, 8));
+  RunResult run = RunMonx({"--progress", "always", dir / name, dir / "b.png", dir / "out/"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  // Each redraw starts with a carriage return; without a terminal the line is 80 wide.
+  std::size_t start = 0;
+  for (std::size_t end; (end = run.err.find_first_of("\r\n", start)) != std::string::npos; start = end + 1) {
+    std::string line = run.err.substr(start, end - start);
+    if (line.rfind("\033[K", 0) == 0) line.erase(0, 3);
+    EXPECT_LT(line.size(), 80u) << line;
+  }
+  EXPECT_TRUE(Contains(run.err, "...")) << "the long name is shortened: " << run.err;
+}
+
 TEST(MonxBatch, FolderWithoutPhotosIsAnError) {
   ScratchDir dir;
   std::filesystem::create_directory(dir / "empty");

@@ -56,11 +56,14 @@ const std::vector<ErrorCase>& Cases() {
        {"@in.png", "@out.png"}, 65, "@in.png: truncated PNG: the file ends before the image data does"},
       {"huge interlaced PNG",
        [](const ScratchDir& d) { WritePngHeaderOnly(d / "in.png", 100000, 100000, true); },
-       {"@in.png", "@out.png"}, 65, "@in.png: 100000 x 100000 pixels is too large to hold in memory here"},
+       {"@in.png", "@out.png"}, 65, "@in.png: truncated PNG: the file ends before the image data does"},
       {"huge PNG for a contact sheet",
        [](const ScratchDir& d) { WritePngHeaderOnly(d / "in.png", 100000, 100000, false); },
        {"sheet", "@in.png", "@sheet.png"}, 65,
-       "@in.png: 100000 x 100000 pixels is too large to hold in memory here"},
+       "@in.png: truncated PNG: the file ends before the image data does"},
+      {"huge progressive JPEG, decoded whole",
+       [](const ScratchDir& d) { WriteProgressiveJpegClaiming(d / "in.jpg", 65000, 65000); },
+       {"@in.jpg", "@out.jpg"}, 65, "@in.jpg: 65000 x 65000 pixels is too large to hold in memory here"},
       {"CMYK JPEG", [](const ScratchDir& d) { WriteCmykJpeg(d / "in.jpg", 16, 16); },
        {"@in.jpg", "@out.jpg"}, 65, "@in.jpg: CMYK JPEG is not supported; convert it to RGB or grey first"},
       {"unknown preset", nullptr, {"--preset", "chrome", "@in.png", "@out.png"}, 64,
@@ -71,9 +74,26 @@ const std::vector<ErrorCase>& Cases() {
        {"@in.png", "@out.tif"}, 64, "@out.tif: the name must end in .png, .jpg or .jpeg"},
       {"output over its input", [](const ScratchDir& d) { WriteImage(d / "in.png", GreyPattern(4, 4)); },
        {"@in.png", "@in.png"}, 64, "@in.png: is the input file; choose another output name"},
+      {"contact sheet over its input",
+       [](const ScratchDir& d) { WriteImage(d / "in.png", GreyPattern(4, 4)); },
+       {"sheet", "@in.png", "@in.png"}, 64, "@in.png: is the input file; choose another output name"},
+      {"several inputs into an image name",
+       [](const ScratchDir& d) {
+         WriteImage(d / "a.png", GreyPattern(4, 4));
+         WriteImage(d / "b.png", GreyPattern(4, 4));
+       },
+       {"@a.png", "@b.png", "@c.png"}, 64,
+       "@c.png: batch mode tones into a folder, and this names an image; end it with / for a "
+       "folder of that name"},
+      {"format against the output name",
+       [](const ScratchDir& d) { WriteImage(d / "in.png", GreyPattern(4, 4)); },
+       {"--format", "png", "@in.png", "@out.jpg"}, 64,
+       "--format png disagrees with the output name @out.jpg (one photo is written as its name says)"},
       {"quality out of range", nullptr, {"-q", "0", "@in.png", "@out.jpg"}, 64,
        "--quality 0 is out of range; accepted values: 1 to 100"},
       {"one path only", nullptr, {"@in.png"}, 64, "give an INPUT and an OUTPUT (see monx --help)"},
+      {"empty output name", [](const ScratchDir& d) { WriteImage(d / "in.png", GreyPattern(4, 4)); },
+       {"@in.png", ""}, 64, "an empty file name was given (see monx --help)"},
       {"unknown option", nullptr, {"--sparkle", "@in.png", "@out.png"}, 64, "..."},
       {"value not a number", nullptr, {"--tone", "dark", "@in.png", "@out.png"}, 64, "..."},
   };
@@ -86,6 +106,8 @@ TEST(MonxErrors, EachBadInputGivesOneLineTheExitCodeAndNoOutput) {
     ScratchDir dir;
     if (c.setup) c.setup(dir);
     std::vector<std::string> before = dir.List();
+    std::vector<std::string> contents;
+    for (const std::string& name : before) contents.push_back(Slurp(dir / name));
     std::vector<std::string> args;
     for (const std::string& arg : c.args) args.push_back(Expand(arg, dir));
     RunResult run = RunMonx(args);
@@ -97,6 +119,8 @@ TEST(MonxErrors, EachBadInputGivesOneLineTheExitCodeAndNoOutput) {
       EXPECT_EQ(run.err, "monx: " + message + "\n");
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "one line: " << run.err;
     EXPECT_EQ(dir.List(), before) << "no output and no temporary file left behind";
+    for (std::size_t i = 0; i < before.size() && i < contents.size(); ++i)
+      EXPECT_EQ(Slurp(dir / before[i]), contents[i]) << before[i] << " changed";
   }
 }
 
@@ -131,6 +155,19 @@ TEST(MonxErrors, FailedRunLeavesAnExistingOutputAsItWas) {
   EXPECT_EQ(run.code, 65) << run.err;
   EXPECT_EQ(Slurp(dir / "out.jpg"), "the photographer's earlier print");
   EXPECT_EQ(dir.List(), (std::vector<std::string>{"in.jpg", "out.jpg"}));
+}
+
+TEST(MonxErrors, WriteFailureSaysWhyAndLeavesNoTemporaryFile) {
+  ScratchDir dir;
+  WriteImage(dir / "in.png", RgbPattern(300, 300));
+  for (const char* name : {"out.png", "out.jpg"}) {
+    SCOPED_TRACE(name);
+    // The shell's file size limit (in blocks of 512 or 1024 bytes) stops the output early.
+    RunResult run = RunMonx({"-q", "100", dir / "in.png", dir / name}, "ulimit -f 2; ");
+    EXPECT_EQ(run.code, 73);
+    EXPECT_EQ(run.err, "monx: " + (dir / name) + ": cannot write: File too large\n");
+    EXPECT_EQ(dir.List(), std::vector<std::string>{"in.png"});
+  }
 }
 
 TEST(MonxErrors, UnreadableInputAndUnwritableFolderAreReported) {

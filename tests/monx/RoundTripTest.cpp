@@ -164,6 +164,49 @@ TEST(MonxRoundTrip, SixteenBitPngIsScaledToEightBitsWithANote) {
   ExpectSameBytes(want, ReadImage(dir / "out.png"));
 }
 
+TEST(MonxRoundTrip, TransparentPalettePngTonesItsColoursWithANote) {
+  // Palette entries: black, white, pure red, mid grey; the transparency chunk makes
+  // white and red partly see-through, which used to turn rows into alpha bytes.
+  const std::vector<std::uint8_t> colours = {0, 0, 0, 255, 255, 255, 255, 0, 0, 128, 128, 128};
+  const std::vector<std::uint8_t> indices = {0, 1, 2, 3, 3, 2, 1, 0};
+  for (bool transparent : {false, true}) {
+    SCOPED_TRACE(transparent ? "with transparency" : "opaque");
+    ScratchDir dir;
+    WritePalettePng(dir / "in.png", 4, 2, colours, indices,
+                    transparent ? std::vector<std::uint8_t>{255, 0, 128} : std::vector<std::uint8_t>{});
+    RunResult run = RunMonx({dir / "in.png", dir / "out.png"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, transparent ? "monx: note: " + (dir / "in.png") + ": transparency dropped\n" : "");
+    // Red's luminance is 0.2126 of white in linear light, 127 once encoded as sRGB.
+    const std::uint8_t grey[] = {0, 255, 127, 128};
+    std::vector<std::uint8_t> want;
+    for (std::uint8_t index : indices) want.insert(want.end(), 3, grey[index]);
+    ExpectSameBytes(want, ReadImage(dir / "out.png"));
+  }
+}
+
+TEST(MonxRoundTrip, JpegWithUnknownJfifVersionIsRead) {
+  ScratchDir dir;
+  WriteImage(dir / "in.jpg", RgbPattern(16, 16));
+  std::string jpeg = Slurp(dir / "in.jpg");
+  std::size_t at = jpeg.find(std::string("JFIF\0", 5));
+  ASSERT_NE(at, std::string::npos);
+  jpeg[at + 5] = 2;  // version 2.01: only the metadata is unusual
+  WriteText(dir / "in.jpg", jpeg);
+  RunResult run = RunMonx({dir / "in.jpg", dir / "out.png"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+}
+
+TEST(MonxRoundTrip, OutputNameNearTheLengthLimitIsWritten) {
+  ScratchDir dir;
+  WriteImage(dir / "in.png", GreyPattern(4, 4));
+  std::string name = std::string(251, 'n') + ".png";  // 255 bytes, the most a name may have
+  RunResult run = RunMonx({dir / "in.png", dir / name});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(dir.List(), (std::vector<std::string>{"in.png", name}));
+}
+
 TEST(MonxRoundTrip, SamplePhotographTonesAndKeepsItsSize) {
   ScratchDir dir;
   std::string sample = std::string(VELKUI_SOURCE_DIR) + "/examples/photos/coffee.png";

@@ -67,7 +67,8 @@ std::string NameOf(const std::string& path) {
 
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {
   NewFileMode();
-  temp_ = FolderOf(target_) + "." + NameOf(target_) + ".monx-XXXXXX";
+  // Shortened so that the temporary name stays within the 255-byte name limit.
+  temp_ = FolderOf(target_) + "." + NameOf(target_).substr(0, 200) + ".monx-XXXXXX";
   int fd = mkstemp(temp_.data());
   if (fd < 0)
     throw ToolError(kExitCantCreate, target_ + ": cannot write: " + std::strerror(errno));
@@ -111,6 +112,9 @@ void AtomicFile::Commit() {
 
 void AtomicFile::InstallSignalCleanup() {
   for (int sig : {SIGINT, SIGTERM, SIGHUP}) std::signal(sig, RemoveTempFilesAndDie);
+  // Past a file size limit, a write then fails with EFBIG and is reported like
+  // any other write error, instead of the signal killing the process mid-file.
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace monx

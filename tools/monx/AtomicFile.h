@@ -20,7 +20,8 @@ class AtomicFile {
   /// Flushes, closes and renames the temporary file onto the target; throws ToolError.
   void Commit();
 
-  /// Removes temporary files of unfinished writes when SIGINT, SIGTERM or SIGHUP arrives.
+  /// Removes temporary files of unfinished writes when SIGINT, SIGTERM or SIGHUP arrives;
+  /// ignores SIGXFSZ so that exceeding a file size limit is an ordinary write error.
   static void InstallSignalCleanup();
 
  private:

@@ -7,9 +7,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <mutex>
 #include <thread>
 
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "ToolError.h"
@@ -67,16 +70,37 @@ class Reporter {
 
   void DrawBar() {
     if (!showBar_) return;
-    constexpr int kWidth = 24;
-    int filled = total_ ? int(kWidth * done_ / total_) : kWidth;
-    std::string bar(std::size_t(filled), '#');
-    bar.resize(kWidth, '-');
     double elapsed = Elapsed();
     std::string left = done_ ? Clock2(elapsed / double(done_) * double(total_ - done_)) : "?:??";
-    std::string name = current_.size() > 32 ? "..." + current_.substr(current_.size() - 29) : current_;
-    std::fprintf(stderr, "\r\033[K[%s] %zu/%zu  %s  %s elapsed, %s left", bar.c_str(), done_,
-                 total_, name.c_str(), Clock2(elapsed).c_str(), left.c_str());
+    std::string count = " " + std::to_string(done_) + "/" + std::to_string(total_) + "  ";
+    std::string tail = "  " + Clock2(elapsed) + " elapsed, " + left + " left";
+    // The line must fit the terminal: a wrapped line could not be redrawn in place.
+    // The bar gives up width first, down to 8, so that 16 characters of the name show.
+    std::size_t room = TerminalColumns() - 1;
+    std::size_t fixed = count.size() + tail.size() + 2;
+    std::size_t width = room > fixed + 16 ? std::min<std::size_t>(24, room - fixed - 16) : 0;
+    width = std::max<std::size_t>(width, 8);
+    std::size_t filled = total_ ? width * done_ / total_ : width;
+    std::string bar = "[" + std::string(filled, '#') + std::string(width - filled, '-') + "]";
+    std::size_t used = bar.size() + count.size() + tail.size();
+    std::size_t nameRoom = room > used ? room - used : 0;
+    std::string name = current_;
+    if (name.size() > nameRoom) {
+      std::size_t from = nameRoom > 8 ? name.size() - (nameRoom - 3) : name.size();
+      while (from < name.size() && (static_cast<unsigned char>(name[from]) & 0xC0) == 0x80) ++from;
+      name = from < name.size() ? "..." + name.substr(from) : std::string();
+    }
+    std::string line = bar + count + name + tail;
+    if (line.size() > room) line.resize(room);
+    std::fprintf(stderr, "\r\033[K%s", line.c_str());
     std::fflush(stderr);
+  }
+
+  /// Width of the terminal on standard error (80 when it does not say).
+  static std::size_t TerminalColumns() {
+    winsize size {};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col >= 20) return size.ws_col;
+    return 80;
   }
 
   std::mutex mutex_;
@@ -106,6 +130,30 @@ std::string OutputName(const std::string& input, const std::optional<FileType>& 
   fs::path path(input);
   if (!format) return path.filename().string();
   return path.stem().string() + (*format == FileType::kPng ? ".png" : ".jpg");
+}
+
+/// Device and inode of an existing file, the identity behind all its names.
+std::optional<std::pair<dev_t, ino_t>> IdentityOf(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) return std::nullopt;
+  return std::make_pair(st.st_dev, st.st_ino);
+}
+
+/// For each output, the input other than its own that it names (the same file
+/// under any name), or "" when there is none.
+std::vector<std::string> OutputsOverInputs(const std::vector<std::string>& inputs,
+                                           const std::vector<std::string>& outputs) {
+  std::map<std::pair<dev_t, ino_t>, std::size_t> inputAt;
+  for (std::size_t i = 0; i < inputs.size(); ++i)
+    if (auto id = IdentityOf(inputs[i])) inputAt.emplace(*id, i);
+  std::vector<std::string> found(outputs.size());
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    auto id = IdentityOf(outputs[i]);
+    auto it = id ? inputAt.find(*id) : inputAt.end();
+    if (it != inputAt.end() && IdentityOf(inputs[i]) != id)
+      found[i] = inputs[it->second];
+  }
+  return found;
 }
 
 bool ShowBar(ProgressMode mode) {
@@ -146,6 +194,9 @@ int RunBatch(const std::vector<std::string>& inputs, const std::string& folder,
     if (!fresh) clash[i] = it->second;
   }
 
+  // An output that is another input would destroy a photo not yet toned: that one fails.
+  std::vector<std::string> overwrites = OutputsOverInputs(inputs, outputs);
+
   Reporter reporter(inputs.size(), ShowBar(options.progress));
   std::atomic<std::size_t> next{0};
   std::atomic<std::size_t> failed{0};
@@ -156,6 +207,9 @@ int RunBatch(const std::vector<std::string>& inputs, const std::string& folder,
         if (!clash[i].empty())
           throw ToolError(kExitUsage, inputs[i] + ": skipped, its output " + outputs[i] +
                                           " is written from " + clash[i]);
+        if (!overwrites[i].empty())
+          throw ToolError(kExitUsage, inputs[i] + ": skipped, its output " + outputs[i] +
+                                          " is the input " + overwrites[i]);
         ToneFile(inputs[i], outputs[i], toner, options.tone,
                  [&](const std::string& note) { reporter.Line("note: " + note); });
       } catch (const ToolError& e) {

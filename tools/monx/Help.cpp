@@ -99,6 +99,7 @@ OTHER OPTIONS
         Photos toned at once in batch mode, 1 to 64. Default 2.
     --format png|jpeg
         Output format in batch mode. Default: the format of each input.
+        A single OUTPUT is written in the format its extension names.
     --progress auto|always|never
         Progress bar on standard error in batch mode. Default auto: only
         when standard error is a terminal.
@@ -112,19 +113,23 @@ OTHER OPTIONS
 BATCH MODE
     With more than one INPUT, a folder as INPUT, or an existing folder (or a
     name ending in /) as the last argument, monx tones every photo into that
-    folder, creating it if needed. A folder INPUT stands for its .png, .jpg
+    folder, creating it if needed (but not under a name ending in .png, .jpg
+    or .jpeg: add a / for that). A folder INPUT stands for its .png, .jpg
     and .jpeg files (not its subfolders). Each output keeps its input's name
-    (with --format, its extension changes). A progress bar shows the count,
-    the current file, and elapsed and remaining time; a summary line follows.
-    A photo that fails is reported on its own line and the others are still
-    toned; the exit status is then 1.
+    (with --format, its extension changes). A photo whose output would
+    replace an input photo, or the output of another input, is skipped. A
+    progress bar shows the count, the current file, and elapsed and remaining
+    time; a summary line follows. A photo that fails is reported on its own
+    line and the others are still toned; the exit status is then 1.
 
 CONTACT SHEET
     monx sheet [OPTIONS] INPUT SHEET.png
         Renders INPUT once per setting in a grid, with a label under each
         tile, so a look can be picked at a glance. By default one tile per
         preset; field options given are applied to every preset. With
-        --vary, --preset and the field options set the other fields.
+        --vary, --preset and the field options set the other fields
+        (--preset without --vary is refused: use --presets). The toning
+        options and --keep-colour work as for a single photo.
     --vary FIELD
         One tile per value of FIELD (a field option name, such as tone or
         contrast) instead of the presets.
@@ -137,17 +142,22 @@ CONTACT SHEET
         Longest side of each tile in pixels, 32 to 2048 (default 240). The
         photo is scaled down to fit, never up, keeping its proportions.
     --columns N
-        Tiles per row. Default: at most 4, the rows as evenly filled as
-        that allows (5 or 6 tiles: 3 per row).
+        Tiles per row, 1 to 64. Default (or 0): at most 4, the rows as
+        evenly filled as that allows (5 or 6 tiles: 3 per row).
     With tiles of W x H pixels (the scaled photo), the sheet is
     2*20 + columns*W + (columns-1)*16 pixels wide and
     2*20 + 34 + rows*(H+56) + (rows-1)*16 pixels high.
+    A sheet more than 32767 pixels wide or high is refused.
 
 IMAGES MONX ACCEPTS
-    PNG: grey, RGB, palette, with or without alpha (dropped, with a note),
-    8 or 16 bits (16-bit is converted to 8 bits, with a note). JPEG: grey or
-    RGB (YCbCr), baseline or progressive. CMYK JPEG is refused. Truncated or
-    damaged files are refused rather than written out patched.
+    PNG: grey, RGB, palette, 1 to 16 bits, interlaced or not; alpha and
+    transparency are dropped and 16-bit samples converted to 8 bits, each
+    with a note on standard error. JPEG: grey or RGB (YCbCr), baseline or
+    progressive. CMYK JPEG is refused. Truncated or damaged files are
+    refused rather than written out patched. Only the pixels and the
+    resolution are carried over: metadata such as EXIF (with a camera's
+    orientation flag) and colour profiles is not copied, so a photo that
+    relies on its orientation flag comes out unrotated.
 
 EXIT STATUS
     0   success

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include <sys/stat.h>
 
@@ -75,6 +76,12 @@ void CheckWholeImageSize(const std::string& path, const ImageInfo& info) {
     throw ToolError(kExitBadData, path + ": " + std::to_string(info.width) + " x " +
                                       std::to_string(info.height) +
                                       " pixels is too large to hold in memory here");
+}
+
+void CheckNotSameFile(const std::string& input, const std::string& output) {
+  std::error_code ignored;
+  if (std::filesystem::exists(output, ignored) && std::filesystem::equivalent(input, output, ignored))
+    throw ToolError(kExitUsage, output + ": is the input file; choose another output name");
 }
 
 Image ReadImage(const std::string& path, const JpegOptions& jpeg) {

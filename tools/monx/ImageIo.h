@@ -86,6 +86,10 @@ constexpr std::uint64_t kMaxWholePixels = std::uint64_t(1) << 28;
 /// Throws ToolError when an image of this size may not be held whole in memory.
 void CheckWholeImageSize(const std::string& path, const ImageInfo& info);
 
+/// Throws ToolError (usage) when `output` exists and is the file `input`
+/// (the same path, a link to it, or another name for it).
+void CheckNotSameFile(const std::string& input, const std::string& output);
+
 /// Reads a whole image into memory.
 Image ReadImage(const std::string& path, const JpegOptions& jpeg = {});
 

@@ -3,8 +3,10 @@
 // libjpeg reports errors by calling a function that must not return. Ours records
 // the message and long-jumps back into a small guard function that holds no C++
 // objects, which then returns false; the caller turns that into a ToolError.
-// Warnings (damaged or truncated data) are treated as errors: a photograph whose
-// data ran out is refused, never written out patched with grey.
+// Warnings about damaged or truncated data are treated as errors: a photograph
+// whose data ran out is refused, never written out patched with grey. Warnings
+// about metadata only (an unknown JFIF version, a bad colour profile) pass.
+#include <cerrno>
 #include <csetjmp>
 #include <cmath>
 #include <cstdio>
@@ -23,18 +25,26 @@ struct JpegErrors {
   jpeg_error_mgr pub;
   std::jmp_buf jump;
   int code = 0;
+  int systemError = 0;  ///< errno when the error was raised (a failed write says why)
   char message[JMSG_LENGTH_MAX] = {};
 };
 
 void OnJpegError(j_common_ptr cinfo) {
   auto* errors = reinterpret_cast<JpegErrors*>(cinfo->err);
+  errors->systemError = errno;
   errors->code = errors->pub.msg_code;
   (*cinfo->err->format_message)(cinfo, errors->message);
   std::longjmp(errors->jump, 1);
 }
 
+/// Warnings about metadata the tool does not use; the pixels are intact.
+bool IsMetadataWarning(int code) {
+  return code == JWRN_JFIF_MAJOR || code == JWRN_BOGUS_ICC;
+}
+
 void OnJpegMessage(j_common_ptr cinfo, int level) {
-  if (level < 0) OnJpegError(cinfo);  // a warning means damaged data
+  // Any other warning means damaged image data.
+  if (level < 0 && !IsMetadataWarning(cinfo->err->msg_code)) OnJpegError(cinfo);
 }
 
 void InstallErrors(JpegErrors& errors) {
@@ -46,6 +56,8 @@ void InstallErrors(JpegErrors& errors) {
 std::string ReadFailure(const std::string& path, const JpegErrors& errors) {
   if (errors.code == JWRN_JPEG_EOF || errors.code == JERR_INPUT_EOF)
     return path + ": truncated JPEG: the file ends before the image data does";
+  if (errors.code == JERR_OUT_OF_MEMORY)
+    return path + ": not enough memory to decode this JPEG";
   return path + ": damaged JPEG: " + errors.message;
 }
 
@@ -74,6 +86,9 @@ class JpegReader final : public RowReader {
     if (c_.num_components != 1 && c_.num_components != 3)
       throw ToolError(kExitBadData, path_ + ": JPEG with " + std::to_string(c_.num_components) +
                                         " colour components is not supported");
+    // A multi-scan (progressive) JPEG is decoded whole before its first row comes out.
+    if (jpeg_has_multiple_scans(&c_))
+      CheckWholeImageSize(path_, ImageInfo{int(c_.image_width), int(c_.image_height), 1, {}});
     c_.out_color_space = c_.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     c_.dct_method = options.fastDct ? JDCT_IFAST : JDCT_ISLOW;
     c_.do_fancy_upsampling = options.fancyUpsampling ? TRUE : FALSE;
@@ -154,7 +169,10 @@ class JpegWriter final : public RowWriter {
 
  private:
   [[noreturn]] void Fail() {
-    throw ToolError(kExitCantCreate, path_ + ": cannot write: " + errors_.message);
+    bool systemFailed = errors_.code == JERR_FILE_WRITE && errors_.systemError != 0;
+    throw ToolError(kExitCantCreate, path_ + ": cannot write: " +
+                                         (systemFailed ? std::strerror(errors_.systemError)
+                                                       : errors_.message));
   }
 
   bool Setup(const ImageInfo& info, const JpegOptions& options) {

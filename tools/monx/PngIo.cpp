@@ -4,6 +4,7 @@
 // long-jumps into a small guard function holding no C++ objects, which returns
 // false; the caller turns that into a ToolError. 16-bit images are scaled to 8
 // bits, palettes expanded and alpha dropped, each with a note for the user.
+#include <cerrno>
 #include <csetjmp>
 #include <cmath>
 #include <cstdio>
@@ -22,10 +23,12 @@ constexpr double kMetresPerInch = 0.0254;
 struct PngErrors {
   std::jmp_buf jump;
   char message[256] = {};
+  int systemError = 0;  ///< errno when the error was raised (a failed write says why)
 };
 
 void OnPngError(png_structp png, png_const_charp message) {
   auto* errors = static_cast<PngErrors*>(png_get_error_ptr(png));
+  errors->systemError = errno;
   std::snprintf(errors->message, sizeof errors->message, "%s", message);
   std::longjmp(errors->jump, 1);
 }
@@ -51,6 +54,10 @@ class PngReader final : public RowReader {
     if (png_) info_ptr_ = png_create_info_struct(png_);
     if (!png_ || !info_ptr_) throw ToolError(kExitSoftware, path_ + ": out of memory");
     if (!ReadInfo()) throw ToolError(kExitBadData, ReadFailure(path_, errors_));
+    if (info_.channels != 1 && info_.channels != 3)
+      throw ToolError(kExitBadData, path_ + ": PNG layout not supported (" +
+                                        std::to_string(info_.channels) + " channels after conversion)");
+    CheckDataCanFill();
     if (passes_ > 1) ReadWholeInterlaced();
   }
 
@@ -88,9 +95,43 @@ class PngReader final : public RowReader {
     }
     if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png_);
     if (type == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png_);
-    if (type & PNG_COLOR_MASK_ALPHA) {
+    if (png_get_valid(png_, info_ptr_, PNG_INFO_tRNS)) {
+      // The expansions above may turn the transparency chunk into an alpha channel.
+      png_set_tRNS_to_alpha(png_);
+      png_set_strip_alpha(png_);
+      notes_.push_back("transparency dropped");
+    } else if (type & PNG_COLOR_MASK_ALPHA) {
       png_set_strip_alpha(png_);
       notes_.push_back("alpha channel dropped");
+    }
+  }
+
+  /// Refuses a file too short to hold the image its header announces, before
+  /// any image-sized buffer is allocated. Deflate packs at most 258 bytes into a
+  /// 2-bit code, so the compressed rows take at least 1/1032 of their size.
+  void CheckDataCanFill() {
+    png_uint_32 width = png_get_image_width(png_, info_ptr_);
+    png_uint_32 height = png_get_image_height(png_, info_ptr_);
+    int depth = png_get_bit_depth(png_, info_ptr_);
+    int samples = png_get_color_type(png_, info_ptr_) == PNG_COLOR_TYPE_PALETTE
+                      ? 1
+                      : ChannelsOf(png_get_color_type(png_, info_ptr_));
+    double rowBytes = std::ceil(double(width) * depth * samples / 8.0) + 1;
+    double least = rowBytes * double(height) / 1032.0;
+    long here = std::ftell(file_);
+    if (here < 0 || std::fseek(file_, 0, SEEK_END) != 0) return;  // not seekable: reading will tell
+    long size = std::ftell(file_);
+    std::fseek(file_, here, SEEK_SET);
+    if (double(size - here) < least)
+      throw ToolError(kExitBadData, path_ + ": truncated PNG: the file ends before the image data does");
+  }
+
+  static int ChannelsOf(int colourType) {
+    switch (colourType) {
+      case PNG_COLOR_TYPE_GRAY: return 1;
+      case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
+      case PNG_COLOR_TYPE_RGB: return 3;
+      default: return 4;
     }
   }
 
@@ -157,7 +198,10 @@ class PngWriter final : public RowWriter {
 
  private:
   [[noreturn]] void Fail() {
-    throw ToolError(kExitCantCreate, path_ + ": cannot write: " + errors_.message);
+    bool systemFailed = std::ferror(file_) && errors_.systemError != 0;
+    throw ToolError(kExitCantCreate, path_ + ": cannot write: " +
+                                         (systemFailed ? std::strerror(errors_.systemError)
+                                                       : errors_.message));
   }
 
   bool WriteHeader(const ImageInfo& info) {

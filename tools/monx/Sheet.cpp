@@ -129,9 +129,13 @@ void DrawLabel(cairo_t* cr, const Tile& tile, int left, int top, int width) {
   }
 }
 
-void DrawTitle(cairo_t* cr, const std::string& title) {
+/// Draws the title strip, shrunk to fit `width` (a small photo makes a narrow sheet).
+void DrawTitle(cairo_t* cr, const std::string& title, double width) {
   cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
   cairo_set_font_size(cr, 16);
+  cairo_text_extents_t extents;
+  cairo_text_extents(cr, title.c_str(), &extents);
+  if (extents.x_advance > width) cairo_set_font_size(cr, 16 * width / extents.x_advance);
   cairo_set_source_rgb(cr, 0.12, 0.12, 0.12);
   cairo_move_to(cr, SheetLayout::kMargin, SheetLayout::kMargin + 17);
   cairo_show_text(cr, title.c_str());
@@ -205,7 +209,8 @@ Image Thumbnail(const Image& image, int side) {
   return thumb;
 }
 
-void MakeSheet(const std::string& input, const std::string& output, const SheetOptions& options) {
+void MakeSheet(const std::string& input, const std::string& output, const SheetOptions& options,
+               const NoteSink& notes) {
   if (FileTypeOfName(output) != FileType::kPng)
     throw ToolError(kExitUsage, output + ": a contact sheet is a PNG; the name must end in .png");
   if (options.tile < 32 || options.tile > 2048)
@@ -215,6 +220,8 @@ void MakeSheet(const std::string& input, const std::string& output, const SheetO
   for (const Tile& tile : tiles) CheckWithEngine(tile.info);
 
   Image photo = ReadImage(input, options.jpeg);
+  CheckNotSameFile(input, output);
+  for (const std::string& note : photo.notes) notes(input + ": " + note);
   if (!options.keepColour) ToGrey(photo);
   Image thumb = Thumbnail(photo, options.tile);
 
@@ -226,6 +233,18 @@ void MakeSheet(const std::string& input, const std::string& output, const SheetO
   int balanced = (count + (count + 3) / 4 - 1) / ((count + 3) / 4);
   layout.columns = std::clamp(options.columns > 0 ? options.columns : balanced, 1, count);
   layout.rows = (count + layout.columns - 1) / layout.columns;
+  // Cairo draws on surfaces up to 32767 pixels a side.
+  constexpr long kMaxSide = 32767;
+  long width = 2L * SheetLayout::kMargin + long(layout.columns) * layout.cellWidth +
+               long(layout.columns - 1) * SheetLayout::kGap;
+  long height = 2L * SheetLayout::kMargin + SheetLayout::kTitleHeight +
+                long(layout.rows) * (layout.cellHeight + SheetLayout::kLabelHeight) +
+                long(layout.rows - 1) * SheetLayout::kGap;
+  if (width > kMaxSide || height > kMaxSide)
+    throw ToolError(kExitUsage, "the sheet would be " + std::to_string(width) + " x " +
+                                    std::to_string(height) + " pixels, more than " +
+                                    std::to_string(kMaxSide) +
+                                    " a side; use a smaller --tile or fewer tiles");
 
   cairo_surface_t* surface =
       cairo_image_surface_create(CAIRO_FORMAT_RGB24, layout.Width(), layout.Height());
@@ -234,7 +253,8 @@ void MakeSheet(const std::string& input, const std::string& output, const SheetO
   cairo_paint(cr);
   std::string name = std::filesystem::path(input).filename().string();
   DrawTitle(cr, name + "  \u00b7  " + std::to_string(photo.info.width) + " \u00d7 " +
-                    std::to_string(photo.info.height));
+                    std::to_string(photo.info.height),
+            layout.Width() - 2 * SheetLayout::kMargin);
   Image sheet;
   try {
     for (int i = 0; i < count; ++i) {

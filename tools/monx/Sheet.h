@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ImageIo.h"
+#include "ToneFile.h"
 #include "Settings.h"
 #include "velkui/toning.h"
 
@@ -38,9 +39,11 @@ struct SheetLayout {
   }
 };
 
-/// Renders the sheet of `input` into `output` (.png) through a temporary file.
-/// Throws ToolError.
-void MakeSheet(const std::string& input, const std::string& output, const SheetOptions& options);
+/// Renders the sheet of `input` into `output` (.png) through a temporary file;
+/// conversions made while reading the photo go to `notes`. Throws ToolError,
+/// also when `output` is the input file.
+void MakeSheet(const std::string& input, const std::string& output, const SheetOptions& options,
+               const NoteSink& notes);
 
 /// A copy of `image` scaled down by area averaging to fit a `side` square
 /// (never scaled up).

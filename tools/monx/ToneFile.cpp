@@ -5,7 +5,6 @@
 #include <condition_variable>
 #include <deque>
 #include <exception>
-#include <filesystem>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -159,12 +158,6 @@ class Pipeline {
   bool stopped_ = false;
   std::exception_ptr failure_;
 };
-
-void CheckNotSameFile(const std::string& input, const std::string& output) {
-  std::error_code ignored;
-  if (std::filesystem::exists(output, ignored) && std::filesystem::equivalent(input, output, ignored))
-    throw ToolError(kExitUsage, output + ": is the input file; choose another output name");
-}
 
 }  // namespace
 

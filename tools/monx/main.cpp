@@ -23,9 +23,10 @@ struct ToningArgs {
   std::string preset = "neutral";
   int values[9] = {};
   CLI::Option* options[9] = {};
+  CLI::Option* presetOption = nullptr;
 
   void AddTo(CLI::App& app) {
-    app.add_option("-p,--preset", preset);
+    presetOption = app.add_option("-p,--preset", preset);
     for (std::size_t i = 0; i < Fields().size(); ++i) {
       const ToningField& field = Fields()[i];
       std::string names = std::string("-") + field.shortName + ",--" + field.option;
@@ -93,15 +94,27 @@ JpegOptions JpegOf(const Arguments& a) {
   return jpeg;
 }
 
+/// Throws ToolError (usage) when a path argument is empty, as "" on a command line gives.
+void CheckNotEmpty(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths)
+    if (path.empty()) throw ToolError(kExitUsage, "an empty file name was given (see monx --help)");
+}
+
 void PrintNote(const std::string& note) { std::fprintf(stderr, "monx: note: %s\n", note.c_str()); }
 
 int RunSheet(const Arguments& a) {
   if (a.sheetPaths.size() != 2)
     throw ToolError(kExitUsage, "sheet needs an INPUT and an OUTPUT.png (see monx --help)");
+  CheckNotEmpty(a.sheetPaths);
   CheckRange("--steps", a.steps, 2, 16);
+  CheckRange("--columns", a.columns, 0, 64);
   SheetOptions options;
   options.base = a.sheetToning.Info();
   CheckWithEngine(options.base);
+  // Without --vary the tiles are the presets themselves; a base preset would be ignored.
+  if (a.vary.empty() && a.sheetToning.presetOption->count() > 0)
+    throw ToolError(kExitUsage, "sheet: --preset goes with --vary; to choose the presets shown, "
+                                "use --presets NAME,NAME...");
   options.vary = a.vary;
   options.steps = a.steps;
   options.overrides = a.sheetToning.Overrides();
@@ -114,7 +127,7 @@ int RunSheet(const Arguments& a) {
   options.columns = a.columns;
   options.keepColour = a.sheetKeepColour;
   options.jpeg = JpegOf(a);
-  MakeSheet(a.sheetPaths[0], a.sheetPaths[1], options);
+  MakeSheet(a.sheetPaths[0], a.sheetPaths[1], options, PrintNote);
   return kExitOk;
 }
 
@@ -141,6 +154,7 @@ bool IsBatch(const std::vector<std::string>& inputs, const std::string& output) 
 int RunTone(const Arguments& a) {
   if (a.paths.size() < 2)
     throw ToolError(kExitUsage, "give an INPUT and an OUTPUT (see monx --help)");
+  CheckNotEmpty(a.paths);
   MonxInfo info = a.toning.Info();
   CheckWithEngine(info);
   BatchOptions options;
@@ -154,12 +168,20 @@ int RunTone(const Arguments& a) {
   std::vector<std::string> inputs(a.paths.begin(), a.paths.end() - 1);
   const std::string& output = a.paths.back();
   if (IsBatch(inputs, output)) {
+    std::error_code ignored;
+    if (output.back() != '/' && !fs::exists(output, ignored) && FileTypeOfName(output))
+      throw ToolError(kExitUsage, output + ": batch mode tones into a folder, and this names an "
+                                           "image; end it with / for a folder of that name");
     options.tone.overlap = false;  // the workers already keep the cores busy
     std::vector<std::string> files = ExpandInputs(inputs);
     if (files.empty())
       throw ToolError(kExitNoInput, inputs[0] + ": no .png, .jpg or .jpeg files to tone");
     return RunBatch(files, output, toner, options);
   }
+  // One photo: the output's name sets the format; a --format that disagrees is a mistake.
+  if (options.format && FileTypeOfName(output) && *options.format != *FileTypeOfName(output))
+    throw ToolError(kExitUsage, "--format " + a.format + " disagrees with the output name " +
+                                    output + " (one photo is written as its name says)");
   ToneFile(inputs[0], output, toner, options.tone, PrintNote);
   return kExitOk;
 }
