@@ -8,6 +8,25 @@ namespace {
 /// Middle of low ... high, rounded down, without overflow.
 SInt32 Middle(SInt32 inLow, SInt32 inHigh) { return SInt32((SInt64(inLow) + inHigh) / 2); }
 
+/// Bisection over items 1 ... count: `compareAt(mid)` says where item mid
+/// stands against what is sought. The index of a match, or 0.
+template <class CompareAt>
+SInt32 Bisect(UInt32 inCount, CompareAt compareAt) {
+  SInt32 low = 1;
+  SInt32 high = SInt32(inCount);
+  while (low <= high) {
+    SInt32 mid = Middle(low, high);
+    SInt32 result = compareAt(mid);
+    if (result == 0) return mid;
+    if (result < 0) {
+      low = mid + 1;
+    } else {
+      high = mid - 1;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- searches
@@ -25,19 +44,9 @@ SInt32 LArray::FetchIndexOfKey(const void* inKey) const {
 
 SInt32 LArray::BinarySearch(const void* inItem, UInt32 inItemSize) const {
   StArrayLock lock(*this);
-  SInt32 low = 1;
-  SInt32 high = SInt32(itemCount);
-  while (low <= high) {
-    SInt32 mid = Middle(low, high);
-    SInt32 result = comparator->Compare(GetItemPtr(mid), inItem, GrabItemSize(mid), inItemSize);
-    if (result == 0) return mid;
-    if (result < 0) {
-      low = mid + 1;
-    } else {
-      high = mid - 1;
-    }
-  }
-  return 0;
+  return Bisect(itemCount, [&](SInt32 mid) {
+    return comparator->Compare(GetItemPtr(mid), inItem, GrabItemSize(mid), inItemSize);
+  });
 }
 
 SInt32 LArray::LinearSearch(const void* inItem, UInt32 inItemSize) const {
@@ -53,19 +62,9 @@ SInt32 LArray::LinearSearch(const void* inItem, UInt32 inItemSize) const {
 
 SInt32 LArray::BinarySearchByKey(const void* inKey) const {
   StArrayLock lock(*this);
-  SInt32 low = 1;
-  SInt32 high = SInt32(itemCount);
-  while (low <= high) {
-    SInt32 mid = Middle(low, high);
-    SInt32 result = comparator->CompareToKey(GetItemPtr(mid), GrabItemSize(mid), inKey);
-    if (result == 0) return mid;
-    if (result < 0) {
-      low = mid + 1;
-    } else {
-      high = mid - 1;
-    }
-  }
-  return 0;
+  return Bisect(itemCount, [&](SInt32 mid) {
+    return comparator->CompareToKey(GetItemPtr(mid), GrabItemSize(mid), inKey);
+  });
 }
 
 SInt32 LArray::LinearSearchByKey(const void* inKey) const {
