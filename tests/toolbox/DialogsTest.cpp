@@ -1,12 +1,12 @@
 // Tests of the alert service: parameter texts, alerts in the journal, answers.
-#include <gtest/gtest.h>
-
+#include "WindowFixture.h"
 #include "toolbox/dialogs.h"
-#include "toolbox/host.h"
 
 using namespace toolbox::host;
 
 namespace {
+
+using windowtest::PString;
 
 std::vector<uint8_t> Bytes(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
 
@@ -23,16 +23,12 @@ class DialogsTest : public ::testing::Test {
   }
 };
 
-TEST_F(DialogsTest, ParamTextKeepsFourTextsAndNullClears) {
-  ParamText((const unsigned char*)"\x03" "abc", (const unsigned char*)"\x01" "5", nullptr,
-            (const unsigned char*)"\x00");
+TEST_F(DialogsTest, ParamTextKeepsFourTextsAndAnAlertWithoutTextResourceListsThem) {
+  ParamText(PString("abc"), PString("5"), nullptr, PString(""));
   EXPECT_EQ(std::vector<std::string>({"abc", "5", "", ""}), ParamTexts());
   ParamText(nullptr, nullptr, nullptr, nullptr);
-  EXPECT_EQ(std::vector<std::string>({"", "", "", ""}), ParamTexts());
-}
-
-TEST_F(DialogsTest, AlertWithoutTextResourceListsTheParameters) {
-  ParamText((const unsigned char*)"\x05" "Oops!", nullptr, nullptr, nullptr);
+  EXPECT_EQ(std::vector<std::string>({"", "", "", ""}), ParamTexts()) << "null clears";
+  ParamText(PString("Oops!"), nullptr, nullptr, nullptr);
   EXPECT_EQ(1, StopAlert(-8179, nullptr)) << "the default item answers";
   EXPECT_EQ(std::vector<std::string>({"stop -8179: \"Oops!\", \"\", \"\", \"\""}), JournalOf("alert"));
 }
@@ -40,8 +36,7 @@ TEST_F(DialogsTest, AlertWithoutTextResourceListsTheParameters) {
 TEST_F(DialogsTest, AlertTextResourceGetsParametersSubstituted) {
   SInt16 file = CreateResourceFile("alerts");
   AddResource(file, FOUR_CHAR_CODE("ALRT"), 500, "", Bytes("Value ^0 is out of ^2..^3; now ^1. ^9 ^"));
-  ParamText((const unsigned char*)"\x03" "123", (const unsigned char*)"\x02" "10",
-            (const unsigned char*)"\x01" "1", (const unsigned char*)"\x02" "10");
+  ParamText(PString("123"), PString("10"), PString("1"), PString("10"));
   size_t handles = LiveHandles();
   StopAlert(500, nullptr);
   EXPECT_EQ(handles, LiveHandles()) << "showing an alert leaves no handle behind";

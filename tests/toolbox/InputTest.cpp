@@ -23,7 +23,7 @@ class InputTest : public WindowTest {
   }
 };
 
-TEST_F(InputTest, CheckBoxesToggleAndReportTheirItemNumber) {
+TEST_F(InputTest, CheckBoxesToggleReportTheirItemNumberAndTakeNoClickWhenHiddenOrDimmed) {
   ControlSpec mixed;
   mixed.maximum = 2;
   mixed.value = 2;
@@ -35,10 +35,6 @@ TEST_F(InputTest, CheckBoxesToggleAndReportTheirItemNumber) {
   EXPECT_EQ(GetControlValue(box), 0);
   Click(tri);
   EXPECT_EQ(GetControlValue(tri), 0) << "a mixed check box turns off";
-}
-
-TEST_F(InputTest, HiddenOrDimmedControlsTakeNoClick) {
-  ControlRef box = Add(Code("cbox"), 1, Rect{10, 10, 30, 150});
   HideControl(box);
   EXPECT_EQ(Click(box), 0);
   ShowControl(box);
@@ -50,12 +46,11 @@ TEST_F(InputTest, HiddenOrDimmedControlsTakeNoClick) {
 
 TEST_F(InputTest, ARadioButtonInAGroupSetsTheGroupsValue) {
   ControlRef group = AddRadioGroup(3, 3, 1);
-  ControlRef third = nullptr;
+  ControlRef first = nullptr, third = nullptr;
+  GetIndexedSubControl(group, 1, &first);
   GetIndexedSubControl(group, 3, &third);
   EXPECT_EQ(Click(third), 13) << "the group's item number";
   EXPECT_EQ(GetControlValue(group), 3);
-  ControlRef first = nullptr;
-  GetIndexedSubControl(group, 1, &first);
   EXPECT_EQ(GetControlValue(first), 0);
   EXPECT_EQ(GetControlValue(third), 1);
 }
@@ -74,27 +69,23 @@ TEST_F(InputTest, PopupChoicesSkipDisabledAndHiddenEntries) {
   }
 }
 
-TEST_F(InputTest, SliderDragCallsTheActionProcedureForEveryValue) {
+TEST_F(InputTest, SlidersCallTheActionProcedureForEveryValueAndArrowsLeaveItTheStep) {
   ControlSpec spec;
   spec.maximum = 100;
   ControlRef slider = Add(Code("sldr"), 5, Rect{10, 10, 30, 190}, nullptr, spec);
   ControlActionUPP action = NewControlActionUPP(Record);
   SetControlAction(slider, action);
   EXPECT_EQ(toolbox::host::DragSlider(slider, {10, 20, 150}), 15);
-  std::vector<std::pair<SInt16, SInt32>> expected{{129, 10}, {129, 20}, {129, 100}};
-  EXPECT_EQ(seen(), expected) << "each step is seen with the value already set, clamped";
+  std::vector<std::pair<SInt16, SInt32>> dragged{{129, 10}, {129, 20}, {129, 100}};
+  EXPECT_EQ(seen(), dragged) << "each step is seen with the value already set, clamped";
   EXPECT_EQ(GetControlHilite(slider), 0);
-  DisposeControlActionUPP(action);
-}
 
-TEST_F(InputTest, LittleArrowsStepThemselvesOrLeaveItToTheActionProcedure) {
-  ControlSpec spec;
+  seen().clear();
   spec.maximum = 10;
   spec.value = 9;
-  ControlRef arrows = Add(Code("larr"), 6, Rect{10, 10, 30, 24}, nullptr, spec);
+  ControlRef arrows = Add(Code("larr"), 6, Rect{40, 10, 60, 24}, nullptr, spec);
   EXPECT_EQ(toolbox::host::HoldLittleArrows(arrows, kControlUpButtonPart, 3), 16);
   EXPECT_EQ(GetControlValue(arrows), 10) << "without an action procedure: one step each, clamped";
-  ControlActionUPP action = NewControlActionUPP(Record);
   SetControlAction(arrows, action);
   toolbox::host::HoldLittleArrows(arrows, kControlDownButtonPart, 2);
   std::vector<std::pair<SInt16, SInt32>> expected{{21, 10}, {21, 10}};
@@ -117,6 +108,8 @@ ControlKeyFilterResult Filter(ControlRef, SInt16*, SInt16* ch, EventModifiers*) 
 TEST_F(InputTest, KeysPassTheFilterIntoTheFieldsOwnEditing) {
   ControlRef field = Add(Code("etxt"), 7, Rect{10, 10, 30, 150});
   ControlRef next = Add(Code("etxt"), 8, Rect{40, 10, 60, 150});
+  EXPECT_EQ(toolbox::host::TypeKey(window, '1'), 0) << "no focused field takes no key";
+  EXPECT_EQ(toolbox::host::TypeKey(nullptr, '1'), 0);
   ControlKeyFilterUPP filter = NewControlKeyFilterUPP(Filter);
   SetControlData(field, 0, Code("fltr"), sizeof(filter), &filter);
   gKeys = KeyLog();
@@ -161,12 +154,6 @@ TEST_F(InputTest, PasteInsertsTheScrapTextWhenTheFilterPassesIt) {
   EXPECT_EQ(toolbox::host::ControlText(field), "1559");
   toolbox::host::ClearScrap();
   DisposeControlKeyFilterUPP(filter);
-}
-
-TEST_F(InputTest, NoFocusedFieldTakesNoKey) {
-  Add(Code("etxt"), 7, Rect{10, 10, 30, 150});
-  EXPECT_EQ(toolbox::host::TypeKey(window, '1'), 0);
-  EXPECT_EQ(toolbox::host::TypeKey(nullptr, '1'), 0);
 }
 
 }  // namespace

@@ -12,15 +12,26 @@ using toolbox::host::LoadLayoutText;
 
 const std::string kSample = std::string(VELKUI_SOURCE_DIR) + "/examples/layouts/sample.json";
 
-TEST(LayoutTest, SampleLayoutHoldsOneControlOfEveryKind) {
+TEST(LayoutTest, SampleLayoutHoldsOneControlOfEveryKindAndShowsTheVisibleOnes) {
   std::string error;
   WindowRef window = LoadLayout(kSample, &error);
   ASSERT_NE(window, nullptr) << error;
+  toolbox::host::RenderWindow(window);
   std::set<std::string> kinds;
   for (ControlRef c : toolbox::host::Controls(window)) {
     ControlKind kind{};
     GetControlKind(c, &kind);
     kinds.insert(toolbox::host::KindName(kind.kind));
+    SCOPED_TRACE(toolbox::host::KindName(kind.kind));
+    Rect r;
+    GetControlBounds(c, &r);
+    int ink = 0;
+    for (SInt16 v = r.top; v < r.bottom; ++v)
+      for (SInt16 h = r.left; h < r.right; ++h) ink += toolbox::host::PixelAt(window, h, v) != 0xFFECECECu;
+    if (IsControlVisible(c))
+      EXPECT_GT(ink, 0) << "a shown control leaves ink in its rectangle";
+    else
+      EXPECT_EQ(ink, 0) << "the hidden control leaves none";
   }
   for (const char* k : {"cbox", "rdio", "popb", "etxt", "eutx", "cdef", "larr", "bevl", "sldr",
                         "rgrp", "stxt", "upan", "well", "push"})
@@ -51,45 +62,35 @@ TEST(LayoutTest, ControlIDsMayBeWrittenEitherWay) {
   toolbox::host::DestroyWindow(window);
 }
 
-struct BadLayout {
-  const char* what;
-  const char* json;
-  const char* mentions;
-};
+/// A 9 x 9 window holding the given control list.
+std::string Controls(const std::string& list) {
+  return R"({"window": {"width": 9, "height": 9}, "controls": [)" + list + "]}";
+}
 
 TEST(LayoutTest, MistakesAreReportedWithTheirPlaceAndLeaveNothing) {
-  const BadLayout cases[] = {
+  const struct { const char* what; std::string json; const char* mentions; } cases[] = {
       {"not JSON", "{", "parse"},
       {"no window", R"({"controls": []})", "window"},
       {"zero size", R"({"window": {"width": 0, "height": 10}})", "window"},
-      {"no bounds", R"({"window": {"width": 9, "height": 9}, "controls": [{"kind": "cbox"}]})",
-       "controls[0].bounds"},
-      {"short kind",
-       R"({"window": {"width": 9, "height": 9}, "controls": [{"kind": "box", "bounds": [0,0,1,1]}]})",
-       "controls[0].kind"},
-      {"bad id",
-       R"({"window": {"width": 9, "height": 9}, "controls": [{"kind": "cbox", "id": "AB:1", "bounds": [0,0,1,1]}]})",
-       "controls[0].id"},
-      {"value not a number",
-       R"({"window": {"width": 9, "height": 9}, "controls": [{"kind": "cbox", "value": "1", "bounds": [0,0,1,1]}]})",
+      {"no bounds", Controls(R"({"kind": "cbox"})"), "controls[0].bounds"},
+      {"short kind", Controls(R"({"kind": "box", "bounds": [0,0,1,1]})"), "controls[0].kind"},
+      {"bad id", Controls(R"({"kind": "cbox", "id": "AB:1", "bounds": [0,0,1,1]})"), "controls[0].id"},
+      {"value not a number", Controls(R"({"kind": "cbox", "value": "1", "bounds": [0,0,1,1]})"),
        "controls[0].value"},
-      {"bounds out of range",
-       R"({"window": {"width": 9, "height": 9}, "controls": [{"kind": "cbox", "bounds": [0,0,1,40000]}]})",
+      {"bounds out of range", Controls(R"({"kind": "cbox", "bounds": [0,0,1,40000]})"),
        "controls[0].bounds[3]"},
       {"embedding into a check box",
-       R"({"window": {"width": 9, "height": 9}, "controls": [{"kind": "cbox", "bounds": [0,0,1,1],
-          "controls": [{"kind": "cbox", "bounds": [0,0,1,1]}]}]})",
+       Controls(R"({"kind": "cbox", "bounds": [0,0,1,1],
+                    "controls": [{"kind": "cbox", "bounds": [0,0,1,1]}]})"),
        "controls[0].controls[0]"},
-      {"missing picture",
-       R"({"window": {"width": 9, "height": 9}, "controls": [{"kind": "well", "bounds": [0,0,1,1], "picture": "nowhere.png"}]})",
+      {"missing picture", Controls(R"({"kind": "well", "bounds": [0,0,1,1], "picture": "nowhere.png"})"),
        "controls[0].picture"},
-      {"menu of numbers",
-       R"({"window": {"width": 9, "height": 9}, "controls": [{"kind": "popb", "bounds": [0,0,1,1], "menu": [1]}]})",
+      {"menu of numbers", Controls(R"({"kind": "popb", "bounds": [0,0,1,1], "menu": [1]})"),
        "controls[0].menu[0]"},
   };
   size_t windows = toolbox::host::LiveWindows();
   size_t handles = toolbox::host::LiveHandles();
-  for (const BadLayout& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     std::string error;
     EXPECT_EQ(LoadLayoutText(c.json, "/nonexistent", &error), nullptr);
@@ -100,32 +101,6 @@ TEST(LayoutTest, MistakesAreReportedWithTheirPlaceAndLeaveNothing) {
   std::string error;
   EXPECT_EQ(LoadLayout("/nonexistent/layout.json", &error), nullptr);
   EXPECT_NE(error.find("cannot open"), std::string::npos);
-}
-
-}  // namespace
-
-namespace {
-
-TEST(LayoutRenderTest, SampleLayoutShowsEveryVisibleControlAndHidesTheHiddenOne) {
-  std::string error;
-  WindowRef window = toolbox::host::LoadLayout(kSample, &error);
-  ASSERT_NE(window, nullptr) << error;
-  toolbox::host::RenderWindow(window);
-  for (ControlRef c : toolbox::host::Controls(window)) {
-    Rect r;
-    GetControlBounds(c, &r);
-    int ink = 0;
-    for (SInt16 v = r.top; v < r.bottom; ++v)
-      for (SInt16 h = r.left; h < r.right; ++h) ink += toolbox::host::PixelAt(window, h, v) != 0xFFECECECu;
-    ControlKind kind{};
-    GetControlKind(c, &kind);
-    SCOPED_TRACE(toolbox::host::KindName(kind.kind));
-    if (IsControlVisible(c))
-      EXPECT_GT(ink, 0) << "a shown control leaves ink in its rectangle";
-    else
-      EXPECT_EQ(ink, 0) << "the hidden control leaves none";
-  }
-  toolbox::host::DestroyWindow(window);
 }
 
 }  // namespace

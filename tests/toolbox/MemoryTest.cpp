@@ -26,7 +26,7 @@ class MemoryTest : public ::testing::Test {
   size_t pointers_ = 0;
 };
 
-TEST_F(MemoryTest, HandleKeepsContentsAcrossResizeAndReportsSize) {
+TEST_F(MemoryTest, BlocksKeepContentsAcrossResizeAndCopyAndKnowTheirSize) {
   Handle h = NewHandleClear(8);
   ASSERT_NE(nullptr, h);
   EXPECT_EQ(noErr, MemError());
@@ -40,22 +40,48 @@ TEST_F(MemoryTest, HandleKeepsContentsAcrossResizeAndReportsSize) {
   SetHandleSize(h, 3);
   EXPECT_EQ(3, GetHandleSize(h));
   EXPECT_EQ(0, std::memcmp(*h, "abc", 3));
+  Handle copy = h;
+  ASSERT_EQ(noErr, HandToHand(&copy));
+  EXPECT_NE(h, copy) << "HandToHand makes a new handle";
+  EXPECT_EQ(3, GetHandleSize(copy));
+  EXPECT_EQ(0, std::memcmp(*copy, "abc", 3));
+  DisposeHandle(copy);
   DisposeHandle(h);
+  EXPECT_EQ(noErr, MemError());
+
+  Ptr p = NewPtrClear(33);
+  ASSERT_NE(nullptr, p);
+  EXPECT_EQ(33, GetPtrSize(p));
+  EXPECT_EQ(0, p[32]);
+  EXPECT_EQ(1u, LivePointers() - pointers_);
+  DisposePtr(p);
   EXPECT_EQ(noErr, MemError());
 }
 
-TEST_F(MemoryTest, LockStateBitAndHSetStateRoundTrip) {
-  Handle h = NewHandle(16);
-  ASSERT_NE(nullptr, h);
-  EXPECT_EQ(0, HGetState(h) & 0x80);
-  HLock(h);
-  EXPECT_EQ(0x80, HGetState(h) & 0x80);
-  SignedByte saved = HGetState(h);
-  HUnlock(h);
-  EXPECT_EQ(0, HGetState(h) & 0x80);
-  HSetState(h, saved);
-  EXPECT_EQ(0x80, HGetState(h) & 0x80) << "HSetState must restore the lock";
-  DisposeHandle(h);
+TEST_F(MemoryTest, HSetStateRestoresTheLockAndScrambleMovesOnlyUnlockedBlocks) {
+  bool was = ScrambleEnabled();
+  SetScramble(true);
+  Handle loose = NewHandle(4);
+  Handle pinned = NewHandle(4);
+  std::memcpy(*loose, "abcd", 4);
+  EXPECT_EQ(0, HGetState(pinned) & 0x80);
+  HLock(pinned);
+  EXPECT_EQ(0x80, HGetState(pinned) & 0x80);
+  SignedByte saved = HGetState(pinned);
+  HUnlock(pinned);
+  EXPECT_EQ(0, HGetState(pinned) & 0x80);
+  HSetState(pinned, saved);
+  EXPECT_EQ(0x80, HGetState(pinned) & 0x80) << "HSetState must restore the lock";
+  Ptr pinnedAt = *pinned;
+  Ptr looseAt = *loose;
+  Handle other = NewHandle(1);
+  EXPECT_NE(looseAt, *loose) << "an unlocked block must move at an allocation";
+  EXPECT_EQ(0, std::memcmp(*loose, "abcd", 4)) << "moving must keep the contents";
+  EXPECT_EQ(pinnedAt, *pinned) << "a locked block must stay put";
+  SetScramble(was);
+  DisposeHandle(loose);
+  DisposeHandle(pinned);
+  DisposeHandle(other);
 }
 
 TEST_F(MemoryTest, BadHandlesAndPointersAreRefusedNotCrashed) {
@@ -76,29 +102,7 @@ TEST_F(MemoryTest, BadHandlesAndPointersAreRefusedNotCrashed) {
   EXPECT_EQ(memFullErr, MemError());
 }
 
-TEST_F(MemoryTest, HandToHandCopiesIntoANewHandle) {
-  Handle h = NewHandle(5);
-  std::memcpy(*h, "hello", 5);
-  Handle copy = h;
-  ASSERT_EQ(noErr, HandToHand(&copy));
-  EXPECT_NE(h, copy);
-  EXPECT_EQ(5, GetHandleSize(copy));
-  EXPECT_EQ(0, std::memcmp(*copy, "hello", 5));
-  DisposeHandle(h);
-  DisposeHandle(copy);
-}
-
-TEST_F(MemoryTest, PointerBlocksKnowTheirSize) {
-  Ptr p = NewPtrClear(33);
-  ASSERT_NE(nullptr, p);
-  EXPECT_EQ(33, GetPtrSize(p));
-  EXPECT_EQ(0, p[32]);
-  EXPECT_EQ(1u, LivePointers() - pointers_);
-  DisposePtr(p);
-  EXPECT_EQ(noErr, MemError());
-}
-
-TEST_F(MemoryTest, TransientFailureFailsExactlyTheChosenAllocation) {
+TEST_F(MemoryTest, TransientFailureFailsOneCallAndPersistentLastsUntilCleared) {
   int before = InjectedFailures();
   FailAllocation(2, FailureMode::kTransient);
   Handle a = NewHandle(4);
@@ -110,16 +114,13 @@ TEST_F(MemoryTest, TransientFailureFailsExactlyTheChosenAllocation) {
   EXPECT_EQ(before + 1, InjectedFailures());
   DisposeHandle(a);
   DisposeHandle(c);
-}
 
-TEST_F(MemoryTest, PersistentFailureLastsUntilCleared) {
   FailAllocation(1, FailureMode::kPersistent);
   EXPECT_EQ(nullptr, NewHandle(4));
   EXPECT_EQ(memFullErr, MemError());
   EXPECT_EQ(nullptr, NewPtrClear(4));
-  Handle h = nullptr;
   ClearAllocationFailures();
-  h = NewHandle(4);
+  Handle h = NewHandle(4);
   ASSERT_NE(nullptr, h);
   FailAllocation(1, FailureMode::kPersistent);
   SetHandleSize(h, 400);
@@ -129,36 +130,6 @@ TEST_F(MemoryTest, PersistentFailureLastsUntilCleared) {
   EXPECT_EQ(noErr, MemError());
   ClearAllocationFailures();
   DisposeHandle(h);
-}
-
-TEST_F(MemoryTest, ScrambleMovesUnlockedBlocksAndSparesLockedOnes) {
-  bool was = ScrambleEnabled();
-  SetScramble(true);
-  Handle loose = NewHandle(4);
-  Handle pinned = NewHandle(4);
-  std::memcpy(*loose, "abcd", 4);
-  HLock(pinned);
-  Ptr pinnedAt = *pinned;
-  Ptr looseAt = *loose;
-  Handle other = NewHandle(1);
-  EXPECT_NE(looseAt, *loose) << "an unlocked block must move at an allocation";
-  EXPECT_EQ(0, std::memcmp(*loose, "abcd", 4)) << "moving must keep the contents";
-  EXPECT_EQ(pinnedAt, *pinned) << "a locked block must stay put";
-  SetScramble(was);
-  DisposeHandle(loose);
-  DisposeHandle(pinned);
-  DisposeHandle(other);
-}
-
-TEST(JournalTest, RecordsInOrderAndFiltersByKind) {
-  ClearJournal();
-  Record("beep", "1");
-  Record("debug", "hello");
-  Record("beep", "2");
-  EXPECT_EQ((std::vector<std::string>{"1", "2"}), JournalOf("beep"));
-  EXPECT_EQ("beep: 1\ndebug: hello\nbeep: 2\n", JournalText());
-  ClearJournal();
-  EXPECT_TRUE(Journal().empty());
 }
 
 }  // namespace

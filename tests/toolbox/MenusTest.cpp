@@ -35,19 +35,9 @@ TEST_F(MenusTest, EntriesEnableDisableAndHide) {
   DisposeMenu(menu);
 }
 
-TEST_F(MenusTest, IsValidMenuKnowsLiveMenusOnly) {
+TEST_F(MenusTest, TextsInsertAndDeleteAndOnlyLiveMenusAreValid) {
   MenuRef menu = NewMenu(1, PString(""));
   EXPECT_TRUE(IsValidMenu(menu));
-  DisposeMenu(menu);
-  EXPECT_FALSE(IsValidMenu(menu)) << "a disposed menu is no longer valid";
-  int notAMenu = 0;
-  EXPECT_FALSE(IsValidMenu(reinterpret_cast<MenuRef>(&notAMenu)));
-  EXPECT_FALSE(IsValidMenu(nullptr));
-  EXPECT_EQ(CountMenuItems(reinterpret_cast<MenuRef>(&notAMenu)), 0);
-}
-
-TEST_F(MenusTest, TextsInsertAndDelete) {
-  MenuRef menu = NewMenu(1, PString(""));
   AppendMenuItemText(menu, PString("B"));
   InsertMenuItemText(menu, PString("A"), 0);
   AppendMenuItemText(menu, PString("C"));
@@ -61,8 +51,13 @@ TEST_F(MenusTest, TextsInsertAndDelete) {
   GetMenuItemText(menu, 2, text);
   EXPECT_EQ(FromPascal(text), "D");
   GetMenuItemText(menu, 3, text);
-  EXPECT_EQ(text[0], 0);
+  EXPECT_EQ(text[0], 0) << "no entry 3";
   DisposeMenu(menu);
+  EXPECT_FALSE(IsValidMenu(menu)) << "a disposed menu is no longer valid";
+  int notAMenu = 0;
+  EXPECT_FALSE(IsValidMenu(reinterpret_cast<MenuRef>(&notAMenu)));
+  EXPECT_FALSE(IsValidMenu(nullptr));
+  EXPECT_EQ(CountMenuItems(reinterpret_cast<MenuRef>(&notAMenu)), 0);
 }
 
 TEST_F(MenusTest, PopupButtonOwnsItsMenuAndTakesItsSizeAsRange) {

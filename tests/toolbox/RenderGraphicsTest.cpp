@@ -53,9 +53,8 @@ TEST_F(RenderGraphicsTest, PictureDrawsIntoPaddedXRGBRowsBottomUp) {
   EXPECT_EQ(pixels[12], 0xAB) << "bytes past the last pixel of a row are not touched";
   ASSERT_EQ(QDPictDrawToCGContext(context, CGRect{{0, 0}, {3, 2}}, picture), noErr);
   const unsigned char* bottom = pixels.data() + 3 * 16;
-  EXPECT_EQ(bottom[1], 0xFF) << "y = 0 is the bottom row: red there";
-  EXPECT_EQ(bottom[2], 0);
-  EXPECT_EQ(bottom[3], 0);
+  EXPECT_EQ(std::vector<unsigned char>(bottom + 1, bottom + 4), (std::vector<unsigned char>{0xFF, 0, 0}))
+      << "y = 0 is the bottom row: red there";
   EXPECT_EQ(pixels[1], 0) << "the top row is outside the rectangle";
   EXPECT_EQ(CGBitmapContextGetBytesPerRow(context), 16u);
   EXPECT_EQ(CGBitmapContextGetBitsPerPixel(context), 32u);
@@ -66,17 +65,10 @@ TEST_F(RenderGraphicsTest, PictureDrawsIntoPaddedXRGBRowsBottomUp) {
 }
 
 TEST_F(RenderGraphicsTest, PictureBoundsAndResolutionComeFromItsData) {
-  PicHandle pic = toolbox::host::MakePictureFromPNGBytes(
-      [&] {
-        std::vector<unsigned char> png;
-        PicHandle solid = toolbox::host::MakeSolidPicture(100, 50, 0);
-        toolbox::host::PictureInfo info;
-        toolbox::host::ParsePictureData(reinterpret_cast<uint8_t*>(*reinterpret_cast<Handle>(solid)),
-                                        size_t(GetHandleSize(reinterpret_cast<Handle>(solid))), &info);
-        KillPicture(solid);
-        return std::vector<unsigned char>(info.png.begin(), info.png.end());
-      }(),
-      144, nullptr);
+  std::vector<unsigned char> solid = PictureBytes(100, 50, 0);
+  toolbox::host::PictureInfo info;
+  ASSERT_TRUE(toolbox::host::ParsePictureData(solid.data(), solid.size(), &info));
+  PicHandle pic = toolbox::host::MakePictureFromPNGBytes(info.png, 144, nullptr);
   ASSERT_NE(pic, nullptr);
   Handle h = reinterpret_cast<Handle>(pic);
   CGDataProviderRef provider = CGDataProviderCreateWithData(nullptr, *h, size_t(GetHandleSize(h)), nullptr);
@@ -94,13 +86,22 @@ TEST_F(RenderGraphicsTest, PictureBoundsAndResolutionComeFromItsData) {
   KillPicture(pic);
 }
 
-TEST_F(RenderGraphicsTest, ImagesDrawUprightInAPortContext) {
+int gReleases = 0;
+void CountRelease(void* info, const void*, size_t size) {
+  ++gReleases;
+  EXPECT_EQ(size, 8u);
+}
+
+TEST_F(RenderGraphicsTest, ImagesDrawUprightInAPortContextAndReleaseTheirProviderLast) {
   // A 1 x 2 image: top pixel red, bottom pixel blue, xRGB.
   unsigned char data[8] = {0, 0xFF, 0, 0, 0, 0, 0, 0xFF};
-  CGDataProviderRef provider = CGDataProviderCreateWithData(nullptr, data, sizeof(data), nullptr);
+  gReleases = 0;
+  CGDataProviderRef provider = CGDataProviderCreateWithData(nullptr, data, sizeof(data), CountRelease);
   CGImageRef image = CGImageCreate(1, 2, 8, 32, 4, space, kXRGB, provider, nullptr, false,
                                    kCGRenderingIntentDefault);
   ASSERT_NE(image, nullptr);
+  CGDataProviderRelease(provider);
+  EXPECT_EQ(gReleases, 0) << "the image still holds the provider";
   CGContextRef context = nullptr;
   ASSERT_EQ(QDBeginCGContext(GetWindowPort(window), &context), noErr);
   // Port 200 x 120: the rectangle at y = 100 from the bottom is rows 0..19 from the top.
@@ -112,25 +113,7 @@ TEST_F(RenderGraphicsTest, ImagesDrawUprightInAPortContext) {
   EXPECT_EQ(toolbox::host::PixelAt(window, 15, 17), 0xFF0000FFu);
   EXPECT_EQ(toolbox::host::PixelAt(window, 15, 30), 0xFFFFFFFFu) << "nothing below the rectangle";
   CGImageRelease(image);
-  CGDataProviderRelease(provider);
-}
-
-int gReleases = 0;
-void CountRelease(void* info, const void*, size_t size) {
-  ++gReleases;
-  EXPECT_EQ(size, 8u);
-}
-
-TEST_F(RenderGraphicsTest, ProviderIsReleasedOnceAfterItsLastReference) {
-  unsigned char data[8] = {};
-  gReleases = 0;
-  CGDataProviderRef provider = CGDataProviderCreateWithData(nullptr, data, sizeof(data), CountRelease);
-  CGImageRef image = CGImageCreate(2, 1, 8, 32, 8, space, kXRGB, provider, nullptr, false, 0);
-  ASSERT_NE(image, nullptr);
-  CGDataProviderRelease(provider);
-  EXPECT_EQ(gReleases, 0) << "the image still holds the provider";
-  CGImageRelease(image);
-  EXPECT_EQ(gReleases, 1);
+  EXPECT_EQ(gReleases, 1) << "released once, after its last reference";
 }
 
 TEST_F(RenderGraphicsTest, ImpossibleGeometriesAreRefused) {

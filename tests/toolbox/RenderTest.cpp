@@ -3,6 +3,7 @@
 // pictures scale, masks copy, text widths match what is drawn.
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 
 #include "WindowFixture.h"
 #include "toolbox/memory.h"
@@ -17,43 +18,46 @@ constexpr UInt32 kBackground = 0xFFECECEC;
 
 class RenderTest : public WindowTest {
  protected:
+  void TearDown() override {
+    toolbox::host::ResetResources();
+    WindowTest::TearDown();
+  }
+  /// Calls `f(h, pixel)` for every pixel of the rectangle.
+  template <class F>
+  void Scan(const Rect& r, F f) {
+    for (SInt16 v = r.top; v < r.bottom; ++v)
+      for (SInt16 h = r.left; h < r.right; ++h) f(h, PixelAt(window, h, v));
+  }
   /// Pixels of the rectangle that differ from the window background.
   int InkIn(const Rect& r) {
     int ink = 0;
-    for (SInt16 v = r.top; v < r.bottom; ++v)
-      for (SInt16 h = r.left; h < r.right; ++h) ink += PixelAt(window, h, v) != kBackground;
+    Scan(r, [&](int, UInt32 p) { ink += p != kBackground; });
     return ink;
   }
   /// The darkest grey level (0..255) in the rectangle.
   int Darkest(const Rect& r) {
     int darkest = 255;
-    for (SInt16 v = r.top; v < r.bottom; ++v)
-      for (SInt16 h = r.left; h < r.right; ++h) {
-        UInt32 p = PixelAt(window, h, v);
-        darkest = std::min<int>(darkest, int((((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3));
-      }
+    Scan(r, [&](int, UInt32 p) {
+      darkest = std::min<int>(darkest, int((((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3));
+    });
     return darkest;
   }
   /// Leftmost and rightmost columns with dark text pixels in the rectangle.
   std::pair<int, int> TextSpan(const Rect& r) {
     int left = r.right, right = -1;
-    for (SInt16 v = r.top; v < r.bottom; ++v)
-      for (SInt16 h = r.left; h < r.right; ++h)
-        if ((PixelAt(window, h, v) & 0xFF) < 0x80) {
-          left = std::min<int>(left, h);
-          right = std::max<int>(right, h);
-        }
+    Scan(r, [&](int h, UInt32 p) {
+      if ((p & 0xFF) >= 0x80) return;
+      left = std::min(left, h);
+      right = std::max(right, h);
+    });
     return {left, right};
   }
 };
 
-TEST_F(RenderTest, EmptyWindowIsItsBackground) {
-  toolbox::host::RenderWindow(window);
-  EXPECT_EQ(InkIn(Rect{0, 0, 120, 200}), 0);
-  EXPECT_EQ(PixelAt(window, 500, 5), 0u) << "outside the window";
-}
-
 TEST_F(RenderTest, EveryKindDrawsSomethingAndAHiddenControlDrawsNothing) {
+  toolbox::host::RenderWindow(window);
+  EXPECT_EQ(InkIn(Rect{0, 0, 120, 200}), 0) << "an empty window is its background";
+  EXPECT_EQ(PixelAt(window, 500, 5), 0u) << "outside the window";
   for (const char* kind : {"push", "bevl", "cbox", "rdio", "popb", "etxt", "eutx", "stxt",
                            "larr", "sldr", "well", "cdef"}) {
     SCOPED_TRACE(kind);
@@ -132,28 +136,6 @@ TEST_F(RenderTest, UserPanesDrawThroughTheirProcedure) {
   DisposeControlUserPaneDrawUPP(draw);
 }
 
-TEST_F(RenderTest, ImageWellShowsItsPicture) {
-  ControlSpec spec;
-  spec.picture = toolbox::host::MakeSolidPicture(8, 8, 0x0000FF);
-  ASSERT_NE(spec.picture, nullptr);
-  Add(Code("well"), 1, Rect{10, 10, 60, 60}, nullptr, spec);
-  toolbox::host::RenderWindow(window);
-  EXPECT_EQ(PixelAt(window, 35, 35), 0xFF0000FFu) << "the picture fills the well's middle";
-}
-
-TEST_F(RenderTest, DrawPictureScalesIntoTheRectangle) {
-  PicHandle picture = toolbox::host::MakeSolidPicture(4, 2, 0x00FF00);
-  ASSERT_NE(picture, nullptr);
-  SetPortWindowPort(window);
-  Rect r{10, 20, 30, 100};
-  DrawPicture(picture, &r);
-  EXPECT_EQ(PixelAt(window, 20, 10), 0xFF00FF00u);
-  EXPECT_EQ(PixelAt(window, 99, 29), 0xFF00FF00u);
-  EXPECT_EQ(PixelAt(window, 100, 29), 0xFFFFFFFFu) << "nothing outside the rectangle";
-  KillPicture(picture);
-  DrawPicture(nullptr, &r);  // nothing, no crash
-}
-
 TEST_F(RenderTest, CopyMaskCopiesWhereTheMaskIsBlack) {
   Rect r{0, 0, 10, 10};
   GWorldPtr image = nullptr, mask = nullptr;
@@ -198,32 +180,19 @@ TEST_F(RenderTest, SaveWindowPNGWritesAFileOrSaysWhyNot) {
   std::string path = std::string(VELKUI_BINARY_DIR) + "/render_test.png";
   std::string error;
   EXPECT_TRUE(toolbox::host::SaveWindowPNG(window, path, &error)) << error;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  ASSERT_NE(f, nullptr);
-  unsigned char magic[4] = {};
-  EXPECT_EQ(std::fread(magic, 1, 4, f), 4u);
-  std::fclose(f);
-  EXPECT_EQ(magic[1], 'P');
+  char magic[4] = {};
+  std::ifstream(path, std::ios::binary).read(magic, 4);
+  EXPECT_EQ(std::string(magic + 1, 3), "PNG") << "the file is a PNG";
   std::remove(path.c_str());
   EXPECT_FALSE(toolbox::host::SaveWindowPNG(window, "/nonexistent/dir/x.png", &error));
   EXPECT_FALSE(error.empty());
 }
 
-}  // namespace
-
-namespace {
-
-using namespace windowtest;
-
-class RenderResourceTest : public WindowTest {
- protected:
-  void TearDown() override {
-    toolbox::host::ResetResources();
-    WindowTest::TearDown();
-  }
-};
-
-TEST_F(RenderResourceTest, ImageWellAndGetPictureReadPictureResources) {
+TEST_F(RenderTest, ImageWellsAndGetPictureShowPicturesFromHandlesAndResources) {
+  ControlSpec spec;
+  spec.picture = toolbox::host::MakeSolidPicture(8, 8, 0x0000FF);
+  ASSERT_NE(spec.picture, nullptr);
+  Add(Code("well"), 2, Rect{70, 10, 120, 60}, nullptr, spec);
   PicHandle solid = toolbox::host::MakeSolidPicture(6, 6, 0xFF8000);
   Handle h = reinterpret_cast<Handle>(solid);
   std::vector<uint8_t> data(*h, *h + GetHandleSize(h));
@@ -231,11 +200,12 @@ TEST_F(RenderResourceTest, ImageWellAndGetPictureReadPictureResources) {
   SInt16 file = toolbox::host::CreateResourceFile("pictures");
   ASSERT_TRUE(toolbox::host::AddResource(file, FOUR_CHAR_CODE("PICT"), 2001, "", data));
 
-  ControlSpec spec;
+  spec.picture = nullptr;
   spec.pictureResource = 2001;
   Add(Code("well"), 1, Rect{10, 10, 60, 60}, nullptr, spec);
   toolbox::host::RenderWindow(window);
-  EXPECT_EQ(toolbox::host::PixelAt(window, 35, 35), 0xFFFF8000u) << "resource 2001 drawn in the well";
+  EXPECT_EQ(PixelAt(window, 35, 35), 0xFFFF8000u) << "resource 2001 drawn in the well";
+  EXPECT_EQ(PixelAt(window, 35, 95), 0xFF0000FFu) << "the picture fills the well's middle";
 
   EXPECT_EQ(GetPicture(2002), nullptr) << "a missing picture is null";
   PicHandle picture = GetPicture(2001);
@@ -243,18 +213,25 @@ TEST_F(RenderResourceTest, ImageWellAndGetPictureReadPictureResources) {
   SetPortWindowPort(window);
   Rect r{80, 100, 90, 110};
   DrawPicture(picture, &r);
-  EXPECT_EQ(toolbox::host::PixelAt(window, 105, 85), 0xFFFF8000u);
+  EXPECT_EQ(PixelAt(window, 105, 85), 0xFFFF8000u);
+  PicHandle green = toolbox::host::MakeSolidPicture(4, 2, 0x00FF00);
+  Rect scaled{10, 120, 30, 180};
+  DrawPicture(green, &scaled);
+  EXPECT_EQ(PixelAt(window, 120, 10), 0xFF00FF00u) << "a picture scales into the rectangle";
+  EXPECT_EQ(PixelAt(window, 179, 29), 0xFF00FF00u);
+  EXPECT_EQ(PixelAt(window, 180, 29), kBackground) << "nothing outside the rectangle";
+  KillPicture(green);
+  DrawPicture(nullptr, &scaled);  // nothing, no crash
 }
 
-TEST_F(RenderResourceTest, FocusedFieldShowsItsSelection) {
+TEST_F(RenderTest, FocusedFieldShowsItsSelection) {
   ControlSpec spec;
   spec.text = "1234";
   Rect r{10, 10, 32, 150};
   ControlRef field = Add(Code("etxt"), 1, r, nullptr, spec);
   auto highlighted = [&] {
     int n = 0;
-    for (SInt16 v = r.top; v < r.bottom; ++v)
-      for (SInt16 h = r.left; h < r.right; ++h) n += toolbox::host::PixelAt(window, h, v) == 0xFFB3D1FFu;
+    Scan(r, [&](int, UInt32 p) { n += p == 0xFFB3D1FFu; });
     return n;
   };
   toolbox::host::RenderWindow(window);

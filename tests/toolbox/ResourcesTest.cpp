@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "FaultSweep.h"
-#include "toolbox/host.h"
+#include "WindowFixture.h"
 #include "toolbox/memory.h"
 #include "toolbox/resources.h"
 
@@ -28,15 +28,15 @@ std::string Contents(Handle h) {
   return h ? std::string(*h, size_t(GetHandleSize(h))) : std::string("<null>");
 }
 
-/// A length-prefixed copy of a text, kept alive by the caller.
-std::vector<unsigned char> P(const std::string& s) {
-  std::vector<unsigned char> p;
-  p.push_back((unsigned char)s.size());
-  for (char c : s) p.push_back((unsigned char)c);
-  return p;
-}
+using windowtest::PString;
+std::string FromP(const unsigned char* p) { return windowtest::FromPascal(p); }
 
-std::string FromP(const unsigned char* p) { return std::string(reinterpret_cast<const char*>(p + 1), p[0]); }
+/// A look-up's result holds `expected` ("<null>": none, resNotFound); released after.
+void ExpectFound(Handle h, const char* expected) {
+  EXPECT_EQ(expected, Contents(h));
+  EXPECT_EQ(h ? noErr : resNotFound, ResError());
+  if (h) ReleaseResource(h);
+}
 
 class ResourcesTest : public ::testing::Test {
  protected:
@@ -64,16 +64,11 @@ class ResourcesTest : public ::testing::Test {
   SInt16 newer_ = 0;
 };
 
-TEST_F(ResourcesTest, ChainLookupSearchesFromCurrentFileToOlderFiles) {
+TEST_F(ResourcesTest, ChainLookupSearchesFromCurrentFileToOlderFilesAndCloseKeepsItConsistent) {
   MakeChain();
   EXPECT_EQ(newer_, CurResFile()) << "the file opened last is current";
   EXPECT_EQ(std::vector<SInt16>({newer_, older_}), OpenResourceFiles());
-  struct Row {
-    SInt16 current;
-    SInt16 id;
-    bool oneDeep;
-    const char* expected;
-  } rows[] = {
+  struct Row { SInt16 current; SInt16 id; bool oneDeep; const char* expected; } rows[] = {
       {newer_, 128, false, "new 128"}, {newer_, 129, false, "old 129"},
       {newer_, 128, true, "new 128"},  {newer_, 129, true, "<null>"},
       {older_, 128, false, "old 128"}, {older_, 300, false, "<null>"},
@@ -83,143 +78,10 @@ TEST_F(ResourcesTest, ChainLookupSearchesFromCurrentFileToOlderFiles) {
     SCOPED_TRACE("current " + std::to_string(r.current) + " id " + std::to_string(r.id) +
                  (r.oneDeep ? " one-deep" : " chain"));
     UseResFile(r.current);
-    Handle h = r.oneDeep ? Get1Resource(kData, r.id) : GetResource(kData, r.id);
-    EXPECT_EQ(r.expected, Contents(h));
-    EXPECT_EQ(h ? noErr : resNotFound, ResError());
-    if (h) ReleaseResource(h);
+    ExpectFound(r.oneDeep ? Get1Resource(kData, r.id) : GetResource(kData, r.id), r.expected);
   }
-}
 
-TEST_F(ResourcesTest, FetchedResourceIsCachedMarkedAndReleasedOnce) {
-  MakeChain();
-  uint64_t loads = ResourceLoads();
-  Handle a = GetResource(kData, 128);
-  Handle b = GetResource(kData, 128);
-  ASSERT_NE(nullptr, a);
-  EXPECT_EQ(a, b) << "a second fetch from the same file gives the same handle";
-  EXPECT_EQ(loads + 1, ResourceLoads()) << "the resource is loaded once";
-  EXPECT_EQ(0x20, HGetState(a) & 0x20) << "resource handles carry the resource bit";
-  EXPECT_EQ(1u, LoadedResources());
-  ReleaseResource(a);
-  EXPECT_EQ(noErr, ResError());
-  EXPECT_FALSE(IsLiveHandle(a)) << "ReleaseResource frees the block";
-  EXPECT_EQ(0u, LoadedResources());
-  EXPECT_EQ(1u, ResourceReleases());
-  ReleaseResource(a);
-  EXPECT_EQ(resNotFound, ResError()) << "a released handle is no longer a resource";
-  EXPECT_EQ(1u, ResourceReleases()) << "a second release frees nothing";
-  Handle c = GetResource(kData, 128);
-  EXPECT_EQ("new 128", Contents(c)) << "a released resource loads again";
-  EXPECT_EQ(loads + 2, ResourceLoads());
-  ReleaseResource(c);
-}
-
-TEST_F(ResourcesTest, DetachedResourceBecomesAPlainHandleTheCallerOwns) {
-  MakeChain();
-  Handle h = GetResource(kData, 7);
-  ASSERT_NE(nullptr, h);
-  DetachResource(h);
-  EXPECT_EQ(noErr, ResError());
-  EXPECT_EQ(0, HGetState(h) & 0x20) << "the resource bit is cleared";
-  EXPECT_EQ(0, GetResAttrs(h));
-  EXPECT_EQ(resNotFound, ResError()) << "a detached handle is not a resource";
-  ReleaseResource(h);
-  EXPECT_TRUE(IsLiveHandle(h)) << "ReleaseResource must leave a plain handle alone";
-  Handle again = GetResource(kData, 7);
-  EXPECT_NE(h, again) << "the file loads a fresh copy after a detach";
-  EXPECT_EQ("old 7", Contents(h)) << "the detached copy keeps its bytes";
-  ReleaseResource(again);
-  DisposeHandle(h);
-  EXPECT_EQ(1u, ResourceDetaches());
-}
-
-TEST_F(ResourcesTest, PlainHandlesAndNullAreNotResources) {
-  MakeChain();
-  Handle plain = NewHandle(4);
-  for (Handle h : {plain, Handle(nullptr)}) {
-    SCOPED_TRACE(h ? "plain handle" : "null handle");
-    EXPECT_EQ(0, GetResAttrs(h));
-    EXPECT_EQ(resNotFound, ResError());
-    ReleaseResource(h);
-    EXPECT_EQ(resNotFound, ResError());
-    DetachResource(h);
-    EXPECT_EQ(resNotFound, ResError());
-    EXPECT_EQ(-1, HomeResFile(h));
-    EXPECT_EQ(-1, GetResourceSizeOnDisk(h));
-  }
-  EXPECT_TRUE(IsLiveHandle(plain));
-  DisposeHandle(plain);
-}
-
-TEST_F(ResourcesTest, AttributesInfoAndHomeFileDescribeTheResource) {
-  SInt16 file = CreateResourceFile("attrs");
-  AddResource(file, kData, -5, "Locked One", Bytes("xyz"), resLocked | resPurgeable);
-  Handle h = GetResource(kData, -5);
-  ASSERT_NE(nullptr, h);
-  EXPECT_EQ(resLocked | resPurgeable, GetResAttrs(h));
-  EXPECT_EQ(noErr, ResError());
-  EXPECT_EQ(0x80 | 0x20, HGetState(h) & 0xA0) << "a resLocked resource loads locked";
-  ResID id = 0;
-  ResType type = 0;
-  Str255 name;
-  GetResInfo(h, &id, &type, name);
-  EXPECT_EQ(-5, id);
-  EXPECT_EQ(kData, type);
-  EXPECT_EQ("Locked One", FromP(name));
-  EXPECT_EQ(file, HomeResFile(h));
-  EXPECT_EQ(3, GetResourceSizeOnDisk(h));
-  ReleaseResource(h);
-}
-
-TEST_F(ResourcesTest, NamedLookupIgnoresCaseAndRespectsOneDeep) {
-  MakeChain();
-  struct Row {
-    const char* name;
-    bool oneDeep;
-    const char* expected;
-  } rows[] = {
-      {"Shared", false, "new 128"}, {"sHARED", false, "new 128"}, {"onlyold", false, "old 129"},
-      {"OnlyOld", true, "<null>"},  {"OnlyNew", true, "new 300"}, {"Nothing", false, "<null>"},
-      {"", false, "<null>"},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(std::string(r.name) + (r.oneDeep ? " one-deep" : " chain"));
-    std::vector<unsigned char> name = P(r.name);
-    Handle h = r.oneDeep ? Get1NamedResource(kData, name.data()) : GetNamedResource(kData, name.data());
-    EXPECT_EQ(r.expected, Contents(h));
-    EXPECT_EQ(h ? noErr : resNotFound, ResError());
-    if (h) ReleaseResource(h);
-  }
-}
-
-TEST_F(ResourcesTest, IndexedLookupCountsFromCurrentFileInIdOrder) {
-  MakeChain();
-  EXPECT_EQ(2, Count1Resources(kData));
-  EXPECT_EQ(5, CountResources(kData));
-  EXPECT_EQ(0, CountResources(kPict));
-  struct Row {
-    SInt16 index;
-    bool oneDeep;
-    const char* expected;
-  } rows[] = {
-      {1, true, "new 128"},  {2, true, "new 300"},  {3, true, "<null>"},
-      {1, false, "new 128"}, {2, false, "new 300"}, {3, false, "old 7"},
-      {4, false, "old 128"}, {5, false, "old 129"}, {6, false, "<null>"},
-      {0, false, "<null>"},  {-1, true, "<null>"},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE("index " + std::to_string(r.index) + (r.oneDeep ? " one-deep" : " chain"));
-    Handle h = r.oneDeep ? Get1IndResource(kData, r.index) : GetIndResource(kData, r.index);
-    EXPECT_EQ(r.expected, Contents(h));
-    EXPECT_EQ(h ? noErr : resNotFound, ResError());
-    if (h) ReleaseResource(h);
-  }
-  UseResFile(older_);
-  EXPECT_EQ(3, CountResources(kData)) << "files newer than the current one are not searched";
-}
-
-TEST_F(ResourcesTest, UseAndCloseKeepTheChainConsistent) {
-  MakeChain();
+  UseResFile(newer_);
   UseResFile(777);
   EXPECT_EQ(resFNotFound, ResError());
   EXPECT_EQ(newer_, CurResFile()) << "an unknown file leaves the current one";
@@ -241,17 +103,118 @@ TEST_F(ResourcesTest, UseAndCloseKeepTheChainConsistent) {
   EXPECT_EQ(resNotFound, ResError());
 }
 
-TEST_F(ResourcesTest, ReplacingAResourceFreesItsLoadedCopy) {
-  SInt16 file = CreateResourceFile("replace");
+TEST_F(ResourcesTest, FetchedResourceIsCachedReleasedOnceOrDetachedToTheCaller) {
+  MakeChain();
+  uint64_t loads = ResourceLoads();
+  Handle a = GetResource(kData, 128);
+  Handle b = GetResource(kData, 128);
+  ASSERT_NE(nullptr, a);
+  EXPECT_EQ(a, b) << "a second fetch from the same file gives the same handle";
+  EXPECT_EQ(loads + 1, ResourceLoads()) << "the resource is loaded once";
+  EXPECT_EQ(0x20, HGetState(a) & 0x20) << "resource handles carry the resource bit";
+  EXPECT_EQ(1u, LoadedResources());
+  ReleaseResource(a);
+  EXPECT_EQ(noErr, ResError());
+  EXPECT_FALSE(IsLiveHandle(a)) << "ReleaseResource frees the block";
+  EXPECT_EQ(0u, LoadedResources());
+  EXPECT_EQ(1u, ResourceReleases());
+  ReleaseResource(a);
+  EXPECT_EQ(resNotFound, ResError()) << "a released handle is no longer a resource";
+  EXPECT_EQ(1u, ResourceReleases()) << "a second release frees nothing";
+  Handle c = GetResource(kData, 128);
+  EXPECT_EQ("new 128", Contents(c)) << "a released resource loads again";
+  EXPECT_EQ(loads + 2, ResourceLoads());
+  ReleaseResource(c);
+
+  Handle h = GetResource(kData, 7);
+  ASSERT_NE(nullptr, h);
+  DetachResource(h);
+  EXPECT_EQ(noErr, ResError());
+  EXPECT_EQ(0, HGetState(h) & 0x20) << "the resource bit is cleared";
+  EXPECT_EQ(0, GetResAttrs(h));
+  EXPECT_EQ(resNotFound, ResError()) << "a detached handle is not a resource";
+  ReleaseResource(h);
+  EXPECT_TRUE(IsLiveHandle(h)) << "ReleaseResource must leave a plain handle alone";
+  Handle again = GetResource(kData, 7);
+  EXPECT_NE(h, again) << "the file loads a fresh copy after a detach";
+  EXPECT_EQ("old 7", Contents(h)) << "the detached copy keeps its bytes";
+  ReleaseResource(again);
+  DisposeHandle(h);
+  EXPECT_EQ(1u, ResourceDetaches());
+
+  Handle plain = NewHandle(4);
+  for (Handle other : {plain, Handle(nullptr)}) {
+    SCOPED_TRACE(other ? "plain handle" : "null handle");
+    EXPECT_EQ(0, GetResAttrs(other));
+    EXPECT_EQ(resNotFound, ResError());
+    ReleaseResource(other);
+    EXPECT_EQ(resNotFound, ResError());
+    DetachResource(other);
+    EXPECT_EQ(resNotFound, ResError());
+    EXPECT_EQ(-1, HomeResFile(other));
+    EXPECT_EQ(-1, GetResourceSizeOnDisk(other));
+  }
+  EXPECT_TRUE(IsLiveHandle(plain));
+  DisposeHandle(plain);
+}
+
+TEST_F(ResourcesTest, AttributesInfoAndHomeFileDescribeTheResourceUntilReplaced) {
+  SInt16 file = CreateResourceFile("attrs");
+  AddResource(file, kData, -5, "Locked One", Bytes("xyz"), resLocked | resPurgeable);
+  Handle h = GetResource(kData, -5);
+  ASSERT_NE(nullptr, h);
+  EXPECT_EQ(resLocked | resPurgeable, GetResAttrs(h));
+  EXPECT_EQ(noErr, ResError());
+  EXPECT_EQ(0x80 | 0x20, HGetState(h) & 0xA0) << "a resLocked resource loads locked";
+  ResID id = 0;
+  ResType type = 0;
+  Str255 name;
+  GetResInfo(h, &id, &type, name);
+  EXPECT_EQ(-5, id);
+  EXPECT_EQ(kData, type);
+  EXPECT_EQ("Locked One", FromP(name));
+  EXPECT_EQ(file, HomeResFile(h));
+  EXPECT_EQ(3, GetResourceSizeOnDisk(h));
+  ReleaseResource(h);
+
   AddResource(file, kData, 1, "", Bytes("first"));
-  Handle h = GetResource(kData, 1);
+  h = GetResource(kData, 1);
   AddResource(file, kData, 1, "", Bytes("second"));
-  EXPECT_FALSE(IsLiveHandle(h));
+  EXPECT_FALSE(IsLiveHandle(h)) << "replacing a resource frees its loaded copy";
   EXPECT_EQ("second", Contents(GetResource(kData, 1)));
   EXPECT_TRUE(RemoveResource(file, kData, 1));
   EXPECT_EQ(0u, LoadedResources());
   EXPECT_FALSE(RemoveResource(file, kData, 1));
   EXPECT_FALSE(AddResource(999, kData, 1, "", Bytes("x"))) << "no such file";
+}
+
+TEST_F(ResourcesTest, NamedLookupIgnoresCaseAndIndexedLookupCountsFromCurrentFileInIdOrder) {
+  MakeChain();
+  struct Row { const char* name; bool oneDeep; const char* expected; } rows[] = {
+      {"Shared", false, "new 128"}, {"sHARED", false, "new 128"}, {"onlyold", false, "old 129"},
+      {"OnlyOld", true, "<null>"},  {"OnlyNew", true, "new 300"}, {"Nothing", false, "<null>"},
+      {"", false, "<null>"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.name) + (r.oneDeep ? " one-deep" : " chain"));
+    PString name(r.name);
+    ExpectFound(r.oneDeep ? Get1NamedResource(kData, name) : GetNamedResource(kData, name), r.expected);
+  }
+  EXPECT_EQ(2, Count1Resources(kData));
+  EXPECT_EQ(5, CountResources(kData));
+  EXPECT_EQ(0, CountResources(kPict));
+  struct { SInt16 index; bool oneDeep; const char* expected; } indexed[] = {
+      {1, true, "new 128"},  {2, true, "new 300"},  {3, true, "<null>"},
+      {1, false, "new 128"}, {2, false, "new 300"}, {3, false, "old 7"},
+      {4, false, "old 128"}, {5, false, "old 129"}, {6, false, "<null>"},
+      {0, false, "<null>"},  {-1, true, "<null>"},
+  };
+  for (const auto& r : indexed) {
+    SCOPED_TRACE("index " + std::to_string(r.index) + (r.oneDeep ? " one-deep" : " chain"));
+    ExpectFound(r.oneDeep ? Get1IndResource(kData, r.index) : GetIndResource(kData, r.index), r.expected);
+  }
+  UseResFile(older_);
+  EXPECT_EQ(3, CountResources(kData)) << "files newer than the current one are not searched";
 }
 
 TEST_F(ResourcesTest, StringAndStringListResourcesReadByIndex) {
@@ -329,18 +292,15 @@ std::vector<uint8_t> TinyPng(uint32_t width, uint32_t height, uint32_t pixelsPer
     for (uint8_t b : data) png.push_back(b);
     put32(0);  // CRC, unchecked
   };
-  std::vector<uint8_t> ihdr;
-  for (uint32_t v : {width, height})
-    for (int i = 3; i >= 0; --i) ihdr.push_back(uint8_t(v >> (8 * i)));
-  ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
-  chunk("IHDR", ihdr);
-  if (pixelsPerMetre) {
-    std::vector<uint8_t> phys;
-    for (int k = 0; k < 2; ++k)
-      for (int i = 3; i >= 0; --i) phys.push_back(uint8_t(pixelsPerMetre >> (8 * i)));
-    phys.push_back(1);
-    chunk("pHYs", phys);
-  }
+  auto be32 = [](uint32_t a, uint32_t b, std::vector<uint8_t> tail) {
+    std::vector<uint8_t> out;
+    for (uint32_t v : {a, b})
+      for (int i = 3; i >= 0; --i) out.push_back(uint8_t(v >> (8 * i)));
+    out.insert(out.end(), tail.begin(), tail.end());
+    return out;
+  };
+  chunk("IHDR", be32(width, height, {8, 2, 0, 0, 0}));
+  if (pixelsPerMetre) chunk("pHYs", be32(pixelsPerMetre, pixelsPerMetre, {1}));
   chunk("IEND", {});
   return png;
 }
@@ -390,8 +350,7 @@ TEST_F(ResourceFolderTest, FolderBecomesAResourceFileOfEveryKind) {
   }
   EXPECT_EQ("Hello there", FromP(*GetString(128)));
   EXPECT_EQ(std::string("\0\1\2\xff", 4), Contents(GetResource(kData, 5)));
-  std::vector<unsigned char> name = P("named thing");
-  EXPECT_EQ("named", Contents(GetNamedResource(kData, name.data())));
+  EXPECT_EQ("named", Contents(GetNamedResource(kData, PString("named thing"))));
   EXPECT_EQ(2, Count1Resources(kData)) << "only .bin/.png/.txt files are resources";
   EXPECT_EQ("escaped type", Contents(GetResource(FOUR_CHAR_CODE("ABC#"), 1)));
 
@@ -408,11 +367,7 @@ TEST_F(ResourceFolderTest, FolderBecomesAResourceFileOfEveryKind) {
 }
 
 TEST_F(ResourceFolderTest, BadFoldersAreRefusedWholeWithAReason) {
-  struct Row {
-    const char* file;
-    std::vector<uint8_t> bytes;
-    const char* why;
-  } rows[] = {
+  struct Row { const char* file; std::vector<uint8_t> bytes; const char* why; } rows[] = {
       {"DATA/abc.bin", Bytes("x"), "bad resource file name"},
       {"DATA/40000.bin", Bytes("x"), "bad resource file name"},
       {"DATA/1 one.txt", Bytes("x"), "two files for one resource"},

@@ -20,7 +20,7 @@ class SystemTest : public ::testing::Test {
   }
 };
 
-TEST_F(SystemTest, DebugStrJournalsTheStringsCharactersExactly) {
+TEST_F(SystemTest, DebugStrAndSysBeepAreJournalledExactlyAndInOrder) {
   const unsigned char message[] = "\x13 not found registry";
   const unsigned char withZero[] = {3, 'a', 0, 'b'};
   const unsigned char empty[] = {0};
@@ -30,13 +30,14 @@ TEST_F(SystemTest, DebugStrJournalsTheStringsCharactersExactly) {
   DebugStr(nullptr);
   std::vector<std::string> expected = {" not found registry", std::string("a\0b", 3), "", ""};
   EXPECT_EQ(expected, JournalOf("debug")) << "the length byte decides, the leading blank is kept";
-}
-
-TEST_F(SystemTest, SysBeepJournalsTheDuration) {
+  ClearJournal();
   SysBeep(10);
+  Record("debug", "hello");
   SysBeep(1);
   EXPECT_EQ(std::vector<std::string>({"10", "1"}), JournalOf("beep"));
-  EXPECT_EQ("beep: 10\nbeep: 1\n", JournalText());
+  EXPECT_EQ("beep: 10\ndebug: hello\nbeep: 1\n", JournalText()) << "kinds are kept in order";
+  ClearJournal();
+  EXPECT_TRUE(Journal().empty());
 }
 
 TEST_F(SystemTest, GestaltAnswersFromAHostTable) {
@@ -59,7 +60,7 @@ TEST_F(SystemTest, GestaltAnswersFromAHostTable) {
 TEST_F(SystemTest, TicksFreezeForTestsAndRunOnFromThere) {
   SetTicks(1000);
   EXPECT_EQ(1000u, TickCount());
-  EXPECT_EQ(1000u, TickCount());
+  EXPECT_EQ(1000u, TickCount()) << "frozen ticks do not advance";
   UseRealTicks();
   UInt32 now = TickCount();
   EXPECT_GE(now, 1000u);

@@ -1,91 +1,64 @@
 // Tests of the text utilities: number <-> text, comparison, case, the number
-// parts table, 80-bit and decimal conversions.
-#include <gtest/gtest.h>
-
+// parts table, 80-bit and decimal conversions, number formats.
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <string>
 
-#include "toolbox/host.h"
+#include "WindowFixture.h"
 #include "toolbox/text.h"
 
 using namespace toolbox::host;
 
 namespace {
 
-std::vector<unsigned char> P(const std::string& s) {
-  std::vector<unsigned char> p;
-  p.push_back((unsigned char)s.size());
-  for (char c : s) p.push_back((unsigned char)c);
-  return p;
-}
+using windowtest::FromPascal;
+using windowtest::PString;
 
-std::string FromP(const unsigned char* p) { return std::string(reinterpret_cast<const char*>(p + 1), p[0]); }
+constexpr SInt32 kMin32 = std::numeric_limits<SInt32>::min();
 
-TEST(TextTest, NumToStringWritesDecimalWithMinusSign) {
+TEST(TextTest, NumToStringWritesDecimalAndRoundTripsThroughStringToNum) {
   struct Row {
     SInt32 n;
     const char* text;
-  } rows[] = {{0, "0"}, {7, "7"}, {-7, "-7"}, {1234567, "1234567"},
-              {2147483647, "2147483647"}, {std::numeric_limits<SInt32>::min(), "-2147483648"}};
+  } rows[] = {{0, "0"}, {-7, "-7"}, {1234567, "1234567"}, {2147483647, "2147483647"},
+              {kMin32, "-2147483648"}};
   for (const Row& r : rows) {
     Str255 s;
     std::memset(s, 'X', sizeof s);
     NumToString(r.n, s);
-    EXPECT_EQ(r.text, FromP(s)) << r.n;
+    EXPECT_EQ(r.text, FromPascal(s)) << r.n;
   }
-}
-
-TEST(TextTest, StringToNumFollowsThePlatformsArithmetic) {
-  struct Row {
-    const char* text;
-    SInt32 n;
-    const char* why;
-  } rows[] = {
-      {"", 0, "empty text"},
-      {"0", 0, ""},
-      {"123", 123, ""},
-      {"-123", -123, "leading minus"},
-      {"+45", 45, "leading plus"},
-      {"007", 7, "leading zeros"},
-      {"2147483647", 2147483647, "largest"},
-      {"-2147483648", std::numeric_limits<SInt32>::min(), "smallest"},
-      {"2147483648", std::numeric_limits<SInt32>::min(), "one past the largest wraps"},
-      {"4294967297", 1, "wraps modulo 2^32"},
-      {"-", 0, "sign only"},
-      {"+", 0, "sign only"},
-      {"12a", 169, "a non-digit adds its code minus '0'"},
-      {" 5", -155, "a leading blank is not skipped"},
-      {"1-2", 72, "a sign after the first character is a character like any other"},
-  };
-  for (const Row& r : rows) {
-    std::vector<unsigned char> p = P(r.text);
-    SInt32 n = 12345;
-    StringToNum(p.data(), &n);
-    EXPECT_EQ(r.n, n) << '"' << r.text << "\": " << r.why;
-  }
-}
-
-TEST(TextTest, NumberTextRoundTripsForExtremesAndPowersOfTen) {
-  std::vector<SInt32> values = {std::numeric_limits<SInt32>::min(), -1, 0, 1,
-                                std::numeric_limits<SInt32>::max()};
+  std::vector<SInt32> values = {kMin32, -1, 0, 1, std::numeric_limits<SInt32>::max()};
   for (SInt32 p = 1; p < 1000000000; p *= 10) values.insert(values.end(), {p, -p, p - 1});
   for (SInt32 v : values) {
     Str255 s;
     NumToString(v, s);
     SInt32 back = 0;
     StringToNum(s, &back);
-    EXPECT_EQ(v, back) << FromP(s);
+    EXPECT_EQ(v, back) << FromPascal(s);
   }
 }
 
-TEST(TextTest, CompareTextOrdersCaseBlindThenCapitalsFirst) {
-  struct Row {
-    const char* a;
-    const char* b;
-    int expected;
-  } rows[] = {
+TEST(TextTest, StringToNumFollowsThePlatformsArithmetic) {
+  struct Row { const char* text; SInt32 n; const char* why; } rows[] = {
+      {"", 0, "empty text"}, {"-123", -123, "leading minus"}, {"+45", 45, "leading plus"},
+      {"007", 7, "leading zeros"}, {"-2147483648", kMin32, "smallest"},
+      {"2147483648", kMin32, "one past the largest wraps"}, {"4294967297", 1, "wraps modulo 2^32"},
+      {"-", 0, "sign only"}, {"+", 0, "sign only"},
+      {"12a", 169, "a non-digit adds its code minus '0'"},
+      {" 5", -155, "a leading blank is not skipped"},
+      {"1-2", 72, "a sign after the first character is a character like any other"},
+  };
+  for (const Row& r : rows) {
+    SInt32 n = 12345;
+    StringToNum(PString(r.text), &n);
+    EXPECT_EQ(r.n, n) << '"' << r.text << "\": " << r.why;
+  }
+}
+
+TEST(TextTest, CompareTextOrdersCaseBlindThenCapitalsFirstAndUppercaseKeepsDiacritics) {
+  struct Row { const char* a; const char* b; int expected; } rows[] = {
       {"abc", "abc", 0},  {"abc", "abd", -1}, {"abd", "abc", 1},   {"ab", "abc", -1},
       {"", "", 0},        {"", "a", -1},      {"ABC", "abd", -1},  {"abc", "ABD", -1},
       {"Abc", "abc", -1}, {"abc", "Abc", 1},  {"a\x8a", "A\x80", 1}, {"Z", "a", 1},
@@ -95,9 +68,7 @@ TEST(TextTest, CompareTextOrdersCaseBlindThenCapitalsFirst) {
     EXPECT_EQ(r.expected, got) << '"' << r.a << "\" vs \"" << r.b << '"';
   }
   EXPECT_EQ(0, CompareText(nullptr, "", 5, 0, nullptr)) << "null text is empty";
-}
 
-TEST(TextTest, UppercaseTextKeepsDiacriticsAndLength) {
   char text[] = "hello, World 9\x8a\x8e\xbf";
   UppercaseText(text, SInt16(std::strlen(text)), smSystemScript);
   EXPECT_STREQ("HELLO, WORLD 9\x80\x83\xaf", text);
@@ -129,112 +100,84 @@ TEST(TextTest, NumberPartsTableIsHandedOutUntilRemoved) {
   EXPECT_EQ(handles, LiveHandles()) << "the table is no memory-service handle";
 }
 
-TEST(TextTest, ExtendedFormRoundTripsEveryKindOfDouble) {
+TEST(TextTest, ExtendedFormRoundTripsEveryDoubleAndRoundsToNearestEven) {
   const double values[] = {0.0, -0.0, 1.0, -2.5, 0.1, 1e300, -1e-300,
-                           std::numeric_limits<double>::denorm_min(),
-                           std::numeric_limits<double>::max(),
-                           std::numeric_limits<double>::infinity(),
-                           -std::numeric_limits<double>::infinity()};
+                           std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::max(),
+                           HUGE_VAL, -HUGE_VAL};
+  extended80 x;
   for (double v : values) {
-    extended80 x;
     dtox80(&v, &x);
     double back = x80tod(&x);
     EXPECT_EQ(v, back) << v;
     EXPECT_EQ(std::signbit(v), std::signbit(back)) << v;
   }
-  double one = 1.0;
-  extended80 x;
+  double one = 1.0, nan = std::nan("");
   dtox80(&one, &x);
   EXPECT_EQ(0x3FFF, x.exp);
   EXPECT_EQ(0x8000, x.man[0]);
   EXPECT_EQ(0, x.man[1] | x.man[2] | x.man[3]);
-  double nan = std::nan("");
   dtox80(&nan, &x);
   EXPECT_TRUE(std::isnan(x80tod(&x)));
-}
-
-TEST(TextTest, ExtendedToDoubleRoundsToNearestEven) {
   // 1 + 2^-53 exactly half way between 1 and the next double: ties to even (1).
   extended80 half = {0x3FFF, {0x8000, 0, 0, 0x0400}};
   EXPECT_EQ(1.0, x80tod(&half));
   // 1 + 2^-53 + 2^-63: just above half way, rounds up.
   extended80 above = {0x3FFF, {0x8000, 0, 0, 0x0401}};
   EXPECT_EQ(1.0 + std::ldexp(1.0, -52), x80tod(&above));
-  extended80 huge = {0x7FFE, {0x8000, 0, 0, 0}};
+  extended80 huge = {0x7FFE, {0x8000, 0, 0, 0}}, tiny = {0x0001, {0x8000, 0, 0, 0}};
   EXPECT_TRUE(std::isinf(x80tod(&huge))) << "beyond double's range";
-  extended80 tiny = {0x0001, {0x8000, 0, 0, 0}};
   EXPECT_EQ(0.0, x80tod(&tiny)) << "below double's range";
 }
 
 TEST(TextTest, DecimalRecordsAndTheirText) {
-  struct Row {
-    char style;
-    SInt16 digits;
-    double x;
-    const char* text;
-  } rows[] = {
+  struct Row { char style; SInt16 digits; double x; const char* text; } rows[] = {
       {FIXEDDECIMAL, 2, 3.14159, "3.14"},  {FIXEDDECIMAL, 0, 2.5, "2"},
       {FIXEDDECIMAL, 3, -0.5, "-0.500"},   {FIXEDDECIMAL, 1, 1234.56, "1234.6"},
       {FIXEDDECIMAL, 2, 0.0, "0.00"},      {FLOATDECIMAL, 3, 1234.56, "1.23e+3"},
       {FLOATDECIMAL, 1, 0.00042, "4e-4"},  {FLOATDECIMAL, 4, -1.0, "-1.000e+0"},
-      {FLOATDECIMAL, 2, 0.0, "0.0e+0"},
-      {FIXEDDECIMAL, 2, std::numeric_limits<double>::infinity(), "INF"},
+      {FLOATDECIMAL, 2, 0.0, "0.0e+0"},    {FIXEDDECIMAL, 2, HUGE_VAL, "INF"},
       {FIXEDDECIMAL, 2, std::nan(""), "NAN"},
   };
+  decimal d;
   for (const Row& r : rows) {
     decform f = {r.style, 0, r.digits};
-    decimal d;
     num2dec(&f, r.x, &d);
     char s[DECSTROUTLEN + 1];
     dec2str(&f, &d, s);
     EXPECT_STREQ(r.text, s) << r.x << " style " << int(r.style) << " digits " << r.digits;
   }
   decform f = {FIXEDDECIMAL, 2, 0};
-  decimal d;
   num2dec(&f, 1e100, &d);
   EXPECT_EQ('?', d.sig.text[0]) << "more digits than a decimal record holds";
 }
 
 // ---------------------------------------------------------------- number formats
 
-NumberParts CommaParts() {
-  NumberParts p = DefaultNumberParts();
-  p.data[tokDecPoint - 1].a[1] = ',';
-  p.data[tokThousands - 1].a[1] = '.';
-  return p;
-}
-
 std::string Format(const std::string& format, double v, const NumberParts& parts,
                    FormatStatus* status = nullptr) {
   NumFormatString canonical;
-  std::vector<unsigned char> f = P(format);
-  FormatStatus st = StringToFormatRec(f.data(), &parts, &canonical);
+  FormatStatus st = StringToFormatRec(PString(format), &parts, &canonical);
   EXPECT_TRUE(st == fFormatOK || (format.empty() && st == fEmptyFormatString)) << format << ": " << st;
   extended80 x;
   dtox80(&v, &x);
   Str255 out;
   FormatStatus written = ExtendedToString(&x, &canonical, &parts, out);
   if (status) *status = written;
-  return FromP(out);
+  return FromPascal(out);
 }
 
 TEST(NumberFormatTest, ValuesAreWrittenAsTheFormatSays) {
-  struct Row {
-    const char* format;
-    double value;
-    const char* text;
-  } rows[] = {
-      {"#,##0.00", 1234.5, "1,234.50"},        {"#,##0.00", -1234.5, "-1,234.50"},
-      {"#,##0.00", 0.5, "0.50"},                {"#,##0", 1234567, "1,234,567"},
-      {"0.00;(0.00);'zero'", -2.5, "(2.50)"},  {"0.00;(0.00);'zero'", 0, "zero"},
-      {"0.00;(0.00)", 0, "0.00"},               {"000", 7, "007"},
-      {"^^^", 7, "  7"},                        {"#", 12345, "12345"},
-      {"#0", 0.4, "0"},                         {"0%", 0.25, "25%"},
-      {"#.##", 2.5, "2.5"},                     {"#.##", 2.0, "2"},
-      {"0.0#", 2.567, "2.57"},                  {"0.0#", 2.5, "2.5"},
-      {"0.00E+00", 12345, "1.23E+04"},          {"0.0E-0", 0.00012, "1.2E-4"},
-      {"0.0E-0", 1200, "1.2E3"},                {"'$'#,##0", 1234, "$1,234"},
-      {"\\#0", 5, "#5"},                      {"", 1.5, "1.5"},
+  struct Row { const char* format; double value; const char* text; } rows[] = {
+      {"#,##0.00", -1234.5, "-1,234.50"},      {"#,##0.00", 0.5, "0.50"},
+      {"#,##0", 1234567, "1,234,567"},          {"0.00;(0.00);'zero'", -2.5, "(2.50)"},
+      {"0.00;(0.00);'zero'", 0, "zero"},       {"0.00;(0.00)", 0, "0.00"},
+      {"000", 7, "007"},                        {"^^^", 7, "  7"},
+      {"#", 12345, "12345"},                    {"#0", 0.4, "0"},
+      {"0%", 0.25, "25%"},                      {"#.##", 2.5, "2.5"},
+      {"#.##", 2.0, "2"},                       {"0.0#", 2.567, "2.57"},
+      {"0.0#", 2.5, "2.5"},                     {"0.00E+00", 12345, "1.23E+04"},
+      {"0.0E-0", 0.00012, "1.2E-4"},            {"0.0E-0", 1200, "1.2E3"},
+      {"'$'#,##0", 1234, "$1,234"},             {"\\#0", 5, "#5"},
       {"", -0.1, "-0.1"},                       {"", 1e20, "1E+20"},
   };
   for (const Row& r : rows)
@@ -249,45 +192,36 @@ TEST(NumberFormatTest, BadFormatsAreReportedByStatus) {
   } rows[] = {{"0.0.0", fExtraDecimal},  {"0;0;0;0", fExtraSeparator}, {"'abc", fMissingDelimiter},
               {"0%%", fExtraPercent},    {"0E+0E+0", fExtraExp},       {"0\\", fMissingLiteral},
               {"", fEmptyFormatString},  {"0.0;0.0.0", fExtraDecimal}};
-  for (const Row& r : rows) {
-    NumFormatString canonical;
-    std::vector<unsigned char> f = P(r.format);
-    EXPECT_EQ(r.status, StringToFormatRec(f.data(), &parts, &canonical)) << r.format;
-  }
+  NumFormatString canonical;
+  for (const Row& r : rows)
+    EXPECT_EQ(r.status, StringToFormatRec(PString(r.format), &parts, &canonical)) << r.format;
   NumberParts broken = parts;
   broken.data[tokDecPoint - 1].a[1] = 0;
-  NumFormatString canonical;
-  std::vector<unsigned char> f = P("0.0");
-  EXPECT_EQ(fBadPartsTable, StringToFormatRec(f.data(), &broken, &canonical));
-  EXPECT_EQ(fBadPartsTable, StringToFormatRec(f.data(), nullptr, &canonical));
+  EXPECT_EQ(fBadPartsTable, StringToFormatRec(PString("0.0"), &broken, &canonical));
+  EXPECT_EQ(fBadPartsTable, StringToFormatRec(PString("0.0"), nullptr, &canonical));
 }
 
 TEST(NumberFormatTest, FormatReexpressedForAnotherScriptsParts) {
-  NumberParts us = DefaultNumberParts(), comma = CommaParts();
-  NumFormatString canonical;
-  std::vector<unsigned char> f = P("#,##0.00;'.'0");
-  ASSERT_EQ(fFormatOK, StringToFormatRec(f.data(), &us, &canonical));
+  NumberParts us = DefaultNumberParts(), comma = DefaultNumberParts();
+  comma.data[tokDecPoint - 1].a[1] = ',';
+  comma.data[tokThousands - 1].a[1] = '.';
+  NumFormatString canonical, again;
+  ASSERT_EQ(fFormatOK, StringToFormatRec(PString("#,##0.00;'.'0"), &us, &canonical));
   Str255 text;
   TripleInt positions;
   ASSERT_EQ(fFormatOK, FormatRecToString(&canonical, &comma, text, positions));
-  EXPECT_EQ("#.##0,00;\\.0", FromP(text)) << "a literal that is a token there is escaped";
+  EXPECT_EQ("#.##0,00;\\.0", FromPascal(text)) << "a literal that is a token there is escaped";
   EXPECT_EQ(1, positions[0].start);
   EXPECT_EQ(8, positions[0].length);
   EXPECT_EQ(10, positions[1].start);
   EXPECT_EQ(0, positions[2].length);
-  NumFormatString again;
   ASSERT_EQ(fFormatOK, StringToFormatRec(text, &comma, &again));
   EXPECT_EQ(0, std::memcmp(&canonical, &again, sizeof canonical)) << "the canonical form survives";
   EXPECT_EQ("1.234,50", Format("#.##0,00", 1234.5, comma));
 }
 
 TEST(NumberFormatTest, TextIsReadBackWithTheFormat) {
-  struct Row {
-    const char* format;
-    const char* text;
-    double value;
-    FormatStatus status;
-  } rows[] = {
+  struct Row { const char* format; const char* text; double value; FormatStatus status; } rows[] = {
       {"#,##0.00", "1,234.50", 1234.5, fFormatOK}, {"0.00;(0.00)", "(2.50)", -2.5, fFormatOK},
       {"0", "-3", -3, fFormatOK},                   {"0%", "25%", 0.25, fFormatOK},
       {"0.0E+0", "1.5E+3", 1500, fFormatOK},        {"0.0E-0", "1.2E-4", 0.00012, fFormatOK},
@@ -298,10 +232,9 @@ TEST(NumberFormatTest, TextIsReadBackWithTheFormat) {
   NumberParts parts = DefaultNumberParts();
   for (const Row& r : rows) {
     NumFormatString canonical;
-    std::vector<unsigned char> f = P(r.format), t = P(r.text);
-    StringToFormatRec(f.data(), &parts, &canonical);
+    StringToFormatRec(PString(r.format), &parts, &canonical);
     extended80 x;
-    EXPECT_EQ(r.status, StringToExtended(t.data(), &canonical, &parts, &x)) << r.text;
+    EXPECT_EQ(r.status, StringToExtended(PString(r.text), &canonical, &parts, &x)) << r.text;
     EXPECT_DOUBLE_EQ(r.value, x80tod(&x)) << r.text << " read with " << r.format;
   }
 }
