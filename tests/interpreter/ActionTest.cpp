@@ -13,8 +13,10 @@ class ActionTest : public PaneTest {
   void SetUp() override {
     PaneTest::SetUp();
     pane = NewPane([](TestSystem& system) {
-      MakeItems();
-      system.Item(2)->onDependency = [&system] {
+      new TestItem("a", 1, 0, 100);
+      new TestItem("b", 2, 0, 100);
+      new TestItem("c", 3, 0, 100);
+      system.Item(2)->on["Dependency"] = [&system] {
         system.Item(2)->AppendDependency(system.Item(1));
       };
     });
@@ -22,11 +24,6 @@ class ActionTest : public PaneTest {
     StartIPP(pane);
     ResumeIPP(pane, kBase, FakeWindow());
     Calls().clear();
-  }
-  static void MakeItems() {
-    new TestItem("a", 1, 0, 100);
-    new TestItem("b", 2, 0, 100);
-    new TestItem("c", 3, 0, 100);
   }
   TestPresentation* Control(SInt32 index) { return PresentationOf(pane->Item(index)); }
   SInt16 Hit(SInt16 absolute) {
@@ -37,7 +34,12 @@ class ActionTest : public PaneTest {
   static constexpr SInt16 kBase = 10;
 };
 
-TEST_F(ActionTest, ChangedValueRunsTouchSetSelfAndDependents) {
+TEST_F(ActionTest, OnlyAChangedControlValueRunsSetSelfAndDependents) {
+  Control(1)->controlValue = pane->Item(1)->object->value;
+  Hit(11);
+  EXPECT_EQ((Strings{"Action:a", "GetValue:a", "TouchSelf:a"}), Calls()) << "unchanged value";
+
+  Calls().clear();
   Control(1)->controlValue = 5;
   EXPECT_EQ(11, Hit(11));
   EXPECT_EQ((Strings{"Action:a", "GetValue:a", "TouchSelf:a", "SetSelf:system", "SetSelf:a",
@@ -47,70 +49,57 @@ TEST_F(ActionTest, ChangedValueRunsTouchSetSelfAndDependents) {
   EXPECT_EQ(11, pane->lastHit);
 }
 
-TEST_F(ActionTest, UnchangedValueRunsOnlyTouchSelf) {
-  Control(1)->controlValue = pane->Item(1)->object->value;
-  Hit(11);
-  EXPECT_EQ((Strings{"Action:a", "GetValue:a", "TouchSelf:a"}), Calls());
-}
-
-TEST_F(ActionTest, HitsNotAboveBaseNumberChangeNothing) {
-  pane->registry->changedKey = 2;
-  for (SInt16 hit : {SInt16(10), SInt16(3), SInt16(-4)}) {
+TEST_F(ActionTest, HitsNotAboveBaseNumberChangeNothingAndZeroClearsChangedKey) {
+  for (SInt16 hit : {SInt16(10), SInt16(3), SInt16(-4), SInt16(0)}) {
     SCOPED_TRACE(hit);
+    pane->registry->changedKey = 2;
     EXPECT_EQ(hit, Hit(hit)) << "the item hit is left as it was";
     EXPECT_TRUE(Calls().empty());
-    EXPECT_EQ(2u, pane->registry->changedKey) << "changedKey is kept";
+    EXPECT_EQ(hit == 0 ? 0u : 2u, pane->registry->changedKey) << "only hit 0 clears changedKey";
   }
 }
 
-TEST_F(ActionTest, HitZeroClearsChangedKey) {
-  pane->registry->changedKey = 2;
-  EXPECT_EQ(0, Hit(0));
-  EXPECT_EQ(0u, pane->registry->changedKey);
-  EXPECT_TRUE(Calls().empty());
+TEST_F(ActionTest, RegistryWriteSinceLastHitDecidesWhetherTheControlIsRead) {
+  const Strings readAndChanged{"Action:a", "GetValue:a", "TouchSelf:a", "SetSelf:system",
+                               "SetSelf:a", "ChangedOther:b"};
+  struct Row {
+    const char* what;
+    UInt32 key;
+    bool sameValue;
+    Strings calls;
+    SInt32 value;
+  };
+  const Row rows[] = {
+      {"write to the hit item: counts as a change, control not read", 1, false,
+       {"TouchSelf:a", "SetSelf:system", "SetSelf:a", "ChangedOther:b"}, 30},
+      {"equal write to the bound object does not count", 1, true,
+       {"Action:a", "GetValue:a", "TouchSelf:a"}, 0},
+      {"write to another item: the hit control is read", 3, false, readAndChanged, 7},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    pane->Item(1)->object->value = 0;
+    SInt32 value = row.sameValue ? 0 : 30;
+    SetRegistry(row.key, 3, &value);
+    EXPECT_EQ(row.sameValue ? 0u : row.key, pane->registry->changedKey);
+    Control(1)->controlValue = row.sameValue ? 0 : 7;
+    Calls().clear();
+    Hit(11);
+    EXPECT_EQ(row.calls, Calls());
+    EXPECT_EQ(row.value, pane->Item(1)->object->value);
+    EXPECT_EQ(0u, pane->registry->changedKey) << "ActionIPP clears changedKey";
+  }
 }
 
-TEST_F(ActionTest, RegistryWriteSinceLastHitSkipsControlReadAndCountsAsChange) {
-  SInt32 value = 30;
-  SetRegistry(1, 3, &value);
-  EXPECT_EQ(1u, pane->registry->changedKey);
-  Control(1)->controlValue = 99;  // must not be read
-  Hit(11);
-  EXPECT_EQ((Strings{"TouchSelf:a", "SetSelf:system", "SetSelf:a", "ChangedOther:b"}), Calls());
-  EXPECT_EQ(30, pane->Item(1)->object->value);
-  EXPECT_EQ(0u, pane->registry->changedKey) << "ActionIPP clears changedKey";
-}
-
-TEST_F(ActionTest, RegistryWriteOfEqualValueOnBoundObjectDoesNotCount) {
-  SInt32 value = pane->Item(1)->object->value;
-  SetRegistry(1, 3, &value);
-  EXPECT_EQ(0u, pane->registry->changedKey) << "an unchanged write through the item clears it";
-  Control(1)->controlValue = value;
-  Hit(11);
-  EXPECT_EQ((Strings{"Action:a", "GetValue:a", "TouchSelf:a"}), Calls());
-}
-
-TEST_F(ActionTest, RegistryWriteForAnotherItemStillReadsTheHitControl) {
-  SInt32 value = 30;
-  SetRegistry(3, 3, &value);
-  Control(1)->controlValue = 7;
-  Hit(11);
-  EXPECT_EQ((Strings{"Action:a", "GetValue:a", "TouchSelf:a", "SetSelf:system", "SetSelf:a",
-                     "ChangedOther:b"}),
-            Calls());
-}
-
-TEST_F(ActionTest, EventCancelInHookZeroesTheHitOnce) {
-  pane->Item(1)->onTouchSelf = [this] { pane->Item(1)->EventCancel(); };
+TEST_F(ActionTest, EventCancelZeroesTheHitOnce) {
+  pane->Item(1)->on["TouchSelf"] = [this] { pane->Item(1)->EventCancel(); };
   EXPECT_EQ(0, Hit(11));
   EXPECT_EQ(0, pane->cancelFlag);
-  pane->Item(1)->onTouchSelf = nullptr;
+  pane->Item(1)->on["TouchSelf"] = nullptr;
   EXPECT_EQ(11, Hit(11)) << "the next hit starts with the flag clear";
-}
 
-TEST_F(ActionTest, CancelAppliesToHitsOnNoItem) {
   pane->EventCancel();
-  EXPECT_EQ(0, Hit(50));
+  EXPECT_EQ(0, Hit(50)) << "cancel applies to hits on no item";
   EXPECT_EQ(0, pane->cancelFlag);
 }
 
@@ -188,10 +177,10 @@ TEST_F(ActionTest, GetShowIPPNeedsVisibleAndActive) {
   pane->Item(1)->Hilite(0);
   pane->Item(1)->Show(0);
   EXPECT_EQ(0, GetShowIPP(pane, &itemNo)) << "hidden";
-  itemNo = 0;
-  EXPECT_EQ(0, GetShowIPP(pane, &itemNo));
-  itemNo = 42;
-  EXPECT_EQ(0, GetShowIPP(pane, &itemNo));
+  for (SInt16 none : {SInt16(0), SInt16(42)}) {
+    itemNo = none;
+    EXPECT_EQ(0, GetShowIPP(pane, &itemNo)) << "no item numbered " << none;
+  }
 }
 
 TEST_F(ActionTest, GetRangeIPPListsEnabledEntries) {
@@ -207,13 +196,6 @@ TEST_F(ActionTest, GetRangeIPPListsEnabledEntries) {
   EXPECT_EQ((std::vector<SInt16>{0, 9, 9}), std::vector<SInt16>(untouched, untouched + 3))
       << "item number 0: only the count is written";
 }
-
-}  // namespace
-
-namespace {
-
-using namespace testpane;
-using Strings = std::vector<std::string>;
 
 class UnkeyedPaneTest : public PaneTest {};
 
