@@ -6,8 +6,8 @@ namespace {
 using namespace testpane;
 using Strings = std::vector<std::string>;
 
-/// A shown pane of items a (key 1), b (key 2), c (key 3) presented as 1, 2, 3
-/// with base number 10; b depends on a.
+/// A shown pane of items a (key 1), b (key 2), c (key 3) and d (private object)
+/// presented as 1 to 4 with base number 10; b depends on a.
 class ActionTest : public PaneTest {
  protected:
   void SetUp() override {
@@ -16,11 +16,12 @@ class ActionTest : public PaneTest {
       new TestItem("a", 1, 0, 100);
       new TestItem("b", 2, 0, 100);
       new TestItem("c", 3, 0, 100);
+      new TestItem("d", 0, 0, 100);
       system.Item(2)->on["Dependency"] = [&system] {
         system.Item(2)->AppendDependency(system.Item(1));
       };
     });
-    for (SInt32 i = 1; i <= 3; ++i) pane->Item(i)->presentAs = static_cast<SInt16>(i);
+    for (SInt32 i = 1; i <= 4; ++i) pane->Item(i)->presentAs = static_cast<SInt16>(i);
     StartIPP(pane);
     ResumeIPP(pane, kBase, FakeWindow());
     Calls().clear();
@@ -153,7 +154,7 @@ TEST_F(ActionTest, AutoTreatsItemAsChanged) {
   EXPECT_TRUE(Calls().empty());
 }
 
-TEST_F(ActionTest, GetItemInfoReportsAbsoluteNumberAndRange) {
+TEST_F(ActionTest, GetItemInfoReportsAbsoluteNumberAndRangeOfPresentedItems) {
   pane->Item(3)->SetRange(-5, 70000);
   SInt16 itemNo = 0, min = 1, max = 2;
   EXPECT_EQ(1, GetItemInfo(3, &itemNo, &min, &max));
@@ -161,12 +162,22 @@ TEST_F(ActionTest, GetItemInfoReportsAbsoluteNumberAndRange) {
   EXPECT_EQ(-5, min);
   EXPECT_EQ(SInt16(70000 & 0xFFFF), max) << "low 16 bits";
 
-  min = 1;
-  max = 2;
-  EXPECT_EQ(0, GetItemInfo(99, &itemNo, &min, &max));
-  EXPECT_EQ(0, itemNo);
-  EXPECT_EQ(1, min);
-  EXPECT_EQ(2, max) << "min and max untouched for a key no item uses";
+  new TestItem("e", 5, 0, 100);  // presented by nothing
+  struct Row {
+    UInt32 key;
+    SInt16 itemNo;
+    const char* what;
+  };
+  for (Row row : {Row{99, 0, "a key no item uses"},
+                  Row{5, kBase, "an item shown by nothing: relative 0 plus the base"}}) {
+    SCOPED_TRACE(row.what);
+    min = 1;
+    max = 2;
+    EXPECT_EQ(0, GetItemInfo(row.key, &itemNo, &min, &max));
+    EXPECT_EQ(row.itemNo, itemNo);
+    EXPECT_EQ(1, min);
+    EXPECT_EQ(2, max) << "min and max untouched";
+  }
 }
 
 TEST_F(ActionTest, GetShowIPPNeedsVisibleAndActive) {
@@ -197,30 +208,13 @@ TEST_F(ActionTest, GetRangeIPPListsEnabledEntries) {
       << "item number 0: only the count is written";
 }
 
-class UnkeyedPaneTest : public PaneTest {};
-
-TEST_F(UnkeyedPaneTest, HitOnPrivateKeyItemCountsAsChangeWithoutReadingControl) {
-  MakePane({0});
-  pane->Item(1)->presentAs = 1;
-  ResumeIPP(pane, 0, FakeWindow());
-  PresentationOf(pane->Item(1))->controlValue = 9;
-  Calls().clear();
-  SInt16 hit = 1;
-  ActionIPP(pane, &hit);
-  EXPECT_EQ((Strings{"TouchSelf:a", "SetSelf:system", "SetSelf:a"}), Calls())
+TEST_F(ActionTest, HitOnPrivateObjectItemCountsAsChangeWithoutReadingControl) {
+  Control(4)->controlValue = 9;
+  EXPECT_EQ(14, Hit(14));
+  EXPECT_EQ((Strings{"TouchSelf:d", "SetSelf:system", "SetSelf:d"}), Calls())
       << "with no registry write pending, changedKey 0 equals the private object's key 0: "
          "the control is not read and the hit counts as a change";
-  EXPECT_EQ(0, pane->Item(1)->object->value);
-}
-
-TEST_F(UnkeyedPaneTest, GetItemInfoOfItemWithoutPresentationGivesBaseNumberAndNoRange) {
-  MakePane({4});
-  ResumeIPP(pane, 10, FakeWindow());
-  SInt16 itemNo = 0, min = 1, max = 2;
-  EXPECT_EQ(0, GetItemInfo(4, &itemNo, &min, &max));
-  EXPECT_EQ(10, itemNo) << "relative number 0 of an item shown by nothing, plus the base";
-  EXPECT_EQ(1, min);
-  EXPECT_EQ(2, max) << "min and max untouched when no item has that number";
+  EXPECT_EQ(0, pane->Item(4)->object->value);
 }
 
 }  // namespace

@@ -27,12 +27,6 @@ class LifecycleTest : public PaneTest {
   }
 };
 
-TEST_F(LifecycleTest, FactoryReturningNullMakesNewIPPReturnNull) {
-  EXPECT_EQ(nullptr, NewIPP(&NullFactory));
-  EXPECT_EQ(nullptr, NewIPP(nullptr));
-  EXPECT_EQ(nullptr, GetCurrentIPP(nullptr)) << "no system may become current";
-}
-
 TEST_F(LifecycleTest, HooksRunInLifecycleOrder) {
   MakePane({1, 2, 3});
   ASSERT_NE(nullptr, pane);
@@ -233,7 +227,10 @@ TEST_F(LifecycleTest, CurrentSystemFollowsLifecycleCalls) {
   EXPECT_EQ(nullptr, GetCurrentIPP(nullptr));
 }
 
-TEST_F(LifecycleTest, CallsWithoutCurrentSystemDoNothing) {
+TEST_F(LifecycleTest, WithoutSystemNewIPPGivesNullAndCallsDoNothing) {
+  EXPECT_EQ(nullptr, NewIPP(&NullFactory)) << "the factory made nothing";
+  EXPECT_EQ(nullptr, NewIPP(nullptr));
+  EXPECT_EQ(nullptr, GetCurrentIPP(nullptr)) << "no system may become current";
   SInt16 itemNo = 9, min = 3, max = 4;
   EXPECT_EQ(0, GetItemInfo(1, &itemNo, &min, &max));
   EXPECT_EQ(0, itemNo);

@@ -123,7 +123,7 @@ TEST_F(RegistryTest, CodesWithoutConversionStoreTheCodeAndCountAsWrite) {
   }
 }
 
-TEST_F(RegistryTest, MissingKeysAndKeyZero) {
+TEST_F(RegistryTest, MissingKeysAreReportedKeyZeroIsIgnored) {
   Read(42);
   EXPECT_EQ((Strings{" not found registry"}), Debug());
   toolbox::host::ClearJournal();
@@ -132,6 +132,10 @@ TEST_F(RegistryTest, MissingKeysAndKeyZero) {
   Read(0);
   EXPECT_TRUE(Debug().empty()) << "key 0 is silently ignored";
   EXPECT_EQ(0u, pane->registry->changedKey);
+
+  DebugNum(-1234);
+  DebugNum(0);
+  EXPECT_EQ((Strings{"-1234", "0"}), Debug()) << "DebugNum writes decimal";
 }
 
 TEST_F(RegistryTest, WriteToUnknownKeyMakesUnboundObjectThatLaterItemAdopts) {
@@ -217,12 +221,6 @@ TEST_F(RegistryTest, FindAnswersTheFirstObjectEnteredWithTheKey) {
   pane->registry->Append(nullptr);
   EXPECT_EQ(3u, pane->registry->objects->GetCount()) << "a null object is not entered";
   EXPECT_EQ(nullptr, pane->registry->Find(99)) << "a walk past every object finds nothing";
-}
-
-TEST_F(RegistryTest, DebugNumWritesDecimal) {
-  DebugNum(-1234);
-  DebugNum(0);
-  EXPECT_EQ((Strings{"-1234", "0"}), Debug());
 }
 
 TEST_F(RegistryTest, WritesThatMakeObjectsOrTextFailCleanly) {
