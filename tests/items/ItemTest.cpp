@@ -28,14 +28,9 @@ class ItemTest : public PaneTest {
 };
 
 TEST_F(ItemTest, HiliteMakesInactiveOnly255) {
-  struct Row {
-    SInt16 hilite;
-    Boolean active;
-  };
-  for (Row row : {Row{255, 0}, Row{0, 1}, Row{254, 1}, Row{-1, 1}, Row{1, 1}}) {
-    SCOPED_TRACE(row.hilite);
-    A()->Hilite(row.hilite);
-    EXPECT_EQ(row.active, R().active);
+  for (SInt16 hilite : {255, 0, 254, -1, 1, 255}) {
+    A()->Hilite(hilite);
+    EXPECT_EQ(hilite == 255 ? 0 : 1, R().active) << "hilite " << hilite;
   }
 }
 
