@@ -6,27 +6,25 @@ namespace {
 using namespace testpane;
 using Strings = std::vector<std::string>;
 
-/// A shown pane of items a (key 1), b (key 2), c (key 3) presented as 1, 2, 3
-/// with base number 10; b depends on a.
+/// A shown pane of items a (key 1), b (key 2), c (key 3) and d (private object)
+/// presented as 1 to 4 with base number 10; b depends on a.
 class ActionTest : public PaneTest {
  protected:
   void SetUp() override {
     PaneTest::SetUp();
     pane = NewPane([](TestSystem& system) {
-      MakeItems();
-      system.Item(2)->onDependency = [&system] {
+      new TestItem("a", 1, 0, 100);
+      new TestItem("b", 2, 0, 100);
+      new TestItem("c", 3, 0, 100);
+      new TestItem("d", 0, 0, 100);
+      system.Item(2)->on["Dependency"] = [&system] {
         system.Item(2)->AppendDependency(system.Item(1));
       };
     });
-    for (SInt32 i = 1; i <= 3; ++i) pane->Item(i)->presentAs = static_cast<SInt16>(i);
+    for (SInt32 i = 1; i <= 4; ++i) pane->Item(i)->presentAs = static_cast<SInt16>(i);
     StartIPP(pane);
     ResumeIPP(pane, kBase, FakeWindow());
     Calls().clear();
-  }
-  static void MakeItems() {
-    new TestItem("a", 1, 0, 100);
-    new TestItem("b", 2, 0, 100);
-    new TestItem("c", 3, 0, 100);
   }
   TestPresentation* Control(SInt32 index) { return PresentationOf(pane->Item(index)); }
   SInt16 Hit(SInt16 absolute) {
@@ -37,7 +35,12 @@ class ActionTest : public PaneTest {
   static constexpr SInt16 kBase = 10;
 };
 
-TEST_F(ActionTest, ChangedValueRunsTouchSetSelfAndDependents) {
+TEST_F(ActionTest, OnlyAChangedControlValueRunsSetSelfAndDependents) {
+  Control(1)->controlValue = pane->Item(1)->object->value;
+  Hit(11);
+  EXPECT_EQ((Strings{"Action:a", "GetValue:a", "TouchSelf:a"}), Calls()) << "unchanged value";
+
+  Calls().clear();
   Control(1)->controlValue = 5;
   EXPECT_EQ(11, Hit(11));
   EXPECT_EQ((Strings{"Action:a", "GetValue:a", "TouchSelf:a", "SetSelf:system", "SetSelf:a",
@@ -47,70 +50,57 @@ TEST_F(ActionTest, ChangedValueRunsTouchSetSelfAndDependents) {
   EXPECT_EQ(11, pane->lastHit);
 }
 
-TEST_F(ActionTest, UnchangedValueRunsOnlyTouchSelf) {
-  Control(1)->controlValue = pane->Item(1)->object->value;
-  Hit(11);
-  EXPECT_EQ((Strings{"Action:a", "GetValue:a", "TouchSelf:a"}), Calls());
-}
-
-TEST_F(ActionTest, HitsNotAboveBaseNumberChangeNothing) {
-  pane->registry->changedKey = 2;
-  for (SInt16 hit : {SInt16(10), SInt16(3), SInt16(-4)}) {
+TEST_F(ActionTest, HitsNotAboveBaseNumberChangeNothingAndZeroClearsChangedKey) {
+  for (SInt16 hit : {SInt16(10), SInt16(3), SInt16(-4), SInt16(0)}) {
     SCOPED_TRACE(hit);
+    pane->registry->changedKey = 2;
     EXPECT_EQ(hit, Hit(hit)) << "the item hit is left as it was";
     EXPECT_TRUE(Calls().empty());
-    EXPECT_EQ(2u, pane->registry->changedKey) << "changedKey is kept";
+    EXPECT_EQ(hit == 0 ? 0u : 2u, pane->registry->changedKey) << "only hit 0 clears changedKey";
   }
 }
 
-TEST_F(ActionTest, HitZeroClearsChangedKey) {
-  pane->registry->changedKey = 2;
-  EXPECT_EQ(0, Hit(0));
-  EXPECT_EQ(0u, pane->registry->changedKey);
-  EXPECT_TRUE(Calls().empty());
+TEST_F(ActionTest, RegistryWriteSinceLastHitDecidesWhetherTheControlIsRead) {
+  const Strings readAndChanged{"Action:a", "GetValue:a", "TouchSelf:a", "SetSelf:system",
+                               "SetSelf:a", "ChangedOther:b"};
+  struct Row {
+    const char* what;
+    UInt32 key;
+    bool sameValue;
+    Strings calls;
+    SInt32 value;
+  };
+  const Row rows[] = {
+      {"write to the hit item: counts as a change, control not read", 1, false,
+       {"TouchSelf:a", "SetSelf:system", "SetSelf:a", "ChangedOther:b"}, 30},
+      {"equal write to the bound object does not count", 1, true,
+       {"Action:a", "GetValue:a", "TouchSelf:a"}, 0},
+      {"write to another item: the hit control is read", 3, false, readAndChanged, 7},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    pane->Item(1)->object->value = 0;
+    SInt32 value = row.sameValue ? 0 : 30;
+    SetRegistry(row.key, 3, &value);
+    EXPECT_EQ(row.sameValue ? 0u : row.key, pane->registry->changedKey);
+    Control(1)->controlValue = row.sameValue ? 0 : 7;
+    Calls().clear();
+    Hit(11);
+    EXPECT_EQ(row.calls, Calls());
+    EXPECT_EQ(row.value, pane->Item(1)->object->value);
+    EXPECT_EQ(0u, pane->registry->changedKey) << "ActionIPP clears changedKey";
+  }
 }
 
-TEST_F(ActionTest, RegistryWriteSinceLastHitSkipsControlReadAndCountsAsChange) {
-  SInt32 value = 30;
-  SetRegistry(1, 3, &value);
-  EXPECT_EQ(1u, pane->registry->changedKey);
-  Control(1)->controlValue = 99;  // must not be read
-  Hit(11);
-  EXPECT_EQ((Strings{"TouchSelf:a", "SetSelf:system", "SetSelf:a", "ChangedOther:b"}), Calls());
-  EXPECT_EQ(30, pane->Item(1)->object->value);
-  EXPECT_EQ(0u, pane->registry->changedKey) << "ActionIPP clears changedKey";
-}
-
-TEST_F(ActionTest, RegistryWriteOfEqualValueOnBoundObjectDoesNotCount) {
-  SInt32 value = pane->Item(1)->object->value;
-  SetRegistry(1, 3, &value);
-  EXPECT_EQ(0u, pane->registry->changedKey) << "an unchanged write through the item clears it";
-  Control(1)->controlValue = value;
-  Hit(11);
-  EXPECT_EQ((Strings{"Action:a", "GetValue:a", "TouchSelf:a"}), Calls());
-}
-
-TEST_F(ActionTest, RegistryWriteForAnotherItemStillReadsTheHitControl) {
-  SInt32 value = 30;
-  SetRegistry(3, 3, &value);
-  Control(1)->controlValue = 7;
-  Hit(11);
-  EXPECT_EQ((Strings{"Action:a", "GetValue:a", "TouchSelf:a", "SetSelf:system", "SetSelf:a",
-                     "ChangedOther:b"}),
-            Calls());
-}
-
-TEST_F(ActionTest, EventCancelInHookZeroesTheHitOnce) {
-  pane->Item(1)->onTouchSelf = [this] { pane->Item(1)->EventCancel(); };
+TEST_F(ActionTest, EventCancelZeroesTheHitOnce) {
+  pane->Item(1)->on["TouchSelf"] = [this] { pane->Item(1)->EventCancel(); };
   EXPECT_EQ(0, Hit(11));
   EXPECT_EQ(0, pane->cancelFlag);
-  pane->Item(1)->onTouchSelf = nullptr;
+  pane->Item(1)->on["TouchSelf"] = nullptr;
   EXPECT_EQ(11, Hit(11)) << "the next hit starts with the flag clear";
-}
 
-TEST_F(ActionTest, CancelAppliesToHitsOnNoItem) {
   pane->EventCancel();
-  EXPECT_EQ(0, Hit(50));
+  EXPECT_EQ(0, Hit(50)) << "cancel applies to hits on no item";
   EXPECT_EQ(0, pane->cancelFlag);
 }
 
@@ -164,7 +154,7 @@ TEST_F(ActionTest, AutoTreatsItemAsChanged) {
   EXPECT_TRUE(Calls().empty());
 }
 
-TEST_F(ActionTest, GetItemInfoReportsAbsoluteNumberAndRange) {
+TEST_F(ActionTest, GetItemInfoReportsAbsoluteNumberAndRangeOfPresentedItems) {
   pane->Item(3)->SetRange(-5, 70000);
   SInt16 itemNo = 0, min = 1, max = 2;
   EXPECT_EQ(1, GetItemInfo(3, &itemNo, &min, &max));
@@ -172,12 +162,22 @@ TEST_F(ActionTest, GetItemInfoReportsAbsoluteNumberAndRange) {
   EXPECT_EQ(-5, min);
   EXPECT_EQ(SInt16(70000 & 0xFFFF), max) << "low 16 bits";
 
-  min = 1;
-  max = 2;
-  EXPECT_EQ(0, GetItemInfo(99, &itemNo, &min, &max));
-  EXPECT_EQ(0, itemNo);
-  EXPECT_EQ(1, min);
-  EXPECT_EQ(2, max) << "min and max untouched for a key no item uses";
+  new TestItem("e", 5, 0, 100);  // presented by nothing
+  struct Row {
+    UInt32 key;
+    SInt16 itemNo;
+    const char* what;
+  };
+  for (Row row : {Row{99, 0, "a key no item uses"},
+                  Row{5, kBase, "an item shown by nothing: relative 0 plus the base"}}) {
+    SCOPED_TRACE(row.what);
+    min = 1;
+    max = 2;
+    EXPECT_EQ(0, GetItemInfo(row.key, &itemNo, &min, &max));
+    EXPECT_EQ(row.itemNo, itemNo);
+    EXPECT_EQ(1, min);
+    EXPECT_EQ(2, max) << "min and max untouched";
+  }
 }
 
 TEST_F(ActionTest, GetShowIPPNeedsVisibleAndActive) {
@@ -188,10 +188,10 @@ TEST_F(ActionTest, GetShowIPPNeedsVisibleAndActive) {
   pane->Item(1)->Hilite(0);
   pane->Item(1)->Show(0);
   EXPECT_EQ(0, GetShowIPP(pane, &itemNo)) << "hidden";
-  itemNo = 0;
-  EXPECT_EQ(0, GetShowIPP(pane, &itemNo));
-  itemNo = 42;
-  EXPECT_EQ(0, GetShowIPP(pane, &itemNo));
+  for (SInt16 none : {SInt16(0), SInt16(42)}) {
+    itemNo = none;
+    EXPECT_EQ(0, GetShowIPP(pane, &itemNo)) << "no item numbered " << none;
+  }
 }
 
 TEST_F(ActionTest, GetRangeIPPListsEnabledEntries) {
@@ -208,37 +208,13 @@ TEST_F(ActionTest, GetRangeIPPListsEnabledEntries) {
       << "item number 0: only the count is written";
 }
 
-}  // namespace
-
-namespace {
-
-using namespace testpane;
-using Strings = std::vector<std::string>;
-
-class UnkeyedPaneTest : public PaneTest {};
-
-TEST_F(UnkeyedPaneTest, HitOnPrivateKeyItemCountsAsChangeWithoutReadingControl) {
-  MakePane({0});
-  pane->Item(1)->presentAs = 1;
-  ResumeIPP(pane, 0, FakeWindow());
-  PresentationOf(pane->Item(1))->controlValue = 9;
-  Calls().clear();
-  SInt16 hit = 1;
-  ActionIPP(pane, &hit);
-  EXPECT_EQ((Strings{"TouchSelf:a", "SetSelf:system", "SetSelf:a"}), Calls())
+TEST_F(ActionTest, HitOnPrivateObjectItemCountsAsChangeWithoutReadingControl) {
+  Control(4)->controlValue = 9;
+  EXPECT_EQ(14, Hit(14));
+  EXPECT_EQ((Strings{"TouchSelf:d", "SetSelf:system", "SetSelf:d"}), Calls())
       << "with no registry write pending, changedKey 0 equals the private object's key 0: "
          "the control is not read and the hit counts as a change";
-  EXPECT_EQ(0, pane->Item(1)->object->value);
-}
-
-TEST_F(UnkeyedPaneTest, GetItemInfoOfItemWithoutPresentationGivesBaseNumberAndNoRange) {
-  MakePane({4});
-  ResumeIPP(pane, 10, FakeWindow());
-  SInt16 itemNo = 0, min = 1, max = 2;
-  EXPECT_EQ(0, GetItemInfo(4, &itemNo, &min, &max));
-  EXPECT_EQ(10, itemNo) << "relative number 0 of an item shown by nothing, plus the base";
-  EXPECT_EQ(1, min);
-  EXPECT_EQ(2, max) << "min and max untouched when no item has that number";
+  EXPECT_EQ(0, pane->Item(4)->object->value);
 }
 
 }  // namespace

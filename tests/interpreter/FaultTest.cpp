@@ -1,4 +1,6 @@
 // Allocation failures injected into every allocation of building, flushing, queuing and linking.
+#include <functional>
+
 #include "FaultSweep.h"
 #include "TestPane.h"
 
@@ -15,17 +17,30 @@ void BuildLinkedPane(TestSystem& system) {
   new TestItem("a", 1, 0, 10);
   new TestItem("b", 1, 0, 10);
   new TestItem("c", 0, 0, 10);
-  system.Item(1)->onInfluence = [&system] {
+  system.Item(1)->on["Influence"] = [&system] {
     system.Item(1)->AppendInfluence(system.Item(2));
     system.Item(1)->AppendInfluence(system.Item(3));
   };
-  system.Item(3)->onDependency = [&system] { system.Item(3)->AppendDependency(system.Item(1)); };
+  system.Item(3)->on["Dependency"] = [&system] {
+    system.Item(3)->AppendDependency(system.Item(1));
+  };
 }
 
 /// The exception codes an allocation failure may produce: the interpreter's
 /// 'nilP' for objects, the memory error for array growth.
-bool IsAllocationFailure(const LException& error) {
-  return error.GetErrorCode() == kNilPointerErr || error.GetErrorCode() == memFullErr;
+bool IsAllocationFailure(SInt32 code) { return code == kNilPointerErr || code == memFullErr; }
+
+/// Runs `op` with the failure armed; the code of the LException it threw, or 0.
+SInt32 ErrorOfArmed(FaultRun& run, const std::function<void()>& op) {
+  SInt32 code = 0;
+  run.Arm();
+  try {
+    op();
+  } catch (const LException& error) {
+    code = error.GetErrorCode();
+  }
+  run.Disarm();
+  return code;
 }
 
 TEST(InterpreterFaults, NewIPPIsBuiltWholeOrReleasedWhole) {
@@ -57,12 +72,18 @@ TEST(InterpreterFaults, NewIPPIsBuiltWholeOrReleasedWhole) {
   NextBuild() = nullptr;
 }
 
-/// A pane of three presented items, started and shown.
-TestSystem* ShownPane() {
+/// A pane of three items with private objects, presented as 1, 2, 3 once resumed.
+TestSystem* PresentedPane() {
   TestSystem* pane = NewPane([](TestSystem& system) {
     for (const char* name : {"a", "b", "c"}) new TestItem(name, 0, 0, 100);
   });
   for (SInt32 i = 1; i <= 3; ++i) pane->Item(i)->presentAs = static_cast<SInt16>(i);
+  return pane;
+}
+
+/// The presented pane, started and shown.
+TestSystem* ShownPane() {
+  TestSystem* pane = PresentedPane();
   StartIPP(pane);
   ResumeIPP(pane, 0, FakeWindow());
   return pane;
@@ -74,17 +95,10 @@ TEST(InterpreterFaults, UpdateIPPRefreshesQueueThenFailsWithNilP) {
     pane->Item(1)->Assign(5);
     pane->Item(2)->Assign(6);
     Calls().clear();
-    bool threw = false;
     SInt16 hit = 0;
-    run.Arm();
-    try {
-      ThreadIPP(pane, &hit);
-    } catch (const LException& error) {
-      threw = true;
-      EXPECT_EQ(kNilPointerErr, error.GetErrorCode());
-    }
-    run.Disarm();
-    EXPECT_EQ(run.Fired(), threw) << "the fresh queue is the flush's only allocation";
+    SInt32 error = ErrorOfArmed(run, [&] { ThreadIPP(pane, &hit); });
+    EXPECT_EQ(run.Fired() ? kNilPointerErr : 0, error)
+        << "the fresh queue is the flush's only allocation";
     EXPECT_EQ((Strings{"SetValue:a", "SetValue:b"}), CallsOf("SetValue"))
         << "queued items are refreshed before the queue is replaced";
     ASSERT_NE(nullptr, pane->updates);
@@ -102,19 +116,12 @@ TEST(InterpreterFaults, UpdateIPPRefreshesQueueThenFailsWithNilP) {
 TEST(InterpreterFaults, QueuingAnUpdateFailsWithoutDamage) {
   int fired = SweepAllocationFailures([](FaultRun& run) {
     TestSystem* pane = ShownPane();
-    bool threw = false;
-    run.Arm();
-    try {
-      pane->Item(1)->Assign(5);
-      pane->Item(2)->Assign(6);
-      pane->Item(3)->Assign(7);
-    } catch (const LException& error) {
-      threw = true;
-      EXPECT_TRUE(IsAllocationFailure(error)) << error.GetErrorCode();
-    }
-    run.Disarm();
+    SInt32 error = ErrorOfArmed(run, [&] {
+      for (SInt32 i = 1; i <= 3; ++i) pane->Item(i)->Assign(5 + i);
+    });
+    EXPECT_TRUE(error == 0 || IsAllocationFailure(error)) << error;
     UInt32 queued = pane->updates->GetCount();
-    EXPECT_EQ(threw ? queued < 3 : queued == 3, true) << queued << " items queued";
+    EXPECT_TRUE(error != 0 ? queued < 3 : queued == 3) << queued << " items queued";
     Calls().clear();
     SInt16 hit = 0;
     ThreadIPP(pane, &hit);
@@ -126,23 +133,16 @@ TEST(InterpreterFaults, QueuingAnUpdateFailsWithoutDamage) {
 
 TEST(InterpreterFaults, DependentsListsFailWithoutLeaks) {
   int fired = SweepAllocationFailures([](FaultRun& run) {
-    TestSystem* pane = NewPane([](TestSystem&) {
-      for (const char* name : {"a", "b", "c"}) new TestItem(name, 0, 0, 1);
-    });
+    TestSystem* pane = PresentedPane();
     TestItem* a = pane->Item(1);
-    bool threw = false;
-    run.Arm();
-    try {
+    SInt32 error = ErrorOfArmed(run, [&] {
       a->AppendInfluence(pane->Item(2));
       a->AppendInfluence(pane->Item(3));
       pane->Item(3)->AppendDependency(a);
-    } catch (const LException& error) {
-      threw = true;
-      EXPECT_TRUE(IsAllocationFailure(error)) << error.GetErrorCode();
-    }
-    run.Disarm();
+    });
+    EXPECT_TRUE(error == 0 || IsAllocationFailure(error)) << error;
     UInt32 linked = a->dependents != nullptr ? a->dependents->GetCount() : 0;
-    if (!threw) {
+    if (error == 0) {
       EXPECT_EQ(3u, linked) << "b, c and c again: duplicates are kept";
     }
     Calls().clear();
@@ -155,17 +155,9 @@ TEST(InterpreterFaults, DependentsListsFailWithoutLeaks) {
 
 TEST(InterpreterFaults, FailedResumeLeavesPaneThatFreeIPPReleases) {
   int fired = SweepAllocationFailures([](FaultRun& run) {
-    TestSystem* pane = NewPane([](TestSystem&) {
-      for (const char* name : {"a", "b", "c"}) new TestItem(name, 0, 0, 100);
-    });
-    for (SInt32 i = 1; i <= 3; ++i) pane->Item(i)->presentAs = static_cast<SInt16>(i);
-    run.Arm();
-    try {
-      ResumeIPP(pane, 0, FakeWindow());
-    } catch (const LException& error) {
-      EXPECT_TRUE(IsAllocationFailure(error)) << error.GetErrorCode();
-    }
-    run.Disarm();
+    TestSystem* pane = PresentedPane();
+    SInt32 error = ErrorOfArmed(run, [&] { ResumeIPP(pane, 0, FakeWindow()); });
+    EXPECT_TRUE(error == 0 || IsAllocationFailure(error)) << error;
     FreeIPP(pane);
   });
   EXPECT_GE(fired, 3);

@@ -10,13 +10,22 @@ using Strings = std::vector<std::string>;
 
 void* NullFactory() { return nullptr; }
 
-class LifecycleTest : public PaneTest {};
-
-TEST_F(LifecycleTest, FactoryReturningNullMakesNewIPPReturnNull) {
-  EXPECT_EQ(nullptr, NewIPP(&NullFactory));
-  EXPECT_EQ(nullptr, NewIPP(nullptr));
-  EXPECT_EQ(nullptr, GetCurrentIPP(nullptr)) << "no system may become current";
-}
+class LifecycleTest : public PaneTest {
+ protected:
+  /// After a build that failed, the system has released its items and registry
+  /// and FreeIPP only calls Kill again.
+  void ExpectFailedBuildReleased(const Strings& destroyed) {
+    ASSERT_NE(nullptr, pane) << "the system is returned even when building failed";
+    EXPECT_EQ(nullptr, pane->registry);
+    EXPECT_EQ(nullptr, pane->items);
+    EXPECT_EQ(destroyed, CallsOf("Destroy"));
+    EXPECT_EQ((Strings{"Kill:system"}), CallsOf("Kill"));
+    Calls().clear();
+    FreeIPP(pane);
+    pane = nullptr;
+    EXPECT_EQ((Strings{"Kill:system"}), Calls()) << "FreeIPP calls Kill again, frees nothing twice";
+  }
+};
 
 TEST_F(LifecycleTest, HooksRunInLifecycleOrder) {
   MakePane({1, 2, 3});
@@ -136,32 +145,13 @@ TEST_F(LifecycleTest, FocusRecordedWhileHiddenBecomesFocusNumberOnResume) {
   EXPECT_EQ((Strings{"SelectString:a"}), CallsOf("SelectString"))
       << "focus number 1 selects the item presented as 1";
   EXPECT_EQ(1, pane->numberField);
-}
 
-TEST_F(LifecycleTest, ResumeWithoutWindowLeavesFocusAlone) {
-  MakePane({1});
-  pane->focusNumber = 1;
-  pane->Item(1)->presentAs = 1;
-  ResumeIPP(pane, 0, nullptr);
-  EXPECT_TRUE(CallsOf("SelectString").empty());
-  EXPECT_EQ(0, pane->numberField);
-}
-
-TEST_F(LifecycleTest, ExceptionInNewHookLeavesReleasedSystemThatFreeIPPFrees) {
-  pane = NewPane([](TestSystem&) {
-    new TestItem("a", 1, 0, 10);
-    new TestItem("b", 0, 0, 10);
-    throw std::runtime_error("plug-in failure");
-  });
-  ASSERT_NE(nullptr, pane) << "the system is returned even when building failed";
-  EXPECT_EQ(nullptr, pane->registry);
-  EXPECT_EQ(nullptr, pane->items);
-  EXPECT_EQ((Strings{"Destroy:a", "Destroy:b"}), CallsOf("Destroy"));
-  EXPECT_EQ((Strings{"Kill:system"}), CallsOf("Kill"));
+  SuspendIPP(pane);
+  pane->numberField = 0;
   Calls().clear();
-  FreeIPP(pane);
-  pane = nullptr;
-  EXPECT_EQ((Strings{"Kill:system"}), Calls()) << "FreeIPP calls Kill again, frees nothing twice";
+  ResumeIPP(pane, 0, nullptr);
+  EXPECT_TRUE(CallsOf("SelectString").empty()) << "no window: the focus is left alone";
+  EXPECT_EQ(0, pane->numberField);
 }
 
 /// An item of the plug-in whose own constructor fails after the library's part
@@ -171,20 +161,22 @@ class FailingItem : public TestItem {
   FailingItem() : TestItem("failing", 5, 0, 10) { throw std::runtime_error("item failure"); }
 };
 
+TEST_F(LifecycleTest, ExceptionInNewHookLeavesReleasedSystemThatFreeIPPFrees) {
+  pane = NewPane([](TestSystem&) {
+    new TestItem("a", 1, 0, 10);
+    new TestItem("b", 0, 0, 10);
+    throw std::runtime_error("plug-in failure");
+  });
+  ExpectFailedBuildReleased({"Destroy:a", "Destroy:b"});
+}
+
 TEST_F(LifecycleTest, ItemConstructorFailingInNewHookIsCaughtAndFreedOnce) {
   pane = NewPane([](TestSystem&) {
     new TestItem("a", 1, 0, 10);
     new FailingItem;
   });
-  ASSERT_NE(nullptr, pane) << "NewIPP returns normally with the released system";
-  EXPECT_EQ(nullptr, pane->items);
-  EXPECT_EQ(nullptr, pane->registry);
-  EXPECT_EQ((Strings{"Destroy:failing", "Destroy:a"}), CallsOf("Destroy"))
-      << "the half-made item is gone with its exception, the complete one by FreeIPP";
-  Calls().clear();
-  FreeIPP(pane);
-  pane = nullptr;
-  EXPECT_EQ((Strings{"Kill:system"}), Calls()) << "FreeIPP calls Kill again, frees nothing twice";
+  // The half-made item goes with its exception, the complete one with the system.
+  ExpectFailedBuildReleased({"Destroy:failing", "Destroy:a"});
 }
 
 TEST_F(LifecycleTest, FailingKillHookStillReleasesEverything) {
@@ -235,7 +227,10 @@ TEST_F(LifecycleTest, CurrentSystemFollowsLifecycleCalls) {
   EXPECT_EQ(nullptr, GetCurrentIPP(nullptr));
 }
 
-TEST_F(LifecycleTest, CallsWithoutCurrentSystemDoNothing) {
+TEST_F(LifecycleTest, WithoutSystemNewIPPGivesNullAndCallsDoNothing) {
+  EXPECT_EQ(nullptr, NewIPP(&NullFactory)) << "the factory made nothing";
+  EXPECT_EQ(nullptr, NewIPP(nullptr));
+  EXPECT_EQ(nullptr, GetCurrentIPP(nullptr)) << "no system may become current";
   SInt16 itemNo = 9, min = 3, max = 4;
   EXPECT_EQ(0, GetItemInfo(1, &itemNo, &min, &max));
   EXPECT_EQ(0, itemNo);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,38 +38,38 @@ inline WindowRef FakeWindow() {
   return reinterpret_cast<WindowRef>(&window);
 }
 
-/// An item whose hooks note themselves and can run extra test code.
+/// An item whose hooks note themselves and run the test code in `on[hook]`.
 class TestItem : public UIItem {
  public:
   TestItem(std::string inName, UInt32 key, SInt32 min, SInt32 max)
       : UIItem(key, min, max), name(std::move(inName)) {}
   ~TestItem() override { Note("Destroy:" + name); }
 
-  void New() override { Hook("New", onNew); }
-  void Kill() override { Hook("Kill", onKill); }
-  void Suspend() override { Hook("Suspend", onSuspend); }
+  void New() override { Hook("New"); }
+  void Kill() override { Hook("Kill"); }
+  void Suspend() override { Hook("Suspend"); }
   void Resume() override {
-    Hook("Resume", onResume);
+    Hook("Resume");
     if (presentAs != 0) PresentAs(presentAs);
   }
-  void SetSelf() override { Hook("SetSelf", onSetSelf); }
-  void TouchSelf() override { Hook("TouchSelf", onTouchSelf); }
-  void ChangedOther() override { Hook("ChangedOther", onChangedOther); }
-  void Dependency() override { Hook("Dependency", onDependency); }
-  void Influence() override { Hook("Influence", onInfluence); }
+  void SetSelf() override { Hook("SetSelf"); }
+  void TouchSelf() override { Hook("TouchSelf"); }
+  void ChangedOther() override { Hook("ChangedOther"); }
+  void Dependency() override { Hook("Dependency"); }
+  void Influence() override { Hook("Influence"); }
 
   /// Gives the item a stand-in presentation with relative number `itemNo`.
   void PresentAs(SInt16 itemNo);
 
   std::string name;
   SInt16 presentAs = 0;  ///< relative number the Resume hook presents the item as
-  std::function<void()> onNew, onKill, onSuspend, onResume, onSetSelf, onTouchSelf,
-      onChangedOther, onDependency, onInfluence;
+  std::map<std::string, std::function<void()>> on;  ///< extra code by hook name
 
  private:
-  void Hook(const char* hook, const std::function<void()>& extra) {
-    Note(std::string(hook) + ":" + name);
-    if (extra) extra();
+  void Hook(const std::string& hook) {
+    Note(hook + ":" + name);
+    auto extra = on.find(hook);
+    if (extra != on.end() && extra->second) extra->second();
   }
 };
 

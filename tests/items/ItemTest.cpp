@@ -28,14 +28,9 @@ class ItemTest : public PaneTest {
 };
 
 TEST_F(ItemTest, HiliteMakesInactiveOnly255) {
-  struct Row {
-    SInt16 hilite;
-    Boolean active;
-  };
-  for (Row row : {Row{255, 0}, Row{0, 1}, Row{254, 1}, Row{-1, 1}, Row{1, 1}}) {
-    SCOPED_TRACE(row.hilite);
-    A()->Hilite(row.hilite);
-    EXPECT_EQ(row.active, R().active);
+  for (SInt16 hilite : {255, 0, 254, -1, 1, 255}) {
+    A()->Hilite(hilite);
+    EXPECT_EQ(hilite == 255 ? 0 : 1, R().active) << "hilite " << hilite;
   }
 }
 
@@ -75,16 +70,14 @@ TEST_F(ItemTest, SingleEntryOperationsTouchOneBitOfSixtyFour) {
   EXPECT_EQ(~UInt64(0), R().menuMask) << "entries outside 1..64 are ignored";
 }
 
-TEST_F(ItemTest, ShowHideMenuItemNeedsAlsoEnable) {
+TEST_F(ItemTest, ShowHideMenuItemNeedsAlsoEnableAndSetRangeReenablesEveryEntry) {
   A()->ShowHideMenuItem(3, 0, 0);
   EXPECT_EQ(~UInt64(0), R().menuMask);
   A()->ShowHideMenuItem(3, 0, 1);
   EXPECT_EQ(~(1ull << 2), R().menuMask);
   A()->ShowHideMenuItem(3, 1, 1);
   EXPECT_EQ(~UInt64(0), R().menuMask);
-}
 
-TEST_F(ItemTest, SetRangeStoresRangeAndReenablesEveryEntry) {
   A()->MenuAdjust(0);
   A()->SetRange(-3, 3);
   EXPECT_EQ(-3, R().min);
@@ -111,15 +104,13 @@ TEST_F(ItemTest, LookFlagsAndTextStateLiveInRegistryObject) {
   MonxInfo info{1, 2, 200, 3, 4, 5, 6, -7, 1};
   A()->SetMONXPreviewParam(info);
   EXPECT_EQ(0, std::memcmp(&info, &R().monxParams, sizeof info));
-}
 
-TEST_F(ItemTest, TitleOperationsWithoutPresentationLeaveBufferAlone) {
   unsigned char title[4] = {3, 'a', 'b', 'c'};
   A()->GetTitle(title);
   A()->SetTitle(title);
   A()->SetRefCon(7);
   A()->SetLevelPicture(2);
-  EXPECT_EQ(0, std::memcmp(title, "\x03" "abc", 4));
+  EXPECT_EQ(0, std::memcmp(title, "\x03" "abc", 4)) << "no presentation: the title is left alone";
 }
 
 TEST_F(ItemTest, SelectStringWithoutPresentationRecordsFocusInCurrentSystem) {
@@ -136,51 +127,41 @@ TEST_F(ItemTest, SelectStringWithoutPresentationRecordsFocusInCurrentSystem) {
   EXPECT_EQ(nullptr, pane->focusItem) << "no current system: nothing recorded";
 }
 
-TEST_F(ItemTest, ItemWithoutPresentationMatchesNoNumber) {
+TEST_F(ItemTest, OnlyAPresentationGivesAnItemANumber) {
   for (SInt16 n : {SInt16(-1), SInt16(0), SInt16(1), SInt16(32767)}) {
-    EXPECT_EQ(1, A()->CompareItemNo(n)) << n;
+    EXPECT_EQ(1, A()->CompareItemNo(n)) << "no presentation matches no number: " << n;
   }
   EXPECT_EQ(0, A()->GetItemNo());
   EXPECT_EQ(nullptr, pane->GetItem(1));
   EXPECT_EQ(0, A()->IsNumberField());
   EXPECT_EQ(0, A()->CheckNumberField());
-}
 
-TEST_F(ItemTest, EmulatedPresentationComparesItsNumber) {
   UIEmulate presentation(A(), 5);
   EXPECT_EQ(0, presentation.CompareItemNo(5));
   EXPECT_EQ(-1, presentation.CompareItemNo(4));
   EXPECT_EQ(1, presentation.CompareItemNo(6));
 }
 
-TEST_F(ItemTest, FactoriesWithoutWindowMakeEmulatedPresentation) {
+TEST_F(ItemTest, FactoriesMakeEmulationWhileHiddenAndTheirClassWhenShown) {
   A()->PresentAs(4);
   ASSERT_NE(nullptr, A()->presentation);
   EXPECT_EQ(typeid(UIEmulate), typeid(*A()->presentation)) << "the pane is not shown";
   EXPECT_EQ(4, A()->GetItemNo());
   EXPECT_EQ(A(), pane->GetItem(4));
   EXPECT_EQ(0u, pane->updates->GetCount()) << "no update is requested";
+  A()->Hilite(255);
+  A()->EnDisableItem(2, 0);
+  A()->SetControl();
+  EXPECT_EQ(0, R().active) << "the emulation keeps the look in the registry object";
+  EXPECT_EQ(0, A()->IsEnableItem(2));
   A()->PresentAs(0);
   EXPECT_EQ(nullptr, A()->presentation) << "item number 0 removes the presentation";
-}
 
-TEST_F(ItemTest, FactoriesWithWindowMakeTheirClassAndQueueIt) {
   ResumeIPP(pane, 0, FakeWindow());
   A()->PresentAs(2);
   ASSERT_NE(nullptr, PresentationOf(A()));
   EXPECT_EQ(1u, pane->updates->GetCount()) << "the new presentation asks for a refresh";
-  A()->PresentAs(0);
-  EXPECT_EQ(nullptr, A()->presentation);
   SuspendIPP(pane);
-}
-
-TEST_F(ItemTest, EmulatedPresentationKeepsLookInRegistryObject) {
-  A()->PresentAs(1);
-  A()->Hilite(255);
-  A()->EnDisableItem(2, 0);
-  A()->SetControl();
-  EXPECT_EQ(0, R().active) << "state survives the presentation";
-  EXPECT_EQ(0, A()->IsEnableItem(2));
 }
 
 TEST_F(ItemTest, AssignQueuesOnlyChangedValuesOfPresentedItems) {
@@ -222,20 +203,12 @@ TEST_F(ItemTest, RequestsWithoutPresentationReachNoSystem) {
   EXPECT_EQ(128, pane->errorAlert);
 }
 
-TEST_F(ItemTest, DuplicateDependentsAreNotifiedEachTime) {
-  TestItem* b = pane->Item(2);
-  A()->AppendInfluence(b);
-  A()->AppendInfluence(b);
-  A()->UpdateToDepend();
-  EXPECT_EQ((Strings{"ChangedOther:b", "ChangedOther:b"}), Calls());
-}
-
 TEST_F(ItemTest, DependentsAddedDuringNotificationAreNotifiedInSameWalk) {
   TestItem* b = pane->Item(2);
   TestItem* c = pane->Item(3);
   b->AppendDependency(A());
   bool linked = false;
-  b->onChangedOther = [&] {
+  b->on["ChangedOther"] = [&] {
     if (!linked) A()->AppendInfluence(c);
     linked = true;
   };
@@ -253,19 +226,23 @@ TEST_F(ItemTest, SameKeySharesObjectAndLaterItemTakesItsOwnRange) {
   EXPECT_EQ(-5, R().min);
   EXPECT_EQ(5, R().max);
   EXPECT_EQ(4u, pane->items->GetCount());
+  pane->AppendItem(A());
+  EXPECT_EQ(4u, pane->items->GetCount()) << "AppendItem ignores items already there";
+  EXPECT_EQ(A(), pane->Item(1));
 }
 
-TEST_F(ItemTest, InActionFlagAndAppendDelta) {
-  A()->SetInAction(1);
-  EXPECT_EQ(1, UIEmulate::inAction);
-  A()->SetInAction(0);
-  EXPECT_EQ(0, UIEmulate::inAction);
+TEST_F(ItemTest, AppendAddsTheDeltaWrappingAtThirtyTwoBits) {
   A()->Assign(10);
   A()->Append(-3, 0);
   EXPECT_EQ(7, R().value);
+  A()->Assign(0x7FFFFFFF);
+  A()->Append(1, 0);
+  EXPECT_EQ(SInt32(-0x7FFFFFFF - 1), R().value) << "no clamping, no trap";
+  A()->Append(-1, 0);
+  EXPECT_EQ(0x7FFFFFFF, R().value);
 }
 
-TEST_F(ItemTest, PrivateObjectIsFreedWithItem) {
+TEST_F(ItemTest, PrivateObjectIsFreedWithItemSharedOneUnboundAndKept) {
   size_t before = toolbox::host::LivePointers();
   auto* loose = new TestItem("loose", 0, 0, 1);
   EXPECT_EQ(nullptr, pane->FindObject(0)) << "a key-0 object is in no registry";
@@ -274,25 +251,18 @@ TEST_F(ItemTest, PrivateObjectIsFreedWithItem) {
   pane->RemoveItem(loose);
   delete loose;
   EXPECT_EQ(before, toolbox::host::LivePointers());
-}
 
-TEST_F(ItemTest, DestroyedItemUnbindsSharedObjectButRegistryKeepsIt) {
-  auto* loose = new TestItem("loose", 2, 0, 1);
-  UIObject* shared = loose->object;
-  pane->RemoveItem(loose);
-  delete loose;
-  EXPECT_EQ(shared, pane->FindObject(2));
-  EXPECT_EQ(nullptr, shared->item);
-}
-
-TEST_F(ItemTest, DestroyingAnUnboundSharerLeavesTheOtherItemBound) {
   auto* first = new TestItem("first", 7, 0, 1);
   auto* second = new TestItem("second", 7, 0, 1);
   ASSERT_EQ(first->object, second->object);
+  UIObject* shared = first->object;
   pane->RemoveItem(first);
   delete first;
-  EXPECT_EQ(second, second->object->item) << "only the bound item unbinds the object";
-  EXPECT_EQ(second->object, pane->FindObject(7));
+  EXPECT_EQ(second, shared->item) << "only the bound item unbinds the object";
+  pane->RemoveItem(second);
+  delete second;
+  EXPECT_EQ(nullptr, shared->item);
+  EXPECT_EQ(shared, pane->FindObject(7));
 }
 
 TEST_F(ItemTest, DependentsListThatCannotBeMadeThrowsNilPAndStaysMissing) {
@@ -320,20 +290,6 @@ TEST_F(ItemTest, DependentsListThatCannotBeMadeThrowsNilPAndStaysMissing) {
   A()->AppendInfluence(b);
   ASSERT_NE(nullptr, A()->dependents);
   EXPECT_EQ(1u, A()->dependents->GetCount()) << "a later append makes the list";
-}
-
-TEST_F(ItemTest, AppendDeltaWrapsAtThirtyTwoBits) {
-  A()->Assign(0x7FFFFFFF);
-  A()->Append(1, 0);
-  EXPECT_EQ(SInt32(-0x7FFFFFFF - 1), R().value) << "no clamping, no trap";
-  A()->Append(-1, 0);
-  EXPECT_EQ(0x7FFFFFFF, R().value);
-}
-
-TEST_F(ItemTest, AppendItemIgnoresItemsAlreadyThere) {
-  pane->AppendItem(A());
-  EXPECT_EQ(3u, pane->items->GetCount());
-  EXPECT_EQ(A(), pane->Item(1));
 }
 
 }  // namespace

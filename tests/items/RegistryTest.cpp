@@ -106,15 +106,16 @@ TEST_F(RegistryTest, StringsRoundTripThroughText) {
   EXPECT_EQ(0, std::memcmp(longest, out, 256));
 }
 
-TEST_F(RegistryTest, UnknownCodesAreReportedAndStored) {
+TEST_F(RegistryTest, CodesWithoutConversionStoreTheCodeAndCountAsWrite) {
   Object(1).value = 4;
   SInt32 value = 99;
-  for (SInt32 code : {7, -2, 1, 65535}) {
+  for (SInt32 code : {0, 7, -2, 1, 65535}) {
     SCOPED_TRACE(code);
     toolbox::host::ClearJournal();
     pane->registry->changedKey = 0;
-    SetRegistry(1, code, &value);
-    EXPECT_EQ((Strings{" not understand size"}), Debug());
+    SetRegistry(1, code, code == 0 ? nullptr : &value);
+    EXPECT_EQ(code == 0 ? Strings{} : Strings{" not understand size"}, Debug())
+        << "only unknown codes are reported";
     EXPECT_EQ(4, Object(1).value) << "nothing converted";
     EXPECT_EQ(SInt16(code), Object(1).sizeCode) << "the code is stored anyway";
     EXPECT_EQ(1u, pane->registry->changedKey);
@@ -122,16 +123,7 @@ TEST_F(RegistryTest, UnknownCodesAreReportedAndStored) {
   }
 }
 
-TEST_F(RegistryTest, CodeZeroConvertsNothingButCountsAsWrite) {
-  Object(1).value = 4;
-  SetRegistry(1, 0, nullptr);
-  EXPECT_EQ(0, Object(1).sizeCode);
-  EXPECT_EQ(1u, pane->registry->changedKey);
-  EXPECT_EQ((std::vector<unsigned char>(8, 0xEE)), Read(1));
-  EXPECT_TRUE(Debug().empty());
-}
-
-TEST_F(RegistryTest, MissingKeysAndKeyZero) {
+TEST_F(RegistryTest, MissingKeysAreReportedKeyZeroIsIgnored) {
   Read(42);
   EXPECT_EQ((Strings{" not found registry"}), Debug());
   toolbox::host::ClearJournal();
@@ -140,6 +132,10 @@ TEST_F(RegistryTest, MissingKeysAndKeyZero) {
   Read(0);
   EXPECT_TRUE(Debug().empty()) << "key 0 is silently ignored";
   EXPECT_EQ(0u, pane->registry->changedKey);
+
+  DebugNum(-1234);
+  DebugNum(0);
+  EXPECT_EQ((Strings{"-1234", "0"}), Debug()) << "DebugNum writes decimal";
 }
 
 TEST_F(RegistryTest, WriteToUnknownKeyMakesUnboundObjectThatLaterItemAdopts) {
@@ -225,12 +221,6 @@ TEST_F(RegistryTest, FindAnswersTheFirstObjectEnteredWithTheKey) {
   pane->registry->Append(nullptr);
   EXPECT_EQ(3u, pane->registry->objects->GetCount()) << "a null object is not entered";
   EXPECT_EQ(nullptr, pane->registry->Find(99)) << "a walk past every object finds nothing";
-}
-
-TEST_F(RegistryTest, DebugNumWritesDecimal) {
-  DebugNum(-1234);
-  DebugNum(0);
-  EXPECT_EQ((Strings{"-1234", "0"}), Debug());
 }
 
 TEST_F(RegistryTest, WritesThatMakeObjectsOrTextFailCleanly) {
