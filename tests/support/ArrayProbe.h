@@ -16,6 +16,11 @@ namespace array_test {
 class ArrayProbe : public LArray {
  public:
   using LArray::LArray;
+  /// A 4-byte array holding `values`, appended one at a time.
+  explicit ArrayProbe(std::initializer_list<SInt32> values, bool keepSorted = false)
+      : LArray(4, nullptr, keepSorted) {
+    for (SInt32 v : values) AddItem(&v);
+  }
 
   UInt32 Stored() const { return dataStored; }
   UInt32 Allocated() const { return dataAllocated; }
@@ -65,6 +70,13 @@ inline void ExpectUnchanged(const Snapshot& before, const ArrayProbe& a) {
   }
 }
 
+/// The 32-bit value at `p`, which may be unaligned.
+inline SInt32 Read(const void* p) {
+  SInt32 v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+
 /// Appends 32-bit values one at a time.
 inline void AddAll(LArray& a, std::initializer_list<SInt32> values) {
   for (SInt32 v : values) a.AddItem(&v);
@@ -76,9 +88,7 @@ class ReverseComparator : public LComparator {
   ReverseComparator() { ++live; }
   ~ReverseComparator() override { --live; }
   SInt32 Compare(const void* one, const void* two, UInt32, UInt32) const override {
-    SInt32 a, b;
-    std::memcpy(&a, one, 4);
-    std::memcpy(&b, two, 4);
+    SInt32 a = Read(one), b = Read(two);
     return a > b ? -1 : (a < b ? 1 : 0);
   }
   static inline int live = 0;

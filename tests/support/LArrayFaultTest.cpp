@@ -9,14 +9,12 @@
 #include "FaultSweep.h"
 #include "toolbox/host/memory.h"
 
-using array_test::AddAll;
 using array_test::ArrayProbe;
 using array_test::ExpectUnchanged;
 using array_test::ReverseComparator;
 using array_test::Snapshot;
 using testing_support::FaultRun;
 using testing_support::SweepAllocationFailures;
-using toolbox::host::FailureMode;
 using Values = std::vector<SInt32>;
 
 namespace {
@@ -41,41 +39,28 @@ void Fill(ArrayProbe& a, SInt32 count) {
   for (SInt32 v = 1; v <= count; ++v) a.AddItem(&v);
 }
 
-/// A kept-sorted array adopting a block of values in no order (its sorted flag clear).
-std::unique_ptr<ArrayProbe> AdoptUnsorted(std::initializer_list<SInt32> values) {
-  Handle h = NewHandle(Size(4 * values.size()));
-  std::memcpy(*h, values.begin(), 4 * values.size());
-  return std::make_unique<ArrayProbe>(4, h, nullptr, false, true);
+using Maker = std::function<std::unique_ptr<ArrayProbe>()>;
+
+/// Makes a 4-byte array of `values`, appended one at a time; `trimmed` leaves it no slack.
+Maker Made(Values values, bool keepSorted = false, bool trimmed = false) {
+  return [=] {
+    auto a = std::make_unique<ArrayProbe>(4, nullptr, keepSorted);
+    for (SInt32 value : values) a->AddItem(&value);
+    if (trimmed) a->AdjustAllocation(0);
+    return a;
+  };
 }
 
 }  // namespace
 
-TEST(LArrayFault, TransientFailureOfTheDoublingIsRetriedAtTheExactSize) {
-  ArrayProbe a;
-  Fill(a, 4);
-  ASSERT_EQ(16u, a.Allocated());
-  toolbox::host::ResetFailureCount();
-  toolbox::host::FailAllocation(1, FailureMode::kTransient);
-  SInt32 v = 5;
-  EXPECT_EQ(5, a.AddItem(&v)) << "the retry at the exact size succeeds";
-  toolbox::host::ClearAllocationFailures();
-  EXPECT_EQ(1, toolbox::host::InjectedFailures()) << "the 32-byte request was the one refused";
-  EXPECT_EQ(20u, a.Allocated()) << "the block holds exactly the new stored size";
-  EXPECT_EQ(20, GetHandleSize(a.Block()));
-  EXPECT_EQ((Values{1, 2, 3, 4, 5}), a.Values());
-  a.AddItem(&v);
-  EXPECT_EQ(40u, a.Allocated()) << "the next growth doubles from there";
-}
-
-TEST(LArrayFault, AppendingFromEverySizeEitherGrowsOrLeavesTheArrayAlone) {
+TEST(LArrayFault, AppendingFromEverySizeRetriesAtTheExactSizeOrLeavesTheArrayAlone) {
   for (SInt32 start = 0; start <= 9; ++start) {
     SCOPED_TRACE("array of " + std::to_string(start));
     SweepAllocationFailures([&](FaultRun& run) {
       ArrayProbe a;
       Fill(a, start);
       Snapshot before(a);
-      SInt32 v = 100;
-      SInt32 index = 0;
+      SInt32 v = 100, index = 0;
       SInt32 code = RunArmed(run, [&] { index = a.AddItem(&v); });
       if (code != 0) {
         EXPECT_TRUE(run.Persistent()) << "only a persistent failure defeats the retry";
@@ -86,7 +71,11 @@ TEST(LArrayFault, AppendingFromEverySizeEitherGrowsOrLeavesTheArrayAlone) {
       EXPECT_EQ(start + 1, index);
       EXPECT_EQ(100, a.Values().back());
       if (run.Fired()) {
-        EXPECT_EQ(a.Stored(), a.Allocated()) << "retried at the exact size";
+        // The refused request was the doubled block; the retry asks for the exact size.
+        EXPECT_EQ(UInt32(4 * (start + 1)), a.Allocated()) << "retried at the exact size";
+        EXPECT_EQ(a.Allocated(), UInt32(GetHandleSize(a.Block())));
+        a.AddItem(&v);
+        EXPECT_EQ(UInt32(8 * (start + 1)), a.Allocated()) << "the next growth doubles from there";
       }
     });
   }
@@ -94,48 +83,34 @@ TEST(LArrayFault, AppendingFromEverySizeEitherGrowsOrLeavesTheArrayAlone) {
 
 // Each change either completes or throws memFullErr leaving the array exactly as it was.
 TEST(LArrayFault, FailedChangesLeaveTheArrayExactlyAsItWas) {
-  struct Case {
-    const char* name;
-    std::function<std::unique_ptr<ArrayProbe>()> make;
-    std::function<void(ArrayProbe&)> op;
-    Values expected;
-  };
-  auto filled = [](SInt32 count) {
-    return [count] {
-      auto a = std::make_unique<ArrayProbe>();
-      Fill(*a, count);
-      return a;
-    };
-  };
-  auto keptSorted = [](Values values, bool trimmed) {
-    return [values, trimmed] {
-      auto a = std::make_unique<ArrayProbe>(4, nullptr, true);
-      for (SInt32 value : values) a->AddItem(&value);
-      if (trimmed) a->AdjustAllocation(0);  // no slack: a replacement needs a larger block
-      return a;
-    };
-  };
   SInt32 v = -1, v25 = 25, v35 = 35;
   ArrayProbe source(4, new ReverseComparator, true);
-  AddAll(source, {1, 2, 3});
-  const Case cases[] = {
-      {"insert in the middle", filled(8), [&](ArrayProbe& a) { a.InsertItemsAt(3, 2, &v); },
-       {1, -1, -1, -1, 2, 3, 4, 5, 6, 7, 8}},
-      {"sorted insertion", keptSorted(Values{40, 10, 30, 20}, false),
-       [&](ArrayProbe& a) { a.AddItem(&v25); }, {10, 20, 25, 30, 40}},
-      {"sort", [] {
-         auto a = std::make_unique<ArrayProbe>();
-         AddAll(*a, {5, 3, 9, 1, 7, 2});
-         return a;
-       },
-       [](ArrayProbe& a) { a.Sort(); }, {1, 2, 3, 5, 7, 9}},
-      {"sorted assignment", keptSorted(Values{10, 20, 30, 40}, true),
+  for (SInt32 value : {1, 2, 3}) source.AddItem(&value);
+  const struct {
+    const char* name;
+    Maker make;
+    std::function<void(ArrayProbe&)> op;
+    Values expected;
+  } cases[] = {
+      {"insert in the middle", Made({1, 2, 3, 4, 5, 6, 7, 8}),
+       [&](ArrayProbe& a) { a.InsertItemsAt(3, 2, &v); }, {1, -1, -1, -1, 2, 3, 4, 5, 6, 7, 8}},
+      {"sorted insertion", Made({40, 10, 30, 20}, true), [&](ArrayProbe& a) { a.AddItem(&v25); },
+       {10, 20, 25, 30, 40}},
+      {"sort", Made({5, 3, 9, 1, 7, 2}), [](ArrayProbe& a) { a.Sort(); }, {1, 2, 3, 5, 7, 9}},
+      {"sorted assignment", Made({10, 20, 30, 40}, true, true),
        [&](ArrayProbe& a) { a.AssignItemsAt(2, 1, &v35); }, {30, 35, 35, 40}},
-      {"sorted assignment before the first sort", [] { return AdoptUnsorted({40, 10, 30, 20}); },
+      // A kept-sorted array adopting an unordered block: item 1 as it stands (40) goes first.
+      {"sorted assignment before the first sort",
+       [] {
+         Handle h = NewHandle(16);
+         const SInt32 values[4] = {40, 10, 30, 20};
+         std::memcpy(*h, values, sizeof values);
+         return std::make_unique<ArrayProbe>(4, h, nullptr, false, true);
+       },
        [&](ArrayProbe& a) { a.AssignItemsAt(2, 1, &v35); }, {20, 30, 35, 35}},
-      {"copy", filled(1), [&](ArrayProbe& a) { a = source; }, {3, 2, 1}},
+      {"copy", Made({1}), [&](ArrayProbe& a) { a = source; }, {3, 2, 1}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     int fired = SweepAllocationFailures([&](FaultRun& run) {
       std::unique_ptr<ArrayProbe> a = c.make();
@@ -173,19 +148,15 @@ TEST(LArrayFault, ReservingConstructorThrowsAndFreesWhatItTook) {
 
 TEST(LArrayFault, KeepSortedSurvivesAFailedSortAndSortsOnTheNextInsertion) {
   SweepAllocationFailures([&](FaultRun& run) {
-    ArrayProbe a;
-    AddAll(a, {2, 3, 1});
+    ArrayProbe a{2, 3, 1};
     Snapshot before(a);
     SInt32 code = RunArmed(run, [&] { a.SetKeepSorted(true); });
     EXPECT_TRUE(a.IsKeptSorted());
-    if (code != 0) {
-      ExpectUnchanged(before, a);
-      SInt32 v = 0;
-      EXPECT_EQ(1, a.AddItem(&v));
-      EXPECT_EQ((Values{0, 1, 2, 3}), a.Values());
-    } else {
-      EXPECT_EQ((Values{1, 2, 3}), a.Values());
-    }
+    if (code == 0) return;
+    ExpectUnchanged(before, a);
+    SInt32 v = 0;
+    EXPECT_EQ(1, a.AddItem(&v));
+    EXPECT_EQ((Values{0, 1, 2, 3}), a.Values());
   });
 }
 
@@ -197,11 +168,11 @@ TEST(LArrayFault, ThrowingComparatorLeavesLocksAndItemsAsTheyWere) {
     }
   };
   ArrayProbe a(4, new Throwing, false);
-  AddAll(a, {2, 1});
+  SInt32 v = 1;
+  for (SInt32 value : {2, 1}) a.AddItem(&value);
   EXPECT_THROW(a.Sort(), std::runtime_error);
   EXPECT_FALSE(a.BlockLocked()) << "unlocked again after the throw";
   EXPECT_EQ(0, a.LockCount());
-  SInt32 v = 1;
   EXPECT_THROW(a.FetchIndexOf(&v), std::runtime_error);
   EXPECT_EQ(0, a.LockCount()) << "a search unlocks when the comparator throws";
   a.Lock();
@@ -228,13 +199,13 @@ TEST(LArrayFault, AdjustAllocationThrowsAndKeepsTheBlock) {
       Snapshot before(a);
       Handle block = a.Block();
       SInt32 code = RunArmed(run, [&] { a.AdjustAllocation(10); });
-      if (code != 0) {
-        EXPECT_EQ(memFullErr, code);
-        ExpectUnchanged(before, a);
-        EXPECT_EQ(block, a.Block()) << "no block appears or goes away";
-      } else {
+      if (code == 0) {
         EXPECT_EQ(UInt32(4 * (start + 10)), a.Allocated()) << "room for exactly count + 10";
+        return;
       }
+      EXPECT_EQ(memFullErr, code);
+      ExpectUnchanged(before, a);
+      EXPECT_EQ(block, a.Block()) << "no block appears or goes away";
     });
     EXPECT_GT(fired, 0);
   }
@@ -242,34 +213,30 @@ TEST(LArrayFault, AdjustAllocationThrowsAndKeepsTheBlock) {
 
 TEST(LArrayFault, GetItemsHandleOnlyShrinksSoItCannotFail) {
   int fired = SweepAllocationFailures([&](FaultRun& run) {
-    ArrayProbe a;
-    Fill(a, 5);
+    ArrayProbe a{1, 2, 3, 4, 5};
     Handle h = nullptr;
-    SInt32 code = RunArmed(run, [&] { h = a.GetItemsHandle(); });
-    EXPECT_EQ(0, code);
+    EXPECT_EQ(0, RunArmed(run, [&] { h = a.GetItemsHandle(); }));
     EXPECT_EQ(a.Block(), h) << "the array keeps owning its block";
     EXPECT_EQ(20, GetHandleSize(h)) << "trimmed to the bytes in use";
     EXPECT_EQ((Values{1, 2, 3, 4, 5}), a.Values());
   });
   EXPECT_EQ(0, fired) << "trimming never asks for memory";
-  ArrayProbe empty;
-  EXPECT_EQ(nullptr, empty.GetItemsHandle()) << "an empty array has no block to hand out";
+  EXPECT_EQ(nullptr, ArrayProbe().GetItemsHandle()) << "an empty array has no block to hand out";
 }
 
 TEST(LArrayFault, SwapAndMoveThrowWithoutTheirScratchBuffer) {
   SweepAllocationFailures([&](FaultRun& run) {
-    ArrayProbe a;
-    AddAll(a, {1, 2, 3});
+    ArrayProbe a{1, 2, 3};
     Snapshot before(a);
     SInt32 code = RunArmed(run, [&] {
       a.SwapItems(1, 3);
       a.MoveItem(1, 2);
     });
-    if (code != 0) {
-      EXPECT_EQ(memFullErr, code);
-      if (run.FailAt() == 1) ExpectUnchanged(before, a);
-    } else {
+    if (code == 0) {
       EXPECT_EQ((Values{2, 3, 1}), a.Values());
+      return;
     }
+    EXPECT_EQ(memFullErr, code);
+    if (run.FailAt() == 1) ExpectUnchanged(before, a);
   });
 }

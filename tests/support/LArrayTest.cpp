@@ -8,8 +8,8 @@
 #include "ArrayProbe.h"
 #include "toolbox/host/memory.h"
 
-using array_test::AddAll;
 using array_test::ArrayProbe;
+using array_test::Read;
 using array_test::ReverseComparator;
 using Values = std::vector<SInt32>;
 
@@ -17,50 +17,38 @@ namespace {
 
 /// 12-byte records searched by their key field.
 struct Record {
-  SInt32 key;
-  SInt32 payload;
-  SInt32 spare;
+  SInt32 key, payload, spare;
 };
 
 class RecordKeyComparator : public LComparator {
  public:
   SInt32 Compare(const void* one, const void* two, UInt32, UInt32) const override {
-    return Key(one) < Key(two) ? -1 : (Key(one) > Key(two) ? 1 : 0);
+    return Order(Read(one), Read(two));
   }
   SInt32 CompareToKey(const void* item, UInt32, const void* key) const override {
-    SInt32 wanted = *static_cast<const SInt32*>(key);
-    return Key(item) < wanted ? -1 : (Key(item) > wanted ? 1 : 0);
+    return Order(Read(item), *static_cast<const SInt32*>(key));
   }
   LComparator* Clone() override { return new RecordKeyComparator; }
 
  private:
-  static SInt32 Key(const void* item) {
-    Record r;
-    std::memcpy(&r, item, sizeof r);
-    return r.key;
-  }
+  static SInt32 Order(SInt32 a, SInt32 b) { return a < b ? -1 : (a > b ? 1 : 0); }
 };
 
 }  // namespace
 
-// ---------------------------------------------------------------- construction
+// ---------------------------------------------------------------- construction, storage
 
 TEST(LArrayConstruction, DefaultsPickSharedComparatorsAndOwnOthers) {
   ArrayProbe plain;
   EXPECT_EQ(4u, plain.GetItemSize(1));
   EXPECT_EQ(LLongComparator::GetComparator(), plain.GetComparator());
   EXPECT_FALSE(plain.OwnsComparator());
-  EXPECT_TRUE(plain.IsSorted());
   EXPECT_FALSE(plain.IsKeptSorted());
   EXPECT_EQ(nullptr, plain.Block()) << "no block before the first item";
-
-  ArrayProbe wide(sizeof(void*), nullptr, false);
-  EXPECT_EQ(LComparator::GetComparator(), wide.GetComparator())
+  EXPECT_EQ(LComparator::GetComparator(), ArrayProbe(sizeof(void*), nullptr, false).GetComparator())
       << "items other than 4 bytes get the bytewise comparator";
-
-  ArrayProbe shared(4, LComparator::GetComparator(), false);
-  EXPECT_FALSE(shared.OwnsComparator()) << "a shared comparator is never owned";
-
+  EXPECT_FALSE(ArrayProbe(4, LComparator::GetComparator(), false).OwnsComparator())
+      << "a shared comparator is never owned";
   {
     ArrayProbe owning(4, new ReverseComparator, true);
     EXPECT_TRUE(owning.OwnsComparator());
@@ -74,7 +62,7 @@ TEST(LArrayConstruction, AdoptingConstructorTakesTheBlock) {
   size_t handlesBefore = toolbox::host::LiveHandles();
   {
     Handle h = NewHandle(10);
-    SInt32 values[2] = {7, -3};
+    const SInt32 values[2] = {7, -3};
     std::memcpy(*h, values, sizeof values);
     HLock(h);
     ArrayProbe a(4, h, nullptr, false, false);
@@ -90,8 +78,7 @@ TEST(LArrayConstruction, AdoptingConstructorTakesTheBlock) {
 
   ArrayProbe empty(4, Handle(nullptr), nullptr, true, true);
   EXPECT_EQ(0u, empty.GetCount());
-  EXPECT_TRUE(empty.IsSorted());
-  EXPECT_TRUE(empty.IsKeptSorted());
+  EXPECT_TRUE(empty.IsSorted() && empty.IsKeptSorted());
 
   Handle dead = NewHandle(8);
   DisposeHandle(dead);
@@ -99,8 +86,6 @@ TEST(LArrayConstruction, AdoptingConstructorTakesTheBlock) {
       << "a disposed block is refused, not adopted";
   EXPECT_EQ(0, ReverseComparator::live) << "the comparator given is not leaked";
 }
-
-// ---------------------------------------------------------------- storage
 
 TEST(LArrayStorage, BlockSizesFollowTheGrowthRule) {
   ArrayProbe a;
@@ -117,8 +102,7 @@ TEST(LArrayStorage, BlockSizesFollowTheGrowthRule) {
   EXPECT_EQ(40u, batch.Allocated()) << "ten items at once into an empty array: 40 bytes";
   EXPECT_EQ(Values(10, 5), batch.Values());
 
-  ArrayProbe shrinking;
-  AddAll(shrinking, {1, 2, 3, 4, 5});
+  ArrayProbe shrinking{1, 2, 3, 4, 5};
   ASSERT_EQ(32u, shrinking.Allocated());
   shrinking.RemoveItemsAt(2, 2);
   EXPECT_EQ(24u, shrinking.Allocated()) << "removing 2 of 5 in a 32-byte block leaves 24";
@@ -144,21 +128,18 @@ TEST(LArrayStorage, ImpossibleSizesThrowInsteadOfWrapping) {
 // ---------------------------------------------------------------- insertion
 
 TEST(LArrayInsert, IndexIsClampedToTheArray) {
-  struct Row {
-    SInt32 at;
-    SInt32 expectedIndex;
+  const struct {
+    SInt32 at, expectedIndex;
     Values expected;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {0, 1, {9, 1, 2, 3}},          {1, 1, {9, 1, 2, 3}},
       {3, 3, {1, 2, 9, 3}},          {4, 4, {1, 2, 3, 9}},
       {5, 4, {1, 2, 3, 9}},          {-1, 4, {1, 2, 3, 9}},
       {kIndexLast, 4, {1, 2, 3, 9}}, {SInt32(0x80000000), 4, {1, 2, 3, 9}},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE("insert at " + std::to_string(row.at));
-    ArrayProbe a;
-    AddAll(a, {1, 2, 3});
+    ArrayProbe a{1, 2, 3};
     SInt32 v = 9;
     EXPECT_EQ(row.expectedIndex, a.InsertItemsAt(1, row.at, &v));
     EXPECT_EQ(row.expected, a.Values());
@@ -166,13 +147,11 @@ TEST(LArrayInsert, IndexIsClampedToTheArray) {
 }
 
 TEST(LArrayInsert, CountCopiesOrReservedPlaces) {
-  ArrayProbe a;
-  AddAll(a, {1, 2});
+  ArrayProbe a{1, 2};
   SInt32 v = 7;
   EXPECT_EQ(2, a.InsertItemsAt(3, 2, &v));
   EXPECT_EQ((Values{1, 7, 7, 7, 2}), a.Values());
   EXPECT_EQ(0, a.InsertItemsAt(0, 1, &v)) << "a count of 0 is refused";
-
   EXPECT_EQ(6, a.InsertItemsAt(3, kIndexLast, nullptr)) << "a null item reserves places";
   EXPECT_EQ(8u, a.GetCount());
   a.AssignItemsAt(3, 6, &v);
@@ -180,15 +159,12 @@ TEST(LArrayInsert, CountCopiesOrReservedPlaces) {
 }
 
 TEST(LArrayInsert, SortedInsertionGoesBeforeTheEqualItemBisectionMeets) {
-  struct Row {
-    SInt32 value;
-    SInt32 expectedIndex;
-  };
-  const Row rows[] = {{20, 2}, {25, 4}, {5, 1}, {10, 1}, {30, 4}, {31, 5}};
-  for (const Row& row : rows) {
+  const struct {
+    SInt32 value, expectedIndex;
+  } rows[] = {{20, 2}, {25, 4}, {5, 1}, {10, 1}, {30, 4}, {31, 5}};
+  for (const auto& row : rows) {
     SCOPED_TRACE("add " + std::to_string(row.value));
-    ArrayProbe a(4, nullptr, true);
-    AddAll(a, {30, 20, 10, 20});
+    ArrayProbe a({30, 20, 10, 20}, true);
     ASSERT_EQ((Values{10, 20, 20, 30}), a.Values());
     EXPECT_EQ(row.expectedIndex, a.AddItem(&row.value));
     Values expected{10, 20, 20, 30};
@@ -196,8 +172,7 @@ TEST(LArrayInsert, SortedInsertionGoesBeforeTheEqualItemBisectionMeets) {
     EXPECT_EQ(expected, a.Values());
     EXPECT_TRUE(a.IsSorted());
   }
-  ArrayProbe a(4, nullptr, true);
-  AddAll(a, {10, 30});
+  ArrayProbe a({10, 30}, true);
   SInt32 v = 20;
   EXPECT_EQ(2, a.InsertItemsAt(1, 1, &v)) << "the caller's index is ignored";
   EXPECT_EQ(0, a.InsertItemsAt(1, 1, nullptr)) << "a sorted place needs an item";
@@ -211,7 +186,6 @@ TEST(LArrayInsert, SortedFlagFollowsInsertions) {
   a.AddItem(&v);
   EXPECT_FALSE(a.IsSorted()) << "AddItem clears the flag even on an empty array";
   a.Sort();
-  EXPECT_TRUE(a.IsSorted());
   a.InsertItemsAt(1, 1, &v);
   EXPECT_FALSE(a.IsSorted()) << "InsertItemsAt sets the flag to keepSorted";
   a.Sort();
@@ -219,24 +193,22 @@ TEST(LArrayInsert, SortedFlagFollowsInsertions) {
   EXPECT_TRUE(a.IsSorted()) << "removal leaves the flag alone";
 }
 
-// ---------------------------------------------------------------- removal, fetching
+// ---------------------------------------------------------------- removal, fetching, assigning
 
 TEST(LArrayRemove, RemovalStopsAtTheLastItem) {
-  struct Row {
+  const struct {
     UInt32 count;
     SInt32 at;
     Values expected;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {10, 4, {1, 2, 3}},      {1, 1, {2, 3, 4, 5}},       {2, 2, {1, 4, 5}},
       {1, kIndexLast, {1, 2, 3, 4}}, {5, 1, {}},            {0, 2, {1, 2, 3, 4, 5}},
       {1, 0, {1, 2, 3, 4, 5}}, {1, 6, {1, 2, 3, 4, 5}},    {1, -1, {1, 2, 3, 4, 5}},
       {0xFFFFFFFFu, 2, {1}},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE("remove " + std::to_string(row.count) + " at " + std::to_string(row.at));
-    ArrayProbe a;
-    AddAll(a, {1, 2, 3, 4, 5});
+    ArrayProbe a{1, 2, 3, 4, 5};
     a.RemoveItemsAt(row.count, row.at);
     EXPECT_EQ(row.expected, a.Values());
     EXPECT_EQ(4 * row.expected.size(), a.Stored());
@@ -244,19 +216,15 @@ TEST(LArrayRemove, RemovalStopsAtTheLastItem) {
 }
 
 TEST(LArrayRemove, RemoveAndRemoveLastItem) {
-  ArrayProbe a;
-  AddAll(a, {4, 5, 6});
-  SInt32 absent = 9, present = 5;
+  ArrayProbe a{4, 5, 6};
+  SInt32 absent = 9, present = 5, last = 0, partial = 0;
   a.Remove(&absent);
   EXPECT_EQ(3u, a.GetCount());
   a.Remove(&present);
   EXPECT_EQ((Values{4, 6}), a.Values());
-
-  SInt32 last = 0;
   EXPECT_TRUE(a.RemoveLastItem(&last));
   EXPECT_EQ(6, last);
   UInt32 size = 2;
-  SInt32 partial = 0;
   EXPECT_TRUE(a.RemoveLastItem(&partial, size));
   EXPECT_EQ(2u, size);
   EXPECT_EQ(0, std::memcmp(&partial, "\x04\x00", 2));
@@ -266,12 +234,9 @@ TEST(LArrayRemove, RemoveAndRemoveLastItem) {
 TEST(LArrayFetch, FetchesOnlyItemsThatExistAndAtMostTheirSize) {
   ArrayProbe a;
   SInt32 out = -77;
-  EXPECT_FALSE(a.FetchItemAt(1, &out));
-  EXPECT_FALSE(a.FetchItemAt(kIndexLast, &out));
-  AddAll(a, {10, 20, 30});
-  for (SInt32 bad : {0, -1, 4, SInt32(0x80000000)}) {
-    EXPECT_FALSE(a.FetchItemAt(bad, &out)) << "index " << bad;
-  }
+  EXPECT_FALSE(a.FetchItemAt(kIndexLast, &out)) << "empty array";
+  a = ArrayProbe{10, 20, 30};
+  for (SInt32 bad : {0, -1, 4, SInt32(0x80000000)}) EXPECT_FALSE(a.FetchItemAt(bad, &out)) << "index " << bad;
   EXPECT_EQ(-77, out) << "a failed fetch leaves the buffer alone";
   EXPECT_TRUE(a.FetchItemAt(kIndexLast, &out));
   EXPECT_EQ(30, out);
@@ -293,8 +258,7 @@ TEST(LArrayFetch, FetchesOnlyItemsThatExistAndAtMostTheirSize) {
 }
 
 TEST(LArrayAssign, OverwritesUpToTheEnd) {
-  ArrayProbe a;
-  AddAll(a, {1, 2, 3, 4});
+  ArrayProbe a{1, 2, 3, 4};
   a.Sort();
   SInt32 v = 0;
   EXPECT_EQ(3, a.AssignItemsAt(5, 3, &v));
@@ -306,8 +270,7 @@ TEST(LArrayAssign, OverwritesUpToTheEnd) {
 }
 
 TEST(LArrayAssign, KeptSortedMovesTheValueToItsPlace) {
-  ArrayProbe a(4, nullptr, true);
-  AddAll(a, {10, 20, 30, 40});
+  ArrayProbe a({10, 20, 30, 40}, true);
   SInt32 v = 35;
   ASSERT_EQ(16u, a.Allocated());
   EXPECT_EQ(3, a.AssignItemsAt(1, 1, &v)) << "the result is the new sorted place";
@@ -317,46 +280,27 @@ TEST(LArrayAssign, KeptSortedMovesTheValueToItsPlace) {
   EXPECT_EQ(3, a.AssignItemsAt(9, 4, &v))
       << "the one existing item of the range goes, nine copies come in at the sorted place";
   EXPECT_EQ((Values{20, 30, 35, 35, 35, 35, 35, 35, 35, 35, 35, 35}), a.Values());
-
-  Handle h = NewHandle(12);
-  const SInt32 unordered[3] = {30, 10, 20};
-  std::memcpy(*h, unordered, sizeof unordered);
-  ArrayProbe fresh(4, h, nullptr, false, true);  // kept sorted, not sorted yet
-  EXPECT_EQ(3, fresh.AssignItemsAt(1, 1, &v)) << "item 1 as it stands (30) goes first";
-  EXPECT_EQ((Values{10, 20, 35}), fresh.Values());
 }
 
 // ---------------------------------------------------------------- locking
 
-TEST(LArrayLock, LockedArrayRefusesLengthChanges) {
-  ArrayProbe a;
-  AddAll(a, {3, 1, 2});
-  ArrayProbe other;
-  AddAll(other, {8});
+TEST(LArrayLock, LockedArrayRefusesLengthChangesButReordersAndOverwrites) {
+  ArrayProbe a{3, 1, 2, 4, 5};
+  ArrayProbe other{8};
   a.Lock();
   EXPECT_TRUE(a.BlockLocked());
-  SInt32 v = 5, out = 0;
+  SInt32 v = 0, three = 3, out = 0;
   EXPECT_EQ(0, a.AddItem(&v));
   EXPECT_EQ(0, a.InsertItemsAt(1, 1, &v));
   a.RemoveItemsAt(1, 1);
-  SInt32 three = 3;
   a.Remove(&three);
   EXPECT_FALSE(a.RemoveLastItem(&out));
   a = other;
-  EXPECT_EQ((Values{3, 1, 2}), a.Values()) << "every length change refused, silently";
-  a.Unlock();
-  EXPECT_FALSE(a.BlockLocked());
-  EXPECT_EQ(4, a.AddItem(&v));
-}
+  EXPECT_EQ((Values{3, 1, 2, 4, 5}), a.Values()) << "every length change refused, silently";
 
-TEST(LArrayLock, LockedArrayStillReordersAndOverwrites) {
-  ArrayProbe a;
-  AddAll(a, {3, 1, 2, 4, 5});
-  a.Lock();
   a.Sort();
   EXPECT_EQ((Values{1, 2, 3, 4, 5}), a.Values()) << "Sort runs while locked";
   EXPECT_TRUE(a.BlockLocked()) << "Sort leaves a locked block locked";
-  SInt32 v = 0;
   EXPECT_EQ(2, a.AssignItemsAt(1, 2, &v));
   a.SwapItems(1, 5);
   a.MoveItem(1, 2);
@@ -370,11 +314,13 @@ TEST(LArrayLock, LockedArrayStillReordersAndOverwrites) {
   EXPECT_NE(nullptr, a.GetItemsHandle());
   EXPECT_TRUE(a.BlockLocked());
   a.Unlock();
+  EXPECT_FALSE(a.BlockLocked());
+  a.SetKeepSorted(false);
+  EXPECT_EQ(6, a.AddItem(&v)) << "unlocked, the length changes again";
 }
 
 TEST(LArrayLock, LocksNestAndPinTheBlock) {
-  ArrayProbe a;
-  AddAll(a, {1, 2});
+  ArrayProbe a{1, 2};
   a.Lock();
   a.Lock();
   void* pinned = a.GetItemPtr(1);
@@ -399,9 +345,16 @@ TEST(LArrayLock, LocksNestAndPinTheBlock) {
 // ---------------------------------------------------------------- searches
 
 TEST(LArraySearch, FindsItemsSortedAndUnsorted) {
-  ArrayProbe a;
-  AddAll(a, {50, 10, 40, 20, 30});
+  ArrayProbe empty;
   SInt32 v = 40, missing = 35;
+  EXPECT_EQ(0, empty.FetchIndexOf(&v));
+  EXPECT_EQ(0, empty.FetchIndexOfKey(&v));
+  EXPECT_EQ(1, empty.FetchInsertIndexOf(&v)) << "an empty array is sorted";
+  EXPECT_EQ(1, empty.FetchInsertIndexOfKey(&v));
+  empty.Sort();
+  EXPECT_TRUE(empty.IsSorted()) << "sorting nothing is harmless";
+
+  ArrayProbe a{50, 10, 40, 20, 30};
   EXPECT_EQ(3, a.FetchIndexOf(&v)) << "linear walk on an unsorted array";
   EXPECT_EQ(0, a.FetchIndexOf(&missing));
   EXPECT_EQ(kIndexLast, a.FetchInsertIndexOf(&v)) << "no sorted place in an unsorted array";
@@ -414,21 +367,9 @@ TEST(LArraySearch, FindsItemsSortedAndUnsorted) {
   EXPECT_EQ(0, a.LockCount()) << "searches unlock when done";
 }
 
-TEST(LArraySearch, EmptyArrayFindsNothing) {
-  ArrayProbe a;
-  SInt32 v = 1;
-  EXPECT_EQ(0, a.FetchIndexOf(&v));
-  EXPECT_EQ(0, a.FetchIndexOfKey(&v));
-  EXPECT_EQ(1, a.FetchInsertIndexOf(&v));
-  EXPECT_EQ(1, a.FetchInsertIndexOfKey(&v));
-  a.Sort();
-  EXPECT_TRUE(a.IsSorted());
-}
-
 TEST(LArraySearch, FindsByKeyOnlyWithAKeyOrder) {
-  ArrayProbe plain(4, nullptr, false);
-  AddAll(plain, {1, 2, 3});
-  SInt32 two = 2;
+  ArrayProbe plain{1, 2, 3};
+  SInt32 two = 2, key = 9, missing = 4;
   EXPECT_EQ(0, plain.FetchIndexOfKey(&two)) << "the inherited CompareToKey always answers 1";
 
   ArrayProbe a(sizeof(Record), new RecordKeyComparator, false);
@@ -436,7 +377,6 @@ TEST(LArraySearch, FindsByKeyOnlyWithAKeyOrder) {
     Record r{k, k * 100, 0};
     a.AddItem(&r);
   }
-  SInt32 key = 9, missing = 4;
   EXPECT_EQ(3, a.FetchIndexOfKey(&key)) << "linear walk by key";
   EXPECT_EQ(0, a.FetchIndexOfKey(&missing));
   EXPECT_EQ(kIndexLast, a.FetchInsertIndexOfKey(&key));
@@ -468,6 +408,21 @@ TEST(LArraySort, MatchesStdSortOnRandomItems) {
     EXPECT_TRUE(a.IsSorted());
     EXPECT_FALSE(a.BlockLocked()) << "the block's state is restored";
   }
+  // Wide items are ordered by their own comparator and moved whole.
+  ArrayProbe wide(sizeof(Record), new RecordKeyComparator, false);
+  Values keys;
+  for (int i = 0; i < 300; ++i) {
+    Record r{SInt32(random() % 100000), i, -i};
+    wide.AddItem(&r);
+    keys.push_back(r.key);
+  }
+  wide.Sort();
+  std::sort(keys.begin(), keys.end());
+  Record r{};
+  for (SInt32 i = 1; wide.FetchItemAt(i, &r); ++i) {
+    ASSERT_EQ(keys[size_t(i - 1)], r.key) << "record " << i;
+    ASSERT_EQ(-r.payload, r.spare) << "records stay whole";
+  }
 }
 
 TEST(LArraySort, BlockIsPinnedWhileTheComparatorRuns) {
@@ -487,7 +442,7 @@ TEST(LArraySort, BlockIsPinnedWhileTheComparatorRuns) {
   auto* watching = new Watching;
   ArrayProbe a(4, watching, false);
   watching->array = &a;
-  AddAll(a, {9, 4, 7, 1, 8, 2, 6, 3, 5, 0, 11, 10});
+  for (SInt32 v : {9, 4, 7, 1, 8, 2, 6, 3, 5, 0, 11, 10}) a.AddItem(&v);
   a.Sort();
   EXPECT_GT(watching->calls, 0);
   EXPECT_EQ(0, watching->unpinned) << "Sort compares with the block pinned";
@@ -500,90 +455,60 @@ TEST(LArraySort, BlockIsPinnedWhileTheComparatorRuns) {
   EXPECT_EQ(0, watching->unlocked) << "searches hold the array locked";
 }
 
-TEST(LArraySort, SortsWideItemsWithTheirComparator) {
-  std::mt19937 random(7);
-  ArrayProbe a(sizeof(Record), new RecordKeyComparator, false);
-  std::vector<SInt32> keys;
-  for (int i = 0; i < 300; ++i) {
-    Record r{SInt32(random() % 100000), i, -i};
-    a.AddItem(&r);
-    keys.push_back(r.key);
-  }
-  a.Sort();
-  std::sort(keys.begin(), keys.end());
-  Record r{};
-  for (SInt32 i = 1; a.FetchItemAt(i, &r); ++i) {
-    ASSERT_EQ(keys[size_t(i - 1)], r.key) << "item " << i;
-    ASSERT_EQ(-r.payload, r.spare) << "records stay whole";
-  }
-}
-
 TEST(LArraySettings, SetComparatorRules) {
-  ArrayProbe a;
-  AddAll(a, {1, 2, 3});
+  ArrayProbe a{1, 2, 3};
   a.Sort();
   a.SetComparator(nullptr, true);
   EXPECT_EQ(LLongComparator::GetComparator(), a.GetComparator()) << "null changes nothing";
   EXPECT_TRUE(a.IsSorted());
-
   auto* reverse = new ReverseComparator;
   a.SetComparator(reverse, true);
   EXPECT_FALSE(a.IsSorted()) << "a new order for more than one item";
   EXPECT_EQ((Values{1, 2, 3}), a.Values()) << "not kept sorted: no sort";
   a.SetComparator(reverse, true);
   EXPECT_EQ(1, ReverseComparator::live) << "the comparator the array owns is not deleted";
-
   a.SetComparator(LComparator::GetComparator(), true);
   EXPECT_EQ(0, ReverseComparator::live) << "the owned comparator is deleted when replaced";
   EXPECT_FALSE(a.OwnsComparator()) << "a shared comparator is never owned";
 
-  ArrayProbe single;
-  AddAll(single, {1});
+  ArrayProbe single{1};
   single.Sort();
   single.SetComparator(LComparator::GetComparator(), false);
   EXPECT_TRUE(single.IsSorted()) << "one item is in every order";
-
-  ArrayProbe plain;
-  AddAll(plain, {1, 2});
+  ArrayProbe plain{1, 2};
   plain.Sort();
   plain.SetComparator(plain.GetComparator(), false);
   EXPECT_FALSE(plain.IsSorted()) << "the same comparator again clears the sorted flag";
-}
 
-TEST(LArraySettings, SettingTheSameComparatorAgainResortsAKeptSortedArray) {
+  // A kept-sorted array re-sorts even for the same comparator: its order may have changed.
   class Flippable : public LComparator {
    public:
     SInt32 Compare(const void* one, const void* two, UInt32, UInt32) const override {
-      SInt32 a, b;
-      std::memcpy(&a, one, 4);
-      std::memcpy(&b, two, 4);
-      SInt32 r = a < b ? -1 : (a > b ? 1 : 0);
+      SInt32 a = Read(one), b = Read(two), r = a < b ? -1 : (a > b ? 1 : 0);
       return descending ? -r : r;
     }
     bool descending = false;
   };
   Flippable order;
-  ArrayProbe kept(4, nullptr, true);
-  AddAll(kept, {3, 1, 2});
+  ArrayProbe kept({3, 1, 2}, true);
   kept.SetComparator(&order, false);
   EXPECT_EQ((Values{1, 2, 3}), kept.Values());
   order.descending = true;
   kept.SetComparator(&order, false);
-  EXPECT_EQ((Values{3, 2, 1}), kept.Values()) << "its order may have changed";
+  EXPECT_EQ((Values{3, 2, 1}), kept.Values()) << "the same comparator again re-sorts";
 }
 
 TEST(LArraySettings, KeepSortedSortsNowAndLater) {
-  ArrayProbe a;
-  AddAll(a, {3, 1, 2});
+  ArrayProbe a{3, 1, 2};
   a.SetKeepSorted(true);
   EXPECT_EQ((Values{1, 2, 3}), a.Values());
   a.SetComparator(new ReverseComparator, true);
   EXPECT_EQ((Values{3, 2, 1}), a.Values()) << "a kept-sorted array re-sorts";
-  SInt32 v = 0;
   a.SwapItems(1, 3);
   a.MoveItem(1, 3);
   EXPECT_EQ((Values{3, 2, 1}), a.Values()) << "swapping and moving are refused";
   a.SetKeepSorted(false);
+  SInt32 v = 0;
   a.AddItem(&v);
   EXPECT_EQ((Values{3, 2, 1, 0}), a.Values());
 }
@@ -592,14 +517,13 @@ TEST(LArraySettings, KeepSortedSortsNowAndLater) {
 
 TEST(LArrayCopy, CopiesShareNothing) {
   ArrayProbe a(4, new ReverseComparator, true);
-  AddAll(a, {1, 3, 2});
+  for (SInt32 v : {1, 3, 2}) a.AddItem(&v);
   ArrayProbe copy(a);
   EXPECT_EQ((Values{3, 2, 1}), copy.Values());
   EXPECT_NE(a.Block(), copy.Block());
   EXPECT_NE(a.GetComparator(), copy.GetComparator()) << "an owned comparator is cloned";
   EXPECT_EQ(12u, copy.Allocated()) << "a copy has no slack";
-  ArrayProbe other;
-  AddAll(other, {9});
+  ArrayProbe other{9};
   other = a;
   EXPECT_EQ((Values{3, 2, 1}), other.Values());
   EXPECT_TRUE(other.IsKeptSorted());
@@ -608,8 +532,7 @@ TEST(LArrayCopy, CopiesShareNothing) {
 }
 
 TEST(LArrayMove, SwapAndMoveItems) {
-  ArrayProbe a;
-  AddAll(a, {1, 2, 3, 4});
+  ArrayProbe a{1, 2, 3, 4};
   a.SwapItems(1, kIndexLast);
   EXPECT_EQ((Values{4, 2, 3, 1}), a.Values());
   a.MoveItem(1, 3);

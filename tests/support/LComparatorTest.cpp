@@ -1,6 +1,7 @@
 // Tests of the comparators: bytewise and 32-bit orders, key defaults, cloning, shared instances.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <typeinfo>
 
@@ -24,16 +25,13 @@ class FirstByteKeyComparator : public LComparator {
   }
 };
 
-int Sign(SInt32 v) { return (v > 0) - (v < 0); }
-
 }  // namespace
 
 TEST(LComparatorTest, BytesCompareUnsignedThenByLength) {
-  struct Row {
+  const struct {
     std::string one, two;
     SInt32 expected;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {"abc", "abc", 0},
       {"abc", "abd", 'c' - 'd'},
       {"\x80", "\x7f", 0x80 - 0x7f},  // unsigned: 0x80 sorts after 0x7f
@@ -42,23 +40,19 @@ TEST(LComparatorTest, BytesCompareUnsignedThenByLength) {
       {"", "", 0},
       {"b", "abc", 1},                // the first difference wins over the length
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.one + " vs " + row.two);
-    EXPECT_EQ(row.expected, LComparator::sComparator.Compare(row.one.data(), row.two.data(),
-                                                             UInt32(row.one.size()),
-                                                             UInt32(row.two.size())));
-    EXPECT_EQ(row.expected == 0,
-              LComparator::sComparator.IsEqualTo(row.one.data(), row.two.data(),
-                                                 UInt32(row.one.size()), UInt32(row.two.size())));
+    const UInt32 s1 = UInt32(row.one.size()), s2 = UInt32(row.two.size());
+    const LComparator& c = LComparator::sComparator;
+    EXPECT_EQ(row.expected, c.Compare(row.one.data(), row.two.data(), s1, s2));
+    EXPECT_EQ(row.expected == 0, c.IsEqualTo(row.one.data(), row.two.data(), s1, s2));
   }
 }
 
 TEST(LComparatorTest, LongsCompareByWrappingSubtraction) {
-  struct Row {
-    SInt32 one, two;
-    SInt32 expected;
-  };
-  const Row rows[] = {
+  const struct {
+    SInt32 one, two, expected;
+  } rows[] = {
       {5, 3, 2},
       {-1, 0, -1},
       {0x7FFFFFFF, -1, SInt32(0x80000000)},  // wraps: a negative result
@@ -66,46 +60,39 @@ TEST(LComparatorTest, LongsCompareByWrappingSubtraction) {
       {42, 42, 0},
   };
   const LLongComparator& c = LLongComparator::sLongComparator;
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(std::to_string(row.one) + " - " + std::to_string(row.two));
     EXPECT_EQ(row.expected, c.Compare(&row.one, &row.two, 4, 4));
     EXPECT_EQ(row.one == row.two, c.IsEqualTo(&row.one, &row.two, 99, 0)) << "sizes ignored";
   }
 }
 
-TEST(LComparatorTest, BaseClassHasNoKeyOrder) {
+TEST(LComparatorTest, KeyOrderAndEqualityFollowTheOverrides) {
   SInt32 item = 3, key = 3;
-  EXPECT_EQ(1, LComparator::sComparator.CompareToKey(&item, 4, &key));
+  EXPECT_EQ(1, LComparator::sComparator.CompareToKey(&item, 4, &key)) << "the base has no key order";
   EXPECT_FALSE(LComparator::sComparator.IsEqualToKey(&item, 4, &key));
   EXPECT_EQ(1, LLongComparator::sLongComparator.CompareToKey(&item, 4, &key)) << "inherited";
-}
 
-TEST(LComparatorTest, EqualityFollowsTheOverriddenComparison) {
   ParityComparator parity;
   UInt8 one = 1, three = 3, two = 2;
   EXPECT_TRUE(parity.IsEqualTo(&one, &three, 1, 1)) << "IsEqualTo calls the override";
   EXPECT_FALSE(parity.IsEqualTo(&one, &two, 1, 1));
-
   FirstByteKeyComparator keyed;
-  UInt8 item = 7, key = 7, other = 8;
-  EXPECT_TRUE(keyed.IsEqualToKey(&item, 1, &key)) << "IsEqualToKey calls the override";
-  EXPECT_FALSE(keyed.IsEqualToKey(&item, 1, &other));
-  EXPECT_LT(Sign(keyed.CompareToKey(&item, 1, &other)), 0);
+  UInt8 seven = 7, eight = 8;
+  EXPECT_TRUE(keyed.IsEqualToKey(&seven, 1, &seven)) << "IsEqualToKey calls the override";
+  EXPECT_FALSE(keyed.IsEqualToKey(&seven, 1, &eight));
+  EXPECT_LT(keyed.CompareToKey(&seven, 1, &eight), 0);
 }
 
 TEST(LComparatorTest, CloneMakesAFreshComparatorGetComparatorGivesTheSharedOne) {
-  LComparator* plain = LComparator::sComparator.Clone();
-  LComparator* longs = LLongComparator::sLongComparator.Clone();
-  ParityComparator parity;
-  LComparator* fromSubclass = parity.Clone();
-  EXPECT_NE(&LComparator::sComparator, plain);
+  std::unique_ptr<LComparator> plain(LComparator::sComparator.Clone());
+  std::unique_ptr<LComparator> longs(LLongComparator::sLongComparator.Clone());
+  std::unique_ptr<LComparator> fromSubclass(ParityComparator().Clone());
+  EXPECT_NE(&LComparator::sComparator, plain.get());
   EXPECT_EQ(typeid(LComparator), typeid(*plain));
   EXPECT_EQ(typeid(LLongComparator), typeid(*longs));
   EXPECT_EQ(typeid(LComparator), typeid(*fromSubclass))
       << "a subclass that does not override Clone gets a plain LComparator";
-  delete plain;
-  delete longs;
-  delete fromSubclass;
   EXPECT_EQ(&LComparator::sComparator, LComparator::GetComparator()) << "the shared one, not a copy";
   EXPECT_EQ(&LLongComparator::sLongComparator, LLongComparator::GetComparator());
 }
