@@ -50,56 +50,18 @@ TEST(MonxBatch, ListedPhotosWithAMissingOneIntoANewFolder) {
   EXPECT_EQ(dir.List("toned/deeper"), (std::vector<std::string>{"a.png", "b.png"}));
 }
 
-TEST(MonxBatch, FormatOptionChangesExtensionsAndAllGoodExitsZero) {
-  ScratchDir dir;
-  WriteImage(dir / "a.png", GreyPattern(8, 8));
-  WriteImage(dir / "b.jpg", RgbPattern(8, 8));
-  RunResult run =
-      RunMonx({"--format", "jpeg", "--progress", "always", dir / "a.png", dir / "b.jpg", dir / "out/"});
-  EXPECT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(dir.List("out"), (std::vector<std::string>{"a.jpg", "b.jpg"}));
-  EXPECT_TRUE(Contains(run.err, "] 2/2 ")) << "progress bar counts the photos: " << run.err;
-  EXPECT_TRUE(Contains(run.err, "toned 2 of 2 photos")) << run.err;
-}
-
-TEST(MonxBatch, TwoInputsWithOneOutputNameDoNotOverwriteEachOther) {
-  ScratchDir dir;
-  std::filesystem::create_directories(dir / "x");
-  std::filesystem::create_directories(dir / "y");
-  WriteImage(dir / "x/a.png", GreyPattern(8, 8));
-  WriteImage(dir / "y/a.png", RgbPattern(8, 8));
-  RunResult run = RunMonx({dir / "x/a.png", dir / "y/a.png", dir / "out"});
-  EXPECT_EQ(run.code, 1) << run.err;
-  EXPECT_TRUE(Contains(run.err, (dir / "y/a.png") + ": skipped")) << run.err;
-  EXPECT_EQ(ReadImage(dir / "out/a.png").pixels,
-            EngineTone(GreyPattern(8, 8), monx::NeutralInfo()))
-      << "the first input's result stays";
-}
-
-TEST(MonxBatch, OutputThatIsAnotherInputIsSkippedAndThatPhotoKept) {
-  ScratchDir dir;
-  std::filesystem::create_directories(dir / "x");
-  std::filesystem::create_directories(dir / "y");
-  WriteImage(dir / "x/a.png", GreyPattern(8, 8));
-  WriteImage(dir / "y/a.png", RgbPattern(8, 8));
-  std::string kept = Slurp(dir / "y/a.png");
-  // x/a.png would be written to y/a.png, the second input.
-  RunResult run = RunMonx({dir / "x/a.png", dir / "y/a.png", dir / "y"});
-  EXPECT_EQ(run.code, 1) << run.err;
-  EXPECT_TRUE(Contains(run.err, (dir / "x/a.png") + ": skipped, its output " + (dir / "y/a.png") +
-                                    " is the input " + (dir / "y/a.png")))
-      << run.err;
-  EXPECT_EQ(Slurp(dir / "y/a.png"), kept) << "the other input is untouched";
-}
-
-TEST(MonxBatch, ProgressBarFitsTheLineWithLongNames) {
+TEST(MonxBatch, FormatOptionChangesExtensionsAndTheProgressBarFitsTheLine) {
   ScratchDir dir;
   std::string name = "a photograph with a name much longer than any terminal line could hold "
-                     "beside the bar, the count and the times.png";
-  WriteImage(dir / name, GreyPattern(8, 8));
-  WriteImage(dir / "b.png", GreyPattern(8, 8));
-  RunResult run = RunMonx({"--progress", "always", dir / name, dir / "b.png", dir / "out/"});
-  ASSERT_EQ(run.code, 0) << run.err;
+                     "beside the bar, the count and the times";
+  WriteImage(dir / (name + ".png"), GreyPattern(8, 8));
+  WriteImage(dir / "b.jpg", RgbPattern(8, 8));
+  RunResult run = RunMonx(
+      {"--format", "jpeg", "--progress", "always", dir / (name + ".png"), dir / "b.jpg", dir / "out/"});
+  ASSERT_EQ(run.code, 0) << "all good exits zero: " << run.err;
+  EXPECT_EQ(dir.List("out"), (std::vector<std::string>{name + ".jpg", "b.jpg"}));
+  EXPECT_TRUE(Contains(run.err, "] 2/2 ")) << "progress bar counts the photos: " << run.err;
+  EXPECT_TRUE(Contains(run.err, "toned 2 of 2 photos")) << run.err;
   // Each redraw starts with a carriage return; without a terminal the line is 80 wide.
   std::size_t start = 0;
   for (std::size_t end; (end = run.err.find_first_of("\r\n", start)) != std::string::npos; start = end + 1) {
@@ -110,14 +72,27 @@ TEST(MonxBatch, ProgressBarFitsTheLineWithLongNames) {
   EXPECT_TRUE(Contains(run.err, "...")) << "the long name is shortened: " << run.err;
 }
 
-TEST(MonxBatch, FolderWithoutPhotosIsAnError) {
+TEST(MonxBatch, ClashingOutputsAreSkippedAndNothingIsOverwritten) {
   ScratchDir dir;
-  std::filesystem::create_directory(dir / "empty");
-  WriteText(dir / "empty/readme.txt", "nothing to tone");
-  RunResult run = RunMonx({dir / "empty", dir / "out"});
-  EXPECT_EQ(run.code, 66);
-  EXPECT_EQ(run.err, "monx: " + (dir / "empty") + ": no .png, .jpg or .jpeg files to tone\n");
-  EXPECT_EQ(dir.List(), std::vector<std::string>{"empty"}) << "no output folder made";
+  std::filesystem::create_directories(dir / "x");
+  std::filesystem::create_directories(dir / "y");
+  WriteImage(dir / "x/a.png", GreyPattern(8, 8));
+  WriteImage(dir / "y/a.png", RgbPattern(8, 8));
+  std::string kept = Slurp(dir / "y/a.png");
+
+  RunResult run = RunMonx({dir / "x/a.png", dir / "y/a.png", dir / "out"});
+  EXPECT_EQ(run.code, 1) << run.err;
+  EXPECT_TRUE(Contains(run.err, (dir / "y/a.png") + ": skipped")) << run.err;
+  EXPECT_EQ(ReadImage(dir / "out/a.png").pixels, EngineTone(GreyPattern(8, 8), monx::NeutralInfo()))
+      << "two inputs with one output name: the first input's result stays";
+
+  // x/a.png would be written to y/a.png, the second input.
+  run = RunMonx({dir / "x/a.png", dir / "y/a.png", dir / "y"});
+  EXPECT_EQ(run.code, 1) << run.err;
+  EXPECT_TRUE(Contains(run.err, (dir / "x/a.png") + ": skipped, its output " + (dir / "y/a.png") +
+                                    " is the input " + (dir / "y/a.png")))
+      << run.err;
+  EXPECT_EQ(Slurp(dir / "y/a.png"), kept) << "the other input is untouched";
 }
 
 }  // namespace

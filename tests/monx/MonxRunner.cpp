@@ -193,7 +193,10 @@ void WritePalettePng(const std::string& path, int width, int height,
   std::fclose(file);
 }
 
-void WriteProgressiveJpegClaiming(const std::string& path, int width, int height) {
+namespace {
+
+/// A JPEG of uniform samples, compressed in memory.
+std::string CompressJpeg(int width, int height, int components, J_COLOR_SPACE space, bool progressive) {
   jpeg_compress_struct c{};
   jpeg_error_mgr errors{};
   c.err = jpeg_std_error(&errors);
@@ -201,14 +204,15 @@ void WriteProgressiveJpegClaiming(const std::string& path, int width, int height
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&c, &buffer, &size);
-  c.image_width = c.image_height = 16;
-  c.input_components = 3;
-  c.in_color_space = JCS_RGB;
+  c.image_width = JDIMENSION(width);
+  c.image_height = JDIMENSION(height);
+  c.input_components = components;
+  c.in_color_space = space;
   jpeg_set_defaults(&c);
-  jpeg_simple_progression(&c);
+  if (progressive) jpeg_simple_progression(&c);
   jpeg_start_compress(&c, TRUE);
-  std::vector<JSAMPLE> row(16 * 3, 120);
-  for (int y = 0; y < 16; ++y) {
+  std::vector<JSAMPLE> row(std::size_t(width * components), 120);
+  for (int y = 0; y < height; ++y) {
     JSAMPROW rows[1] = {row.data()};
     jpeg_write_scanlines(&c, rows, 1);
   }
@@ -216,6 +220,13 @@ void WriteProgressiveJpegClaiming(const std::string& path, int width, int height
   std::string data(reinterpret_cast<char*>(buffer), size);
   jpeg_destroy_compress(&c);
   std::free(buffer);
+  return data;
+}
+
+}  // namespace
+
+void WriteProgressiveJpegClaiming(const std::string& path, int width, int height) {
+  std::string data = CompressJpeg(16, 16, 3, JCS_RGB, true);
   // Markers after the 2-byte start: FF, code, 2-byte length; the frame header (SOF2)
   // holds precision, then height and width, big-endian.
   for (std::size_t at = 2; at + 9 < data.size();
@@ -229,26 +240,7 @@ void WriteProgressiveJpegClaiming(const std::string& path, int width, int height
 }
 
 void WriteCmykJpeg(const std::string& path, int width, int height) {
-  jpeg_compress_struct c{};
-  jpeg_error_mgr errors{};
-  c.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&c);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  jpeg_stdio_dest(&c, file);
-  c.image_width = JDIMENSION(width);
-  c.image_height = JDIMENSION(height);
-  c.input_components = 4;
-  c.in_color_space = JCS_CMYK;
-  jpeg_set_defaults(&c);
-  jpeg_start_compress(&c, TRUE);
-  std::vector<JSAMPLE> row(std::size_t(width) * 4, 90);
-  for (int y = 0; y < height; ++y) {
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&c, rows, 1);
-  }
-  jpeg_finish_compress(&c);
-  jpeg_destroy_compress(&c);
-  std::fclose(file);
+  WriteText(path, CompressJpeg(width, height, 4, JCS_CMYK, false));
 }
 
 void Truncate(const std::string& path, long keep) { fs::resize_file(path, std::uintmax_t(keep)); }

@@ -1,4 +1,4 @@
-// monx contact sheets: size from the documented layout, toned tiles, refusals.
+// monx contact sheets: size from the documented layout and toned tiles (refusals are in ErrorTest).
 #include <gtest/gtest.h>
 
 #include "MonxRunner.h"
@@ -51,13 +51,13 @@ TEST(MonxSheet, SizeFollowsTilesColumnsAndThePhotosProportions) {
   }
 }
 
-TEST(MonxSheet, EachTileShowsThePhotoTonedWithItsPreset) {
+TEST(MonxSheet, EachTileShowsThePhotoTonedWithItsPresetAndA16BitPhotoIsNoted) {
   ScratchDir dir;
-  Image grey = Uniform(64, 64, {100});
-  WriteImage(dir / "in.png", grey);
+  Write16BitGreyPng(dir / "in.png", Uniform(64, 64, {100}));
   RunResult run = RunMonx({"sheet", "--tile", "64", "--presets", "neutral,sepia,cyanotype",
                            dir / "in.png", dir / "sheet.png"});
   ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.err, "monx: note: " + (dir / "in.png") + ": 16-bit PNG converted to 8 bits per channel\n");
   Image sheet = ReadImage(dir / "sheet.png");
   const char* names[] = {"neutral", "sepia", "cyanotype"};
   for (int i = 0; i < 3; ++i) {
@@ -67,58 +67,6 @@ TEST(MonxSheet, EachTileShowsThePhotoTonedWithItsPreset) {
     const std::uint8_t* got = sheet.Row(y) + 3 * x;
     EXPECT_EQ(std::vector<std::uint8_t>(got, got + 3), want);
   }
-}
-
-TEST(MonxSheet, SixteenBitPhotoIsNotedAndAnInputIsNeverReplaced) {
-  ScratchDir dir;
-  Write16BitGreyPng(dir / "in.png", GreyPattern(20, 10));
-  std::string photo = Slurp(dir / "in.png");
-  RunResult run = RunMonx({"sheet", dir / "in.png", dir / "sheet.png"});
-  ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(run.err, "monx: note: " + (dir / "in.png") + ": 16-bit PNG converted to 8 bits per channel\n");
-  run = RunMonx({"sheet", dir / "in.png", dir / "in.png"});
-  EXPECT_EQ(run.code, 64);
-  EXPECT_NE(run.err.find((dir / "in.png") + ": is the input file; choose another output name"),
-            std::string::npos) << run.err;
-  EXPECT_EQ(Slurp(dir / "in.png"), photo) << "the photograph is still there, byte for byte";
-}
-
-TEST(MonxSheet, RefusesWhatItCannotDraw) {
-  ScratchDir dir;
-  WriteImage(dir / "in.png", GreyPattern(16, 16));
-  WriteImage(dir / "tall.png", GreyPattern(4, 2048));
-  std::string sixteen = "neutral";
-  for (int i = 1; i < 16; ++i) sixteen += ",sepia";
-  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-      {{"sheet", dir / "in.png", dir / "sheet.jpg"},
-       (dir / "sheet.jpg") + ": a contact sheet is a PNG; the name must end in .png"},
-      {{"sheet", "--vary", "sparkle", dir / "in.png", dir / "sheet.png"},
-       "--vary sparkle: no such field"},
-      {{"sheet", "--presets", "neutral,chrome", dir / "in.png", dir / "sheet.png"},
-       "--presets: no preset called chrome"},
-      {{"sheet", "--tile", "8", dir / "in.png", dir / "sheet.png"},
-       "--tile 8 is out of range; accepted values: 32 to 2048"},
-      {{"sheet", "--preset", "sepia", "--density", "5", dir / "in.png", dir / "sheet.png"},
-       "--density 5 is out of range; accepted values: -50 to 0"},
-      {{"sheet", "--preset", "sepia", dir / "in.png", dir / "sheet.png"},
-       "sheet: --preset goes with --vary; to choose the presets shown, use --presets NAME,NAME..."},
-      {{"sheet", "--columns", "-1", dir / "in.png", dir / "sheet.png"},
-       "--columns -1 is out of range; accepted values: 0 to 64"},
-      // 16 rows of 2048 + 56 pixels, 16 apart, with margins and title: 33978 high.
-      {{"sheet", "--tile", "2048", "--columns", "1", "--presets", sixteen, dir / "tall.png",
-        dir / "sheet.png"},
-       "the sheet would be 44 x 33978 pixels, more than 32767 a side; use a smaller --tile or "
-       "fewer tiles"},
-      {{"sheet", dir / "missing.png", dir / "sheet.png"},
-       (dir / "missing.png") + ": cannot read: No such file or directory"},
-  };
-  for (const auto& [args, message] : cases) {
-    SCOPED_TRACE(message);
-    RunResult run = RunMonx(args);
-    EXPECT_NE(run.code, 0);
-    EXPECT_EQ(run.err, "monx: " + message + "\n");
-  }
-  EXPECT_EQ(dir.List(), (std::vector<std::string>{"in.png", "tall.png"}));
 }
 
 }  // namespace

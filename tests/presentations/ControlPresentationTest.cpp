@@ -2,6 +2,7 @@
 // the layout's controls, what the controls hold after ResumeIPP and after hits,
 // menu entries, ranges, and the presentation error codes.
 #include <algorithm>
+#include <tuple>
 
 #include "FaultSweep.h"
 #include "PaneFixture.h"
@@ -33,7 +34,7 @@ struct BindCase {
   SInt32 min, max, value;
 };
 
-TEST_F(ControlPresentationTest, DefaultRangeItemsTakeRangeAndValueFromTheirControl) {
+TEST_F(ControlPresentationTest, DefaultRangeItemsTakeRangeValueAndVisibilityFromTheirControl) {
   Show(EveryKind());
   const BindCase cases[] = {
       {kCheckBox, 0, 1, 1},   {kRadioButton, 0, 1, 0}, {kPopup, 1, 5, 2},
@@ -50,21 +51,10 @@ TEST_F(ControlPresentationTest, DefaultRangeItemsTakeRangeAndValueFromTheirContr
   }
   EXPECT_EQ(R(kUserPane).min, kDefaultMin) << "a user pane is no value kind: range kept";
   EXPECT_EQ(R(kStaticText).value, kDefaultMin);
-}
-
-TEST_F(ControlPresentationTest, ControlsAtOrBeyondLeft8192BindAsHidden) {
-  Show(EveryKind());
   EXPECT_EQ(R(kFarSlider).visible, 0) << "left edge 8192 counts as hidden";
   EXPECT_EQ(R(kNearSlider).visible, 1) << "8191 stays visible";
   EXPECT_FALSE(IsControlVisible(Control(kFarSlider))) << "ResumeIPP applied the status";
   EXPECT_TRUE(IsControlVisible(Control(kNearSlider)));
-}
-
-TEST_F(ControlPresentationTest, PresetRangeAndValueReachTheControlAtResume) {
-  Show({ItemPlan{kArrows, 0, 10, [](RecordingItem& item) { item.object->value = 7; }}});
-  EXPECT_EQ(R(kArrows).min, 0);
-  EXPECT_EQ(R(kArrows).max, 10) << "the plug-in's range is kept";
-  EXPECT_EQ(GetControlValue(Control(kArrows)), 7) << "the registry value is copied into the control";
 }
 
 TEST_F(ControlPresentationTest, HitsReadTheControlsBackIntoTheRegistry) {
@@ -90,31 +80,52 @@ TEST_F(ControlPresentationTest, HitsReadTheControlsBackIntoTheRegistry) {
   EXPECT_EQ(R(kArrows).value, 8);
 }
 
-TEST_F(ControlPresentationTest, ShowAndHiliteFollowTheItem) {
+TEST_F(ControlPresentationTest, ShowHiliteRefConAndTitleReachTheControl) {
   Show(EveryKind());
-  ForgetErrors();
   Item(kSlider).Show(0);
   EXPECT_EQ(R(kSlider).visible, 0);
   EXPECT_FALSE(IsControlVisible(Control(kSlider)));
   Item(kSlider).Show(1);
   EXPECT_TRUE(IsControlVisible(Control(kSlider)));
 
-  for (SInt16 n : {kSlider, kStaticText, kCheckBox}) {
+  // A push button and a user pane are left alone (the pane silently: see the error table).
+  const std::pair<SInt16, SInt16> dims[] = {
+      {kSlider, 255}, {kStaticText, 255}, {kCheckBox, 255}, {kPushButton, 0}, {kUserPane, 0}};
+  for (auto [n, dimmed] : dims) {
     SCOPED_TRACE(n);
     Item(n).Hilite(255);
-    EXPECT_EQ(GetControlHilite(Control(n)), 255);
+    EXPECT_EQ(GetControlHilite(Control(n)), dimmed);
     Item(n).Hilite(0);
     EXPECT_EQ(GetControlHilite(Control(n)), 0);
   }
-  Item(kPushButton).Hilite(255);
-  EXPECT_EQ(GetControlHilite(Control(kPushButton)), 0) << "a push button is left alone";
-  Item(kUserPane).Hilite(255);
-  EXPECT_EQ(GetControlHilite(Control(kUserPane)), 0);
-  EXPECT_EQ(Item(kUserPane).errors, std::vector<int>()) << "a user pane is silently ignored";
+
+  toolbox::host::ClearJournal();
+  Item(kBevel).SetRefCon(1234);
+  EXPECT_EQ(GetControlReference(Control(kBevel)), 1234);
+  EXPECT_EQ(toolbox::host::JournalOf("draw"), std::vector<std::string>{"bevl PRES/8"});
+  unsigned char title[256] = {5, 'T', 'i', 't', 'l', 'e'};
+  Item(kCheckBox).SetTitle(title);
+  unsigned char back[256] = {};
+  Item(kCheckBox).GetTitle(back);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(back + 1), back[0]), "Title");
 }
 
-TEST_F(ControlPresentationTest, PopupEntriesFollowTheMenuMask) {
+TEST_F(ControlPresentationTest, PopupEntriesFollowTheItem) {
   Show(EveryKind());
+  ForgetErrors();
+  MenuRef menu = GetControlPopupMenuHandle(Control(kPopup));
+  MenuItemAttributes attributes = 0;
+  Item(kPopup).ShowHideMenuItem(2, 0, 0);
+  GetMenuItemAttributes(menu, 2, &attributes);
+  EXPECT_EQ(attributes, kMenuItemAttrHidden);
+  EXPECT_EQ(R(kPopup).menuMask, ~UInt64(0)) << "without also-enable the mask is untouched";
+  Item(kPopup).ShowHideMenuItem(2, 0, 1);
+  EXPECT_FALSE(MenuEntryEnabled(Control(kPopup), 2)) << "also-enable disables it too";
+  EXPECT_EQ(Presentation(kPopup)->disabledEntry, 2);
+  Item(kPopup).ShowHideMenuItem(2, 1, 1);
+  GetMenuItemAttributes(menu, 2, &attributes);
+  EXPECT_EQ(attributes, 0u) << "shown and enabled again";
+
   toolbox::host::ClearJournal();
   Item(kPopup).EnDisableItem(3, 0);
   for (MenuItemIndex e = 1; e <= 5; ++e) {
@@ -131,34 +142,23 @@ TEST_F(ControlPresentationTest, PopupEntriesFollowTheMenuMask) {
     SCOPED_TRACE(e);
     EXPECT_EQ(MenuEntryEnabled(Control(kPopup), e), e == 1 || e == 3);
   }
-}
 
-TEST_F(ControlPresentationTest, EntriesAbove64KeepTheirState) {
-  Show(EveryKind());
   Item(kWidePopup).MenuAdjust64(SInt64(0));
   EXPECT_FALSE(MenuEntryEnabled(Control(kWidePopup), 64));
   EXPECT_TRUE(MenuEntryEnabled(Control(kWidePopup), 65)) << "entry 65 is beyond the mask";
   EXPECT_FALSE(MenuEntryEnabled(Control(kWidePopup), 66)) << "66 was disabled by the layout";
   EXPECT_EQ(R(kWidePopup).max, 70);
+
+  SetControlPopupMenuHandle(Control(kPopup), nullptr);
+  toolbox::host::ClearJournal();
+  Item(kPopup).EnDisableItem(2, 0);
+  EXPECT_EQ(toolbox::host::JournalOf("draw"), std::vector<std::string>())
+      << "without a menu: nothing redrawn";
+  EXPECT_EQ(R(kPopup).max, 5) << "R max is kept without a menu";
+  EXPECT_EQ(Item(kPopup).errors, std::vector<int>());
 }
 
-TEST_F(ControlPresentationTest, ShowHideMenuItemHidesAndOptionallyDisables) {
-  Show(EveryKind());
-  MenuRef menu = GetControlPopupMenuHandle(Control(kPopup));
-  MenuItemAttributes attributes = 0;
-  Item(kPopup).ShowHideMenuItem(2, 0, 0);
-  GetMenuItemAttributes(menu, 2, &attributes);
-  EXPECT_EQ(attributes, kMenuItemAttrHidden);
-  EXPECT_EQ(R(kPopup).menuMask, ~UInt64(0)) << "without also-enable the mask is untouched";
-  Item(kPopup).ShowHideMenuItem(2, 0, 1);
-  EXPECT_FALSE(MenuEntryEnabled(Control(kPopup), 2)) << "also-enable disables it too";
-  EXPECT_EQ(Presentation(kPopup)->disabledEntry, 2);
-  Item(kPopup).ShowHideMenuItem(2, 1, 1);
-  GetMenuItemAttributes(menu, 2, &attributes);
-  EXPECT_EQ(attributes, 0u) << "shown and enabled again";
-}
-
-TEST_F(ControlPresentationTest, RadioGroupDimsTheButtonLastDisabled) {
+TEST_F(ControlPresentationTest, RadioGroupRedrawsAndDimsTheButtonLastDisabled) {
   Show(EveryKind());
   ControlRef group = Control(kRadioGroup);
   auto hilites = [&] {
@@ -170,6 +170,10 @@ TEST_F(ControlPresentationTest, RadioGroupDimsTheButtonLastDisabled) {
     }
     return h;
   };
+  toolbox::host::ClearJournal();
+  Item(kRadioGroup).MenuAdjust(SInt32(-1));
+  EXPECT_EQ(toolbox::host::JournalOf("draw"), std::vector<std::string>{"rgrp PRES/10"})
+      << "the group is redrawn even when no button was disabled yet";
   EXPECT_EQ(hilites(), (std::vector<SInt16>{0, 0, 0})) << "nothing dimmed before any disable";
   Item(kRadioGroup).EnDisableItem(2, 0);
   EXPECT_EQ(hilites(), (std::vector<SInt16>{0, 255, 0}));
@@ -210,24 +214,6 @@ TEST_F(ControlPresentationTest, SetValueTruncatesTo16BitsAndRefusesOutOfRange) {
   EXPECT_EQ(Item(kWideCustom).errors, std::vector<int>{7});
 }
 
-TEST_F(ControlPresentationTest, RefConAndTitleReachTheControl) {
-  Show(EveryKind());
-  toolbox::host::ClearJournal();
-  ForgetErrors();
-  Item(kBevel).SetRefCon(1234);
-  EXPECT_EQ(GetControlReference(Control(kBevel)), 1234);
-  EXPECT_EQ(toolbox::host::JournalOf("draw"), std::vector<std::string>{"bevl PRES/8"});
-  Item(kPushButton).SetRefCon(1);
-  EXPECT_EQ(Item(kPushButton).errors, std::vector<int>{13});
-  EXPECT_EQ(GetControlReference(Control(kPushButton)), 0);
-
-  unsigned char title[256] = {5, 'T', 'i', 't', 'l', 'e'};
-  Item(kCheckBox).SetTitle(title);
-  unsigned char back[256] = {};
-  Item(kCheckBox).GetTitle(back);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(back + 1), back[0]), "Title");
-}
-
 struct ErrorCase {
   const char* what;
   SInt16 control;
@@ -244,6 +230,12 @@ TEST_F(ControlPresentationTest, OperationsTheControlCannotServeReportTheirCodes)
       {"GetValue of a user pane", kUserPane, [](UIItem& i) { i.GetValue(); }, {6}},
       {"SetValue of a user pane", kUserPane, [](UIItem& i) { i.SetValue(); }, {8}},
       {"SetRefCon of static text", kStaticText, [](UIItem& i) { i.SetRefCon(3); }, {13}},
+      {"SetRefCon of a push button", kPushButton,
+       [this](UIItem& i) {
+         i.SetRefCon(1);
+         EXPECT_EQ(GetControlReference(Control(kPushButton)), 0);
+       },
+       {13}},
       {"SetRange of a push button", kPushButton, [](UIItem& i) { i.SetRange(0, 1); }, {17}},
       {"Hilite of a user pane", kUserPane, [](UIItem& i) { i.Hilite(255); }, {}},
       {"SetStatus of a push button", kPushButton, [](UIItem& i) { i.SetStatus(); }, {8}},
@@ -273,13 +265,6 @@ TEST_F(ControlPresentationTest, AnItemWithoutItsControlReportsEveryOperation) {
   EXPECT_EQ(Presentation(kMissing)->CheckItemType(), 0);
 }
 
-TEST_F(ControlPresentationTest, CheckItemTypeWantsAValueKindWithARange) {
-  Show({ItemPlan{kSlider}, ItemPlan{kUserPane}, ItemPlan{kCustom, 4, 4}});
-  EXPECT_EQ(Presentation(kSlider)->CheckItemType(), 1);
-  EXPECT_EQ(Presentation(kUserPane)->CheckItemType(), 0);
-  EXPECT_EQ(Presentation(kCustom)->CheckItemType(), 0) << "a single-value range";
-}
-
 TEST_F(ControlPresentationTest, FactoryWithoutWindowOrItemNumberMakesNoControlPresentation) {
   Show({ItemPlan{kSlider}});
   RecordingItem& item = Item(kSlider);
@@ -305,53 +290,43 @@ TEST_F(ControlPresentationTest, FactoryWithoutWindowOrItemNumberMakesNoControlPr
 TEST_F(ControlPresentationTest, FactoryFailingToAllocateLeavesTheItemWithoutPresentation) {
   Show({ItemPlan{kSlider}});
   RecordingItem& item = Item(kSlider);
-  testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
-    bool threw = false;
-    run.Arm();
-    try {
-      item.SetControl(kSlider, kSignature);
-    } catch (const LException& e) {
-      threw = true;
-      EXPECT_TRUE(e.GetErrorCode() == kNilPointerErr || e.GetErrorCode() == memFullErr)
-          << "code " << e.GetErrorCode();
-    }
-    run.Disarm();
-    if (!run.Fired()) {
-      EXPECT_FALSE(threw) << "nothing failed, nothing thrown";
-    }
-    if (threw) {
-      EXPECT_EQ(item.presentation, nullptr) << "a failed factory leaves no presentation";
-      item.SetControl(kSlider, kSignature);  // back to one presentation for the block count
-    } else {
-      EXPECT_NE(Presentation(kSlider), nullptr) << "a recovered failure still binds";
-    }
-    Hit(0);  // the flush empties the update queue the factory filled
-  });
-}
-
-TEST_F(ControlPresentationTest, EmulatedFactoryFailingToAllocateLeavesTheItemWithoutPresentation) {
-  Show({ItemPlan{kSlider}});
-  SuspendIPP(sys);
-  RecordingItem& item = Item(kSlider);
-  testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
-    bool threw = false;
-    run.Arm();
-    try {
-      item.SetControl(kSlider, kSignature);
-    } catch (const LException& e) {
-      threw = true;
-      EXPECT_EQ(e.GetErrorCode(), kNilPointerErr);
-    }
-    run.Disarm();
-    EXPECT_EQ(threw, run.Fired()) << "the only allocation is the presentation itself";
-    EXPECT_EQ(item.presentation == nullptr, threw)
-        << "a failed factory leaves no presentation; otherwise an emulated one";
-    item.SetControl();
-  });
+  for (bool emulated : {false, true}) {
+    SCOPED_TRACE(emulated ? "emulated presentation, no window shown" : "toolbox presentation");
+    if (emulated) SuspendIPP(sys);
+    testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
+      bool threw = false;
+      run.Arm();
+      try {
+        item.SetControl(kSlider, kSignature);
+      } catch (const LException& e) {
+        threw = true;
+        EXPECT_TRUE(e.GetErrorCode() == kNilPointerErr || (!emulated && e.GetErrorCode() == memFullErr))
+            << "code " << e.GetErrorCode();
+      }
+      run.Disarm();
+      if (emulated) {
+        EXPECT_EQ(threw, run.Fired()) << "the only allocation is the presentation itself";
+      } else if (!run.Fired()) {
+        EXPECT_FALSE(threw) << "nothing failed, nothing thrown";
+      }
+      EXPECT_EQ(item.presentation == nullptr, threw) << "a failed factory leaves no presentation";
+      if (emulated) {
+        item.SetControl();
+        return;
+      }
+      if (threw) {
+        item.SetControl(kSlider, kSignature);  // back to one presentation for the block count
+      } else {
+        EXPECT_NE(Presentation(kSlider), nullptr) << "a recovered failure still binds";
+      }
+      Hit(0);  // the flush empties the update queue the factory filled
+    });
+  }
 }
 
 TEST_F(ControlPresentationTest, ResumeCopiesThePresetLookIntoTheControls) {
   Show({
+      ItemPlan{kArrows, 0, 10, [](RecordingItem& i) { i.object->value = 7; }},
       ItemPlan{kSlider, 0, 100, [](RecordingItem& i) { i.Show(0); }},
       ItemPlan{kCheckBox, 0, 1, [](RecordingItem& i) { i.Hilite(255); }},
       ItemPlan{kStaticText, kDefaultMin, kDefaultMax, [](RecordingItem& i) { i.Hilite(255); }},
@@ -360,7 +335,11 @@ TEST_F(ControlPresentationTest, ResumeCopiesThePresetLookIntoTheControls) {
                  i.EnDisableItem(3, 0);
                  i.object->value = 4;
                }},
+      ItemPlan{kUserPane},
+      ItemPlan{kCustom, 4, 4},
   });
+  EXPECT_EQ(R(kArrows).max, 10) << "the plug-in's range is kept";
+  EXPECT_EQ(GetControlValue(Control(kArrows)), 7) << "the registry value is copied into the control";
   EXPECT_FALSE(IsControlVisible(Control(kSlider))) << "a preset range keeps the preset visibility";
   EXPECT_EQ(GetControlValue(Control(kSlider)), 0) << "the preset value (the minimum) is written";
   EXPECT_EQ(GetControlHilite(Control(kCheckBox)), 255) << "an inactive item dims its control";
@@ -370,6 +349,10 @@ TEST_F(ControlPresentationTest, ResumeCopiesThePresetLookIntoTheControls) {
     SCOPED_TRACE(e);
     EXPECT_EQ(MenuEntryEnabled(Control(kPopup), e), e != 3) << "entries follow the preset mask";
   }
+  // CheckItemType wants a value kind with a range.
+  EXPECT_EQ(Presentation(kSlider)->CheckItemType(), 1);
+  EXPECT_EQ(Presentation(kUserPane)->CheckItemType(), 0);
+  EXPECT_EQ(Presentation(kCustom)->CheckItemType(), 0) << "a single-value range";
 }
 
 TEST_F(ControlPresentationTest, AHitsChangeHookReachesTheOtherControls) {
@@ -392,21 +375,6 @@ TEST_F(ControlPresentationTest, AHitsChangeHookReachesTheOtherControls) {
   EXPECT_EQ(attributes & kMenuItemAttrHidden, kMenuItemAttrHidden) << "entry 4 hidden";
   EXPECT_TRUE(MenuEntryEnabled(Control(kPopup), 4)) << "hiding alone does not disable";
   EXPECT_EQ(GetControlValue(Control(kArrows)), 12) << "the assigned value reaches its control";
-}
-
-TEST_F(ControlPresentationTest, PopupWithoutAMenuIsLeftAloneAndRadioGroupsRedraw) {
-  Show(EveryKind());
-  ForgetErrors();
-  SetControlPopupMenuHandle(Control(kPopup), nullptr);
-  toolbox::host::ClearJournal();
-  Item(kPopup).EnDisableItem(2, 0);
-  EXPECT_EQ(toolbox::host::JournalOf("draw"), std::vector<std::string>()) << "nothing redrawn";
-  EXPECT_EQ(R(kPopup).max, 5) << "R max is kept without a menu";
-  EXPECT_EQ(Item(kPopup).errors, std::vector<int>());
-
-  Item(kRadioGroup).MenuAdjust(SInt32(-1));
-  EXPECT_EQ(toolbox::host::JournalOf("draw"), std::vector<std::string>{"rgrp PRES/10"})
-      << "the group is redrawn even when no button was disabled yet";
 }
 
 /// A subclass that records which of its replacements run.
@@ -439,23 +407,19 @@ TEST_F(ControlPresentationTest, OperationsReachTheSubclassesReplacements) {
   Hit(0);
   EXPECT_EQ(TracingControl::calls, Calls{"SetValue"}) << "the factory's flush";
 
-  const std::pair<const char*, std::function<void()>> cases[] = {
-      {"SetStatus", [&] { item.SetStatus(); }},
-      {"Show", [&] { item.Show(0); }},
-      {"Hilite", [&] { item.Hilite(255); }},
-      {"MenuAdjust", [&] { item.MenuAdjust(SInt32(0)); }},
-      {"EnDisableItem", [&] { item.EnDisableItem(2, 0); }},
-      {"ShowHideMenuItem", [&] { item.ShowHideMenuItem(2, 0, 1); }},
+  const std::tuple<const char*, std::function<void()>, Calls> cases[] = {
+      {"SetStatus", [&] { item.SetStatus(); }, {"Show", "Hilite", "MenuAdjust", "SetValue"}},
+      {"Show", [&] { item.Show(0); }, {"Show"}},
+      {"Hilite", [&] { item.Hilite(255); }, {"Hilite"}},
+      {"MenuAdjust", [&] { item.MenuAdjust(SInt32(0)); }, {"MenuAdjust"}},
+      {"EnDisableItem", [&] { item.EnDisableItem(2, 0); }, {"MenuAdjust"}},
+      {"ShowHideMenuItem", [&] { item.ShowHideMenuItem(2, 0, 1); }, {"MenuAdjust"}},
   };
-  const Calls expected[] = {
-      {"Show", "Hilite", "MenuAdjust", "SetValue"}, {"Show"}, {"Hilite"},
-      {"MenuAdjust"}, {"MenuAdjust"}, {"MenuAdjust"},
-  };
-  for (size_t i = 0; i < std::size(cases); ++i) {
-    SCOPED_TRACE(cases[i].first);
+  for (const auto& [what, op, expected] : cases) {
+    SCOPED_TRACE(what);
     TracingControl::calls.clear();
-    cases[i].second();
-    EXPECT_EQ(TracingControl::calls, expected[i]);
+    op();
+    EXPECT_EQ(TracingControl::calls, expected);
   }
 }
 
