@@ -27,6 +27,28 @@ SInt32 Bisect(UInt32 inCount, CompareAt compareAt) {
   return 0;
 }
 
+/// The place an item belongs among items 1 ... count by the same bisection:
+/// the index of the first equal item met, else after the last item compared
+/// when that one sorts before, else at it. 1 for an empty array.
+template <class CompareAt>
+SInt32 InsertPlace(UInt32 inCount, CompareAt compareAt) {
+  SInt32 low = 1;
+  SInt32 high = SInt32(inCount);
+  SInt32 mid = 1;
+  SInt32 result = 0;
+  while (low <= high) {
+    mid = Middle(low, high);
+    result = compareAt(mid);
+    if (result == 0) return mid;
+    if (result < 0) {
+      low = mid + 1;
+    } else {
+      high = mid - 1;
+    }
+  }
+  return result < 0 ? mid + 1 : mid;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- searches
@@ -82,41 +104,18 @@ SInt32 LArray::FetchInsertIndexOf(const void* inItem, UInt32 inItemSize) const {
   if (!isSorted || !inItem) return kIndexLast;
   if (inItemSize == 0) inItemSize = itemSize;
   StArrayLock lock(*this);
-  SInt32 low = 1;
-  SInt32 high = SInt32(itemCount);
-  SInt32 mid = 1;
-  SInt32 result = 0;
-  while (low <= high) {
-    mid = Middle(low, high);
-    result = comparator->Compare(GetItemPtr(mid), inItem, GrabItemSize(mid), inItemSize);
-    if (result == 0) return mid;  // before the equal item the bisection met first
-    if (result < 0) {
-      low = mid + 1;
-    } else {
-      high = mid - 1;
-    }
-  }
-  return result < 0 ? mid + 1 : mid;
+  // An equal item met by the bisection gets the new one placed before it.
+  return InsertPlace(itemCount, [&](SInt32 mid) {
+    return comparator->Compare(GetItemPtr(mid), inItem, GrabItemSize(mid), inItemSize);
+  });
 }
 
 SInt32 LArray::FetchInsertIndexOfKey(const void* inKey) const {
   if (!isSorted) return kIndexLast;
   StArrayLock lock(*this);
-  SInt32 low = 1;
-  SInt32 high = SInt32(itemCount);
-  SInt32 mid = 1;
-  SInt32 result = 0;
-  while (low <= high) {
-    mid = Middle(low, high);
-    result = comparator->CompareToKey(GetItemPtr(mid), GrabItemSize(mid), inKey);
-    if (result == 0) return mid;
-    if (result < 0) {
-      low = mid + 1;
-    } else {
-      high = mid - 1;
-    }
-  }
-  return result < 0 ? mid + 1 : mid;
+  return InsertPlace(itemCount, [&](SInt32 mid) {
+    return comparator->CompareToKey(GetItemPtr(mid), GrabItemSize(mid), inKey);
+  });
 }
 
 // ---------------------------------------------------------------- sorting
