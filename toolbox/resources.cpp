@@ -56,6 +56,14 @@ ResourceState& State() {
 
 typedef std::lock_guard<std::recursive_mutex> Lock;
 
+/// Runs `f` on the service's state with its lock held.
+template <class F>
+auto WithState(F f) {
+  ResourceState& s = State();
+  Lock lock(s.mutex);
+  return f(s);
+}
+
 size_t IndexOf(const ResourceState& s, SInt16 refNum) {
   for (size_t i = 0; i < s.chain.size(); ++i)
     if (s.chain[i].refNum == refNum) return i;
@@ -426,29 +434,17 @@ void ResetResources() {
   s.loads = s.releases = s.detaches = 0;
 }
 
-uint64_t ResourceLoads() {
-  ResourceState& s = State();
-  Lock lock(s.mutex);
-  return s.loads;
-}
+uint64_t ResourceLoads() { return WithState([](ResourceState& s) { return s.loads; }); }
 
 uint64_t ResourceReleases() {
-  ResourceState& s = State();
-  Lock lock(s.mutex);
-  return s.releases;
+  return WithState([](ResourceState& s) { return s.releases; });
 }
 
 uint64_t ResourceDetaches() {
-  ResourceState& s = State();
-  Lock lock(s.mutex);
-  return s.detaches;
+  return WithState([](ResourceState& s) { return s.detaches; });
 }
 
-size_t LoadedResources() {
-  ResourceState& s = State();
-  Lock lock(s.mutex);
-  return s.loaded.size();
-}
+size_t LoadedResources() { return WithState([](ResourceState& s) { return s.loaded.size(); }); }
 
 }  // namespace host
 }  // namespace toolbox
