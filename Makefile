@@ -4,6 +4,8 @@
 
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# Worktrees of one checkout share compiler-cache entries.
+export CCACHE_BASEDIR ?= $(CURDIR)
 
 .PHONY: all bootstrap release asan test test-release test-asan demo bench install clean
 
