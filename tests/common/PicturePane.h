@@ -28,7 +28,7 @@ const char* const kLayout = R"({"window": {"title": "pics", "width": 420, "heigh
   "controls": [
     {"kind": "upan", "id": "PICS:1", "bounds": [10, 10, 210, 310]},
     {"kind": "upan", "id": "PICS:2", "bounds": [220, 10, 268, 58]},
-    {"kind": "well", "id": "PICS:3", "bounds": [220, 70, 276, 126], "pictureResource": 2000},
+    {"kind": "well", "id": "PICS:3", "bounds": [220, 70, 276, 126], "picture": "swatch.png"},
     {"kind": "upan", "id": "PICS:4", "bounds": [220, 140, 260, 260], "controls": [
       {"kind": "upan", "id": "PICS:5", "bounds": [230, 150, 280, 250]}]},
     {"kind": "upan", "id": "PICS:6", "bounds": [220, 300, 290, 405]}]})";
@@ -64,7 +64,7 @@ class PicturePaneTest : public ::testing::Test {
     std::string error;
     resFile = toolbox::host::OpenResourceFolder(VELKUI_SOURCE_DIR "/examples/resources", &error);
     ASSERT_GT(resFile, 0) << error;
-    window = toolbox::host::LoadLayoutText(kLayout, "", &error);
+    window = toolbox::host::LoadLayoutText(kLayout, VELKUI_SOURCE_DIR "/examples/layouts", &error);
     ASSERT_NE(window, nullptr) << error;
   }
   void Show(std::vector<Plan> plans) {
