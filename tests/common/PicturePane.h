@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "FaultSweep.h"
 #include "toolbox/host.h"
 #include "velkui/interpreter.h"
 #include "velkui/presentations.h"
@@ -33,42 +34,33 @@ const char* const kLayout = R"({"window": {"title": "pics", "width": 420, "heigh
       {"kind": "upan", "id": "PICS:5", "bounds": [230, 150, 280, 250]}]},
     {"kind": "upan", "id": "PICS:6", "bounds": [220, 300, 290, 405]}]})";
 
-/// One item: its range, how the pane's Resume binds it, what New does to it.
+/// The pane's one item (range 1 to 3): what New does to it, how Resume binds it.
 struct Plan {
-  SInt32 min, max;
-  std::function<void(UIItem&)> bind, setup;
+  std::function<void(UIItem&)> setup, bind;
 };
-
-inline std::vector<Plan>& NextPlans() {
-  static std::vector<Plan> plans;
-  return plans;
-}
 
 class PictureSystem : public UISystem {
  public:
   void New() override {
-    for (const Plan& p : NextPlans()) {
-      items.push_back(new UIItem(0, p.min, p.max));
-      if (p.setup) p.setup(*items.back());
-    }
+    item = new UIItem(0, 1, 3);
+    if (plan.setup) plan.setup(*item);
   }
-  void Resume() override {
-    for (size_t i = 0; i < items.size(); ++i) NextPlans()[i].bind(*items[i]);
-  }
-  std::vector<UIItem*> items;  ///< owned by the system
+  void Resume() override { plan.bind(*item); }
+  static inline Plan plan;
+  UIItem* item = nullptr;  ///< owned by the system
 };
 
 class PicturePaneTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string error;
-    resFile = toolbox::host::OpenResourceFolder(VELKUI_SOURCE_DIR "/examples/resources", &error);
-    ASSERT_GT(resFile, 0) << error;
+    ASSERT_GT(toolbox::host::OpenResourceFolder(VELKUI_SOURCE_DIR "/examples/resources", &error), 0)
+        << error;
     window = toolbox::host::LoadLayoutText(kLayout, VELKUI_SOURCE_DIR "/examples/layouts", &error);
     ASSERT_NE(window, nullptr) << error;
   }
-  void Show(std::vector<Plan> plans) {
-    NextPlans() = std::move(plans);
+  void Show(Plan plan) {
+    PictureSystem::plan = std::move(plan);
     sys = NewIPP([]() -> void* { return static_cast<UISystem*>(new PictureSystem); });
     ASSERT_NE(sys, nullptr);
     StartIPP(sys);
@@ -83,31 +75,45 @@ class PicturePaneTest : public ::testing::Test {
     toolbox::host::DestroyWindow(window);
     toolbox::host::ResetResources();
   }
-  /// A fresh pane, as a new test would get.
-  void Reset() {
-    TearDown();
-    sys = nullptr;
-    SetUp();
-  }
-  UIItem& Item(size_t i) { return *static_cast<PictureSystem*>(static_cast<UISystem*>(sys))->items.at(i); }
+  UIItem& Item() { return *static_cast<PictureSystem*>(static_cast<UISystem*>(sys))->item; }
   ControlRef Control(SInt16 n) { return toolbox::host::FindControl(window, "PICS", n); }
   UInt32 Pixel(SInt16 h, SInt16 v) { return toolbox::host::PixelAt(window, h, v); }
-  /// True when every pixel of the control's rectangle is `colour`.
-  bool Filled(SInt16 n, UInt32 colour) {
+  /// The share of the control's pixels that are `colour`: 1 all, 0 none.
+  double Share(SInt16 n, UInt32 colour) {
     Rect b;
     GetControlBounds(Control(n), &b);
+    int same = 0;
     for (SInt16 v = b.top; v < b.bottom; ++v)
-      for (SInt16 h = b.left; h < b.right; ++h)
-        if (Pixel(h, v) != colour) return false;
-    return true;
+      for (SInt16 h = b.left; h < b.right; ++h) same += Pixel(h, v) == colour;
+    return double(same) / ((b.bottom - b.top) * (b.right - b.left));
   }
-  /// Live objects whose count must come back after a presentation is gone.
-  std::vector<size_t> LiveObjects() {
-    return {toolbox::host::LiveGraphicsObjects(), toolbox::host::LiveProcedureHandles(),
-            toolbox::host::LoadedResources()};
+  /// Fails each allocation of `make` (a factory call) in turn; `check` judges
+  /// the pane; once the presentation is removed no object may be left.
+  template <class Make, class Check>
+  void SweepFactory(Make make, Check check) {
+    make();  // the update queue keeps a block from now on
+    Item().SetControl();
+    auto live = [] {
+      return std::vector<size_t>{toolbox::host::LiveGraphicsObjects(),
+                                 toolbox::host::LiveProcedureHandles(),
+                                 toolbox::host::LoadedResources()};
+    };
+    const std::vector<size_t> before = live();
+    testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
+      toolbox::host::RenderWindow(window);
+      run.Arm();
+      try {
+        make();
+      } catch (const LException& e) {
+        EXPECT_EQ(e.GetErrorCode(), kNilPointerErr);
+      }
+      run.Disarm();
+      check();
+      Item().SetControl();
+      EXPECT_EQ(live(), before);
+    });
   }
 
-  SInt16 resFile = 0;
   WindowRef window = nullptr;
   void* sys = nullptr;
 };

@@ -2,7 +2,7 @@
 """Makes the picture resources of examples/resources/PICT from the sample
 photographs in examples/photos, and draws the picture series with its masks.
 
-  scripts/make-example-pictures [repository root]
+  scripts/make-example-pictures.py [repository root]
 
 Only the standard library: PNG is read and written here (8-bit grey and RGB,
 not interlaced), with a pHYs chunk giving each picture its resolution.
