@@ -20,7 +20,10 @@ constexpr SInt16 kMaskOffset = 400;
 constexpr SInt16 kWorldDepth = 32;
 constexpr GWorldFlags kWorldFlags = 4;
 
-SInt16 PictureOfValue(const UIObject& r, SInt16 base) { return SInt16((r.value - r.min) + base); }
+/// Picture id of the value, kept to 16 bits (with wrap-around, as on the 32-bit platform).
+SInt16 PictureOfValue(const UIObject& r, SInt16 base) {
+  return SInt16(UInt32(r.value) - UInt32(r.min) + UInt32(base));
+}
 
 /// The control's area cleared with the active dialog background, the drawing
 /// state saved and restored around it. This is the platform's newer path; the
@@ -123,7 +126,8 @@ UIPicture::UIPicture(UIItem* inItem, SInt16 inItemNo, SInt16 inPictureBase, UInt
   if (control == nullptr) return;
   SetControlReference(control, reinterpret_cast<SRefCon>(&record));
   drawProc = NewControlUserPaneDrawUPP(&UIPicture::PrivateAction);
-  SetControlData(control, kControlEntireControl, kControlUserPaneDrawProcTag, sizeof drawProc, &drawProc);
+  SetControlData(control, kControlEntireControl, kControlUserPaneDrawProcTag, sizeof drawProc,
+                 &drawProc);
 }
 
 UIPicture::~UIPicture() {
@@ -131,7 +135,8 @@ UIPicture::~UIPicture() {
   // record here, so the host never draws it through them again.
   if (drawProc != nullptr && GetControlReference(control) == reinterpret_cast<SRefCon>(&record)) {
     ControlUserPaneDrawUPP none = nullptr;
-    SetControlData(control, kControlEntireControl, kControlUserPaneDrawProcTag, sizeof none, &none);
+    SetControlData(control, kControlEntireControl, kControlUserPaneDrawProcTag, sizeof none,
+                   &none);
     SetControlReference(control, 0);
   }
   if (drawProc != nullptr) {
@@ -146,7 +151,7 @@ void UIPicture::GetValue() {
       content.contentType != kControlContentPictRes)
     return;
   UIObject& r = Registry();
-  r.value = (content.u.resID - pictureBase) + r.min;
+  r.value = SInt32(UInt32(content.u.resID - pictureBase) + UInt32(r.min));
 }
 
 void UIPicture::SetValue() {

@@ -111,7 +111,7 @@ UIMONXPreview::UIMONXPreview(UIItem* inItem, SInt16 inItemNo, SInt16 inPictureBa
   controlID = ControlID{inSignature, inItemNo};
   ref.dialogItemNo = SInt16(inItemNo + UISystem::GetCurrentBaseNumber());
   const UIObject& r = Registry();
-  ref.pictureID = SInt16((r.value - r.min) + pictureBase);
+  ref.pictureID = SInt16(UInt32(r.value) - UInt32(r.min) + UInt32(pictureBase));
   ref.resFile = CurResFile();
   if (GetControlByID(UISystem::GetCurrentDialogPtr(), &controlID, &control) != noErr)
     control = nullptr;
@@ -123,7 +123,8 @@ UIMONXPreview::UIMONXPreview(UIItem* inItem, SInt16 inItemNo, SInt16 inPictureBa
   SetControlReference(control, reinterpret_cast<SRefCon>(&ref));
   if (InitMONXPreview() != noErr) return;
   drawProc = NewControlUserPaneDrawUPP(&UIMONXPreview::PrivateAction);
-  SetControlData(control, kControlEntireControl, kControlUserPaneDrawProcTag, sizeof drawProc, &drawProc);
+  SetControlData(control, kControlEntireControl, kControlUserPaneDrawProcTag, sizeof drawProc,
+                 &drawProc);
 }
 
 UIMONXPreview::~UIMONXPreview() {
@@ -132,7 +133,8 @@ UIMONXPreview::~UIMONXPreview() {
   if (!inactive && GetControlReference(control) == reinterpret_cast<SRefCon>(&ref)) {
     ControlUserPaneDrawUPP none = nullptr;
     if (drawProc != nullptr)
-      SetControlData(control, kControlEntireControl, kControlUserPaneDrawProcTag, sizeof none, &none);
+      SetControlData(control, kControlEntireControl, kControlUserPaneDrawProcTag, sizeof none,
+                   &none);
     SetControlReference(control, 0);
   }
   if (ref.sourceContext != nullptr) CGContextRelease(ref.sourceContext);

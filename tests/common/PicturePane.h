@@ -75,7 +75,9 @@ class PicturePaneTest : public ::testing::Test {
     toolbox::host::DestroyWindow(window);
     toolbox::host::ResetResources();
   }
-  UIItem& Item() { return *static_cast<PictureSystem*>(static_cast<UISystem*>(sys))->item; }
+  UIItem& Item() {
+    return *static_cast<PictureSystem*>(static_cast<UISystem*>(sys))->item;
+  }
   ControlRef Control(SInt16 n) { return toolbox::host::FindControl(window, "PICS", n); }
   UInt32 Pixel(SInt16 h, SInt16 v) { return toolbox::host::PixelAt(window, h, v); }
   /// The share of the control's pixels that are `colour`: 1 all, 0 none.

@@ -52,8 +52,8 @@ TEST_F(PreviewTest, PaneShowsEngineOutputUnderEachRecord) {
     Item().SetMONXPreviewParam(info);
     EXPECT_EQ(Mismatches(&info), 0);
     if (const char* dir = std::getenv("VELKUI_SNAPSHOTS"))
-      toolbox::host::SaveWindowPNG(window, dir + ("/preview" + std::to_string(info.colorX)) + ".png",
-                                   nullptr);
+      toolbox::host::SaveWindowPNG(
+          window, dir + ("/preview" + std::to_string(info.colorX)) + ".png", nullptr);
   }
 }
 
