@@ -25,7 +25,11 @@ class PictureTest : public PicturePaneTest {
 
 TEST_F(PictureTest, DrawnSeriesFollowsTheValueThroughItsMask) {
   ShowPicture(kSmall, kSeries);
-  toolbox::host::RenderWindow(window);
+  const RGBColor red = {0xFFFF, 0, 0};  // what the pane held before: cleared by the drawing
+  Rect area;
+  SetPortWindowPort(window);
+  RGBForeColor(&red);
+  PaintRect(GetControlBounds(Control(kSmall), &area));
   for (SInt32 value : {2, 3, 1}) {
     SCOPED_TRACE(value);
     SetValue(value);
