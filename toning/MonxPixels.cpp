@@ -167,33 +167,26 @@ VELKUI_VBMI void VectorRows(const MonxImageDesc& image, const UInt8* source, UIn
     store[j] = lanes[j][0] | lanes[j][1] | lanes[j][2];
   }
   const size_t bytes = size_t(image.width) * kStep;
-  // Vectors per stretch: one lane pattern of 3-byte pixels; four vectors of
-  // 4-byte pixels, all loaded before the first is mapped, so that more loads
-  // are on their way while the masked stores drain.
-  constexpr int kVectors = kStep == 3 ? 3 : 4;
-  const size_t stretch = 64 * kVectors;
+  const size_t stretch = 64 * kPeriod;
   for (SInt32 row = 0; row < image.height; ++row) {
     const UInt8* s = source + ptrdiff_t(row) * image.rowBytes;
     UInt8* d = output + ptrdiff_t(row) * image.rowBytes;
     size_t i = 0;
     for (; i + stretch <= bytes; i += stretch) {
-      // Whole vectors are loaded plainly, pad bytes included (masked loads
-      // stream at half the speed); pad lanes are never stored.
-      __m512i in[kVectors];
-      for (int j = 0; j < kVectors; ++j) {
-        Prefetch(s + i + 64 * size_t(j), d + i + 64 * size_t(j));
-        in[j] = _mm512_loadu_si512(s + i + 64 * size_t(j));
-      }
-      for (int j = 0; j < kVectors; ++j) {
-        __m512i out = MapVector(tables, lanes[j % kPeriod], in[j]);
+      for (int j = 0; j < kPeriod; ++j) {
+        const size_t at = i + 64 * size_t(j);
+        Prefetch(s + at, d + at);
+        // Whole vectors are loaded plainly, pad bytes included (masked loads
+        // stream at half the speed); pad lanes are never stored.
+        __m512i out = MapVector(tables, lanes[j], _mm512_loadu_si512(s + at));
         if (kStep == 3) {
-          _mm512_storeu_si512(d + i + 64 * size_t(j), out);
+          _mm512_storeu_si512(d + at, out);
         } else {
-          _mm512_mask_storeu_epi8(d + i + 64 * size_t(j), store[j % kPeriod], out);
+          _mm512_mask_storeu_epi8(d + at, store[j], out);
         }
       }
     }
-    for (int j = 0; i < bytes; j = (j + 1) % kPeriod, i += 64) {
+    for (int j = 0; i < bytes; ++j, i += 64) {
       const size_t left = bytes - i;
       const __mmask64 live = left >= 64 ? ~__mmask64(0) : (__mmask64(1) << left) - 1;
       const __mmask64 colour = live & store[j];
