@@ -126,7 +126,7 @@ const std::vector<ErrorCase>& Cases() {
         "sepia,sepia",
         "@tall.png", "@sheet.png"},
        64,
-       "the sheet would be 44 x 33978 pixels, more than 32767 a side; use a smaller --tile or fewer tiles"},
+       "the sheet would be 260 x 33978 pixels, more than 32767 a side; use a smaller --tile or fewer tiles"},
       {"unknown option", nullptr, {"--sparkle", "@in.png", "@out.png"}, 64, "..."},
       {"value not a number", nullptr, {"--tone", "dark", "@in.png", "@out.png"}, 64, "..."},
   };

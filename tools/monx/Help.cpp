@@ -156,12 +156,12 @@ CONTACT SHEET
     --tile N
         Longest side of each tile in pixels, 32 to 2048 (default 240). The
         photo is scaled down to fit, keeping its proportions; a photo smaller
-        than 160 pixels is scaled up to 160 (or --tile, if smaller), and a
-        cell is at least 160 pixels wide, so the labels stay readable.
+        than 220 pixels is scaled up to 220 (or --tile, if smaller), and a
+        cell is at least 220 pixels wide, so the labels stay readable.
     --columns N
         Tiles per row, 1 to 64. Default (or 0): at most 4, the rows as
         evenly filled as that allows (5 or 6 tiles: 3 per row).
-    With cells of W x H pixels (the scaled photo, W at least 160), the sheet is
+    With cells of W x H pixels (the scaled photo, W at least 220), the sheet is
     2*20 + columns*W + (columns-1)*16 pixels wide and
     2*20 + 34 + rows*(H+56) + (rows-1)*16 pixels high.
     A sheet more than 32767 pixels wide or high is refused.

@@ -29,7 +29,7 @@ struct SheetLayout {
   static constexpr int kGap = 16;         ///< between tiles
   static constexpr int kTitleHeight = 34; ///< file name strip at the top
   static constexpr int kLabelHeight = 56; ///< a name and up to two lines of values
-  static constexpr int kMinCell = 160;    ///< narrowest cell: room for a readable label
+  static constexpr int kMinCell = 220;    ///< narrowest cell: room for a readable label
   int columns = 0;
   int rows = 0;
   int cellWidth = 0;   ///< the scaled photo's width
