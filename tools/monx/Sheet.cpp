@@ -28,7 +28,11 @@ std::vector<Tile> TilesOf(const SheetOptions& options) {
   std::vector<Tile> tiles;
   if (!options.vary.empty()) {
     const ToningField* field = FindField(options.vary);
-    if (!field) throw ToolError(kExitUsage, "--vary " + options.vary + ": no such field");
+    if (!field) {
+      std::string names;
+      for (const ToningField& f : Fields()) names += (names.empty() ? "" : ", ") + std::string(f.option);
+      throw ToolError(kExitUsage, "--vary " + options.vary + ": no such field; accepted: " + names);
+    }
     for (int value : SpreadOf(*field, options.steps)) {
       MonxInfo info = options.base;
       info.*field->member = value;
