@@ -40,6 +40,7 @@ TEST(CommandLine, MistakesAreRefusedInTheToolsOwnWords) {
       {{"-", "IN", "DIR/"}, 64, "holds one photo"},
       {{"IN"}, 64, "give an INPUT and an OUTPUT"},
       {{"missing.png", "o.png"}, 66, "missing.png: cannot read"},
+      {{"--", "-missing.png", "o.png"}, 66, "-missing.png: cannot read"},  // after --, a file name
   };
   for (const Refusal& refusal : refusals) {
     std::vector<std::string> args;

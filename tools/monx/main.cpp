@@ -294,8 +294,10 @@ int Run(int argc, char** argv) {
   Arguments a;
   Describe(app, a);
   CheckDashNames(argc, argv);
+  // Everything after "--" is a file name, even when it begins with '-'.
+  int options = int(std::find(argv, argv + argc, std::string("--")) - argv);
   try {
-    app.parse(argc, argv);
+    app.parse(options, argv);
   } catch (const CLI::ArgumentMismatch&) {
     throw ToolError(kExitUsage, OptionMissingValue(argc, argv) + ": needs a value (see monx --help)");
   } catch (const CLI::ParseError& e) {
@@ -303,6 +305,8 @@ int Run(int argc, char** argv) {
   }
   CheckNoExtras(app);
   CheckNoExtras(*app.get_subcommand("sheet"));
+  std::vector<std::string>& paths = app.got_subcommand("sheet") ? a.sheetPaths : a.paths;
+  for (int i = options + 1; i < argc; ++i) paths.push_back(argv[i]);
   if (a.help || a.sheetHelp) {
     std::fputs(ManualText().c_str(), stdout);
     return kExitOk;
