@@ -86,13 +86,14 @@ Image Upright(const Image& image, int orientation) {
     for (int u = 0; u < out.info.width; ++u, dst += c) {
       int x = u, y = v;
       switch (orientation) {
-        case 2: x = w - 1 - u; break;                    // mirrored left to right
-        case 3: x = w - 1 - u; y = h - 1 - v; break;     // upside down
-        case 4: y = h - 1 - v; break;                    // mirrored top to bottom
-        case 5: x = v; y = u; break;                     // transposed
-        case 6: x = v; y = h - 1 - u; break;             // turned a quarter anticlockwise
-        case 7: x = w - 1 - v; y = h - 1 - u; break;     // transversed
-        case 8: x = w - 1 - v; y = u; break;             // turned a quarter clockwise
+        // The stored pixel (x, y) shown at (u, v) once upright.
+        case 2: x = w - 1 - u; break;                 // stored mirrored left to right
+        case 3: x = w - 1 - u; y = h - 1 - v; break;  // stored upside down
+        case 4: y = h - 1 - v; break;                 // stored mirrored top to bottom
+        case 5: x = v; y = u; break;                  // stored transposed
+        case 6: x = v; y = h - 1 - u; break;          // shown after a quarter turn clockwise
+        case 7: x = w - 1 - v; y = h - 1 - u; break;  // stored transversed
+        case 8: x = w - 1 - v; y = u; break;          // shown after a quarter turn anticlockwise
       }
       std::memcpy(dst, image.Row(y) + std::size_t(x) * std::size_t(c), std::size_t(c));
     }
