@@ -9,7 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "memory_internal.h"
+#include "core/MemoryState.h"
 #include "toolbox/host/memory.h"
 
 namespace {

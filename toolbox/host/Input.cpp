@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "toolbox/scrap.h"
-#include "window_internal.h"
+#include "core/Records.h"
 
 
 using namespace toolbox::internal;

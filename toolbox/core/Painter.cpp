@@ -9,7 +9,7 @@
 #include "toolbox/host/render.h"
 #include "toolbox/host/resources.h"
 #include "toolbox/memory.h"
-#include "window_internal.h"
+#include "core/Records.h"
 
 using namespace toolbox::internal;
 

@@ -9,8 +9,8 @@
 #include <unordered_map>
 #include <utility>
 
-#include "memory_internal.h"
-#include "resources_internal.h"
+#include "core/MemoryState.h"
+#include "core/ResourceState.h"
 #include "toolbox/host/memory.h"
 #include "toolbox/host/resources.h"
 #include "toolbox/memory.h"

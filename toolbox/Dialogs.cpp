@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "resources_internal.h"
+#include "core/ResourceState.h"
 #include "toolbox/host/dialogs.h"
 #include "toolbox/host/journal.h"
 

@@ -9,7 +9,7 @@
 #include "toolbox/host/journal.h"
 #include "toolbox/host/windows.h"
 #include "toolbox/memory.h"
-#include "window_internal.h"
+#include "core/Records.h"
 
 using namespace toolbox::internal;
 

@@ -14,7 +14,7 @@
 #include "toolbox/host/resources.h"
 #include "toolbox/memory.h"
 #include "toolbox/resources.h"
-#include "window_internal.h"
+#include "core/Records.h"
 
 
 namespace toolbox {

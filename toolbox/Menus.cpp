@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <set>
 
-#include "window_internal.h"
+#include "core/Records.h"
 
 using namespace toolbox::internal;
 

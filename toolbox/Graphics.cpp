@@ -11,7 +11,7 @@
 #include "toolbox/host/graphics.h"
 #include "toolbox/host/render.h"
 #include "toolbox/host/resources.h"
-#include "window_internal.h"
+#include "core/Records.h"
 
 using namespace toolbox::internal;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "toolbox/host/windows.h"
-#include "window_internal.h"
+#include "core/Records.h"
 
 using namespace toolbox::internal;
 
