@@ -6,69 +6,14 @@
 #include <cstring>
 #include <set>
 
-#include "toolbox/host/journal.h"
-#include "toolbox/host/windows.h"
 #include "toolbox/memory.h"
+#include "core/Journal.h"
+#include "core/Painter.h"
 #include "core/Records.h"
+#include "core/Strings.h"
 
 using namespace toolbox::internal;
 
-namespace toolbox {
-namespace internal {
-
-bool EffectivelyVisible(ControlRef c) {
-  for (; c; c = c->parent)
-    if (!c->visible) return false;
-  return true;
-}
-
-bool EffectivelyActive(ControlRef c) {
-  for (; c; c = c->parent)
-    if (!c->active) return false;
-  return true;
-}
-
-bool Dimmed(ControlRef c) {
-  for (; c; c = c->parent)
-    if (!c->active || c->hilite == kControlInactivePart) return true;
-  return false;
-}
-
-bool IsEditTextKind(OSType kind) {
-  return kind == kControlKindEditText || kind == kControlKindEditUnicodeText;
-}
-
-bool IsEmbedderKind(OSType kind) {
-  return kind == kControlKindRoot || kind == kControlKindUserPane ||
-         kind == kControlKindRadioGroup;
-}
-
-SInt16 ItemNumberOf(ControlRef c) {
-  if (!IsLiveControl(c)) return 0;
-  if (c->itemNumber) return c->itemNumber;
-  if (c->kind == kControlKindRadioButton && c->parent &&
-      c->parent->kind == kControlKindRadioGroup)
-    return ItemNumberOf(c->parent);
-  if (c->id.id == 0) return 0;
-  return SInt16(c->id.id + (c->owner ? c->owner->itemBase : 0));
-}
-
-void StoreValue(ControlRef c, SInt32 value) {
-  c->value = std::clamp(value, c->minimum, std::max(c->minimum, c->maximum));
-  if (c->kind != kControlKindRadioGroup) return;
-  SInt32 k = 0;
-  for (auto& child : c->children)
-    if (child->kind == kControlKindRadioButton) child->value = (++k == c->value) ? 1 : 0;
-}
-
-}  // namespace internal
-}  // namespace toolbox
-
-OpaqueControlRef::~OpaqueControlRef() {
-  RegisterControl(this, false);
-  if (menu) DisposeMenu(menu);
-  if (ownedPicture) DisposeHandle(reinterpret_cast<Handle>(ownedPicture));
-}
 
 namespace {
 
@@ -161,11 +106,6 @@ void* PointerTag(ControlRef c, ResType tag) {
   return c->menu;
 }
 
-std::set<void*>& LiveProcedures() {
-  static auto* procs = new std::set<void*>;
-  return *procs;
-}
-
 template <class UPP, class Proc>
 UPP NewProcedure(Proc proc) {
   if (!proc) return nullptr;
@@ -199,8 +139,6 @@ OSErr StepFocus(WindowRef window, int direction) {
 }
 
 }  // namespace
-
-size_t toolbox::host::LiveProcedureHandles() { return LiveProcedures().size(); }
 
 extern "C" {
 
@@ -363,14 +301,14 @@ Boolean IsControlEnabled(ControlRef control) {
 
 void Draw1Control(ControlRef control) {
   if (!IsLiveControl(control)) return;
-  toolbox::host::Record("draw", FourCC(control->kind) + " " + FourCC(control->id.signature) +
+  toolbox::internal::Record("draw", FourCC(control->kind) + " " + FourCC(control->id.signature) +
                                     "/" + std::to_string(control->id.id));
   if (control->owner && control->owner->drawing) PaintControl(control);
 }
 
 void DrawControls(WindowRef window) {
   if (!IsLiveWindow(window)) return;
-  toolbox::host::Record("draw", "window " + window->title);
+  toolbox::internal::Record("draw", "window " + window->title);
   PaintWindow(window);
 }
 

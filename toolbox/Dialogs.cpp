@@ -6,23 +6,18 @@
 #include <mutex>
 #include <string>
 
+#include "core/DialogState.h"
+#include "core/Journal.h"
 #include "core/ResourceState.h"
-#include "toolbox/host/dialogs.h"
-#include "toolbox/host/journal.h"
 
-namespace {
+using toolbox::internal::AlertState;
 
-struct AlertState {
-  std::mutex mutex;
-  std::string params[4];
-  std::deque<SInt16> answers;
-  int shown = 0;
-};
-
-AlertState& State() {
+AlertState& toolbox::internal::TheAlerts() {
   static AlertState* state = new AlertState;  // lives until exit, never destroyed
   return *state;
 }
+
+namespace {
 
 std::string FromPascal(ConstStr255Param p) {
   return p ? std::string(reinterpret_cast<const char*>(p + 1), p[0]) : std::string();
@@ -49,7 +44,7 @@ std::string AlertText(SInt16 alertID, const std::string (&params)[4]) {
 }
 
 DialogItemIndex ShowAlert(const char* kind, SInt16 alertID) {
-  AlertState& s = State();
+  AlertState& s = toolbox::internal::TheAlerts();
   std::string text;
   DialogItemIndex answer = kAlertItemOK;
   {
@@ -61,7 +56,7 @@ DialogItemIndex ShowAlert(const char* kind, SInt16 alertID) {
     }
     ++s.shown;
   }
-  toolbox::host::Record("alert", std::string(kind) + " " + std::to_string(alertID) + ": " + text);
+  toolbox::internal::Record("alert", std::string(kind) + " " + std::to_string(alertID) + ": " + text);
   return answer;
 }
 
@@ -71,7 +66,7 @@ extern "C" {
 
 void ParamText(ConstStr255Param param0, ConstStr255Param param1, ConstStr255Param param2,
                ConstStr255Param param3) {
-  AlertState& s = State();
+  AlertState& s = toolbox::internal::TheAlerts();
   std::lock_guard<std::mutex> lock(s.mutex);
   ConstStr255Param given[4] = {param0, param1, param2, param3};
   for (int i = 0; i < 4; ++i) s.params[i] = FromPascal(given[i]);
@@ -85,41 +80,3 @@ DialogItemIndex CautionAlert(SInt16 alertID, ModalFilterUPP) {
 }
 
 }  // extern "C"
-
-namespace toolbox {
-namespace host {
-
-void QueueAlertAnswers(const std::vector<SInt16>& answers) {
-  AlertState& s = State();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  s.answers.insert(s.answers.end(), answers.begin(), answers.end());
-}
-
-void ClearAlertAnswers() {
-  AlertState& s = State();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  s.answers.clear();
-}
-
-int AlertsShown() {
-  AlertState& s = State();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  return s.shown;
-}
-
-std::vector<std::string> ParamTexts() {
-  AlertState& s = State();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  return std::vector<std::string>(s.params, s.params + 4);
-}
-
-void ResetAlerts() {
-  AlertState& s = State();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  for (std::string& p : s.params) p.clear();
-  s.answers.clear();
-  s.shown = 0;
-}
-
-}  // namespace host
-}  // namespace toolbox

@@ -8,9 +8,7 @@
 #include <set>
 #include <vector>
 
-#include "toolbox/host/graphics.h"
-#include "toolbox/host/render.h"
-#include "toolbox/host/resources.h"
+#include "core/Picture.h"
 #include "core/Records.h"
 
 using namespace toolbox::internal;
@@ -60,20 +58,16 @@ struct QDPict {
 
 namespace {
 
-std::set<const void*>& LiveObjects() {
-  static auto* live = new std::set<const void*>;  // lives until exit
-  return *live;
-}
 
 template <class T>
 T* Track(T* object) {
-  LiveObjects().insert(object);
+  LiveGraphics().insert(object);
   return object;
 }
 
 template <class T>
 bool Known(const T* object) {
-  return object && LiveObjects().count(object);
+  return object && LiveGraphics().count(object);
 }
 
 template <class T>
@@ -86,7 +80,7 @@ T* Retain(T* object) {
 template <class T>
 bool DropReference(T* object) {
   if (!Known(object) || --object->references > 0) return false;
-  LiveObjects().erase(object);
+  LiveGraphics().erase(object);
   return true;
 }
 
@@ -206,7 +200,6 @@ void PaintInto(cairo_t* cr, double height, CGRect rect, cairo_surface_t* image) 
 
 }  // namespace
 
-size_t toolbox::host::LiveGraphicsObjects() { return LiveObjects().size(); }
 
 extern "C" {
 
@@ -324,13 +317,10 @@ void CGImageRelease(CGImageRef image) {
 
 QDPictRef QDPictCreateWithProvider(CGDataProviderRef provider) {
   if (!Known(provider)) return nullptr;
-  toolbox::host::PictureInfo info;
-  if (!toolbox::host::ParsePictureData(static_cast<const uint8_t*>(provider->data),
-                                       provider->size, &info) ||
-      info.png.size() < 24)
+  PictureParts info;
+  if (!ParsePictureData(static_cast<const uint8_t*>(provider->data), provider->size, &info) ||
+      info.png.size() < 24 || PictureDataFromPNG(info.png, nullptr).empty())
     return nullptr;
-  PicHandle decoded = toolbox::host::MakePictureFromPNGBytes(info.png, 0, nullptr);
-  if (!decoded) return nullptr;
   // Decoded once, at the PNG's own pixel size (IHDR width and height).
   auto be32 = [&](size_t at) {
     return int(UInt32(info.png[at]) << 24 | UInt32(info.png[at + 1]) << 16 |
@@ -343,15 +333,14 @@ QDPictRef QDPictCreateWithProvider(CGDataProviderRef provider) {
   picture->vRes = info.vRes;
   picture->image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
   cairo_t* cr = cairo_create(picture->image);
-  PaintPicture(cr, decoded, 0, 0, w, h);
+  PaintPNG(cr, info.png, 0, 0, w, h);
   cairo_destroy(cr);
-  KillPicture(decoded);
   return Track(picture);
 }
 
 void QDPictRelease(QDPictRef picture) {
   if (!Known(picture)) return;
-  LiveObjects().erase(picture);
+  LiveGraphics().erase(picture);
   cairo_surface_destroy(picture->image);
   delete picture;
 }

@@ -5,12 +5,29 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "core/MemoryState.h"
-#include "toolbox/host/memory.h"
+
+using toolbox::internal::IsLive;
+using toolbox::internal::MemoryState;
+using toolbox::internal::Slot;
+using toolbox::internal::TheMemory;
+using toolbox::internal::WithState;
+
+MemoryState& toolbox::internal::TheMemory() {
+  static MemoryState* state = [] {
+    auto* s = new MemoryState;  // lives until exit, never destroyed
+    const char* env = std::getenv("TOOLBOX_SCRAMBLE");
+    s->scramble = env && std::strcmp(env, "1") == 0;
+    return s;
+  }();
+  return *state;
+}
+
+bool toolbox::internal::IsLiveBlock(Handle h) {
+  return WithState([&](MemoryState& s) { return IsLive(s, h); });
+}
 
 namespace {
 
@@ -21,55 +38,9 @@ constexpr Size kLargestBlock = Size(1) << 30;  // larger requests fail with memF
 constexpr unsigned char kPoison = 0xDB;
 constexpr size_t kSlotsPerChunk = 256;
 
-/// A master pointer with its block's bookkeeping. `ptr` comes first, so the
-/// address of a slot is the Handle that reaches the block.
-struct Slot {
-  Ptr ptr = nullptr;
-  Size size = 0;
-  UInt8 state = 0;
-  bool live = false;
-};
-
-struct MemoryState {
-  std::recursive_mutex mutex;
-  std::vector<Slot*> freeSlots;                  // reused oldest first
-  size_t freeHead = 0;
-  std::unordered_set<Slot*> liveSlots;
-  std::unordered_map<Ptr, Size> livePointers;
-  uint64_t allocationCalls = 0;
-  uint64_t moreMastersCalls = 0;
-  // Failure injection.
-  int countdown = 0;                             // 0: nothing armed
-  int repeat = 0;                                // failures left once fired; <0 persistent
-  int injected = 0;
-  bool scramble = false;
-};
-
 thread_local OSErr tMemError = noErr;
 
-MemoryState& State() {
-  static MemoryState* state = [] {
-    auto* s = new MemoryState;  // lives until exit, never destroyed
-    const char* env = std::getenv("TOOLBOX_SCRAMBLE");
-    s->scramble = env && std::strcmp(env, "1") == 0;
-    return s;
-  }();
-  return *state;
-}
-
-/// Runs `f` on the state with the service's lock held.
-template <class F>
-auto WithState(F f) {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> lock(s.mutex);
-  return f(s);
-}
-
 Slot* SlotOf(Handle h) { return reinterpret_cast<Slot*>(h); }
-
-bool IsLive(MemoryState& s, Handle h) {
-  return h && s.liveSlots.count(SlotOf(h)) != 0;
-}
 
 Slot* TakeSlot(MemoryState& s) {
   if (s.freeHead == s.freeSlots.size()) {
@@ -129,7 +100,7 @@ Ptr AllocateBytes(Size size, bool clear) {
 }
 
 Handle MakeHandle(Size size, bool clear) {
-  MemoryState& s = State();
+  MemoryState& s = TheMemory();
   std::lock_guard<std::recursive_mutex> lock(s.mutex);
   if (!BeginAllocation(s) || !SizeAcceptable(size)) {
     tMemError = memFullErr;
@@ -151,7 +122,7 @@ Handle MakeHandle(Size size, bool clear) {
 }
 
 Ptr MakePointer(Size size, bool clear) {
-  MemoryState& s = State();
+  MemoryState& s = TheMemory();
   std::lock_guard<std::recursive_mutex> lock(s.mutex);
   if (!BeginAllocation(s) || !SizeAcceptable(size)) {
     tMemError = memFullErr;
@@ -184,7 +155,7 @@ Handle TempNewHandle(Size size, OSErr* resultCode) {
 }
 
 void SetHandleSize(Handle h, Size newSize) {
-  MemoryState& s = State();
+  MemoryState& s = TheMemory();
   std::lock_guard<std::recursive_mutex> lock(s.mutex);
   if (!IsLive(s, h)) {
     tMemError = nilHandleErr;
@@ -231,7 +202,7 @@ void SetHandleSize(Handle h, Size newSize) {
 }
 
 Size GetHandleSize(Handle h) {
-  MemoryState& s = State();
+  MemoryState& s = TheMemory();
   std::lock_guard<std::recursive_mutex> lock(s.mutex);
   if (!IsLive(s, h)) {
     tMemError = nilHandleErr;
@@ -242,7 +213,7 @@ Size GetHandleSize(Handle h) {
 }
 
 void HLock(Handle h) {
-  MemoryState& s = State();
+  MemoryState& s = TheMemory();
   std::lock_guard<std::recursive_mutex> lock(s.mutex);
   if (!IsLive(s, h)) {
     tMemError = nilHandleErr;
@@ -253,7 +224,7 @@ void HLock(Handle h) {
 }
 
 void HUnlock(Handle h) {
-  MemoryState& s = State();
+  MemoryState& s = TheMemory();
   std::lock_guard<std::recursive_mutex> lock(s.mutex);
   if (!IsLive(s, h)) {
     tMemError = nilHandleErr;
@@ -264,7 +235,7 @@ void HUnlock(Handle h) {
 }
 
 SignedByte HGetState(Handle h) {
-  MemoryState& s = State();
+  MemoryState& s = TheMemory();
   std::lock_guard<std::recursive_mutex> lock(s.mutex);
   if (!IsLive(s, h)) {
     tMemError = nilHandleErr;
@@ -275,7 +246,7 @@ SignedByte HGetState(Handle h) {
 }
 
 void HSetState(Handle h, SignedByte flags) {
-  MemoryState& s = State();
+  MemoryState& s = TheMemory();
   std::lock_guard<std::recursive_mutex> lock(s.mutex);
   if (!IsLive(s, h)) {
     tMemError = nilHandleErr;
@@ -289,7 +260,7 @@ void HSetState(Handle h, SignedByte flags) {
 }
 
 void DisposeHandle(Handle h) {
-  MemoryState& s = State();
+  MemoryState& s = TheMemory();
   std::lock_guard<std::recursive_mutex> lock(s.mutex);
   if (!IsLive(s, h)) {
     tMemError = nilHandleErr;
@@ -303,7 +274,7 @@ void DisposeHandle(Handle h) {
 }
 
 OSErr HandToHand(Handle* theHndl) {
-  MemoryState& s = State();
+  MemoryState& s = TheMemory();
   std::lock_guard<std::recursive_mutex> lock(s.mutex);
   if (!theHndl || !IsLive(s, *theHndl)) {
     tMemError = nilHandleErr;
@@ -323,7 +294,7 @@ Ptr NewPtr(Size size) { return MakePointer(size, false); }
 Ptr NewPtrClear(Size size) { return MakePointer(size, true); }
 
 Size GetPtrSize(Ptr p) {
-  MemoryState& s = State();
+  MemoryState& s = TheMemory();
   std::lock_guard<std::recursive_mutex> lock(s.mutex);
   auto it = p ? s.livePointers.find(p) : s.livePointers.end();
   if (it == s.livePointers.end()) {
@@ -335,7 +306,7 @@ Size GetPtrSize(Ptr p) {
 }
 
 void DisposePtr(Ptr p) {
-  MemoryState& s = State();
+  MemoryState& s = TheMemory();
   std::lock_guard<std::recursive_mutex> lock(s.mutex);
   auto it = p ? s.livePointers.find(p) : s.livePointers.end();
   if (it == s.livePointers.end()) {
@@ -349,7 +320,7 @@ void DisposePtr(Ptr p) {
 }
 
 void MoreMasters(void) {
-  MemoryState& s = State();
+  MemoryState& s = TheMemory();
   std::lock_guard<std::recursive_mutex> lock(s.mutex);
   ++s.moreMastersCalls;
   tMemError = noErr;
@@ -365,7 +336,7 @@ namespace toolbox {
 namespace internal {
 
 void SetResourceBit(Handle h, bool isResource) {
-  MemoryState& s = State();
+  MemoryState& s = TheMemory();
   std::lock_guard<std::recursive_mutex> lock(s.mutex);
   if (!IsLive(s, h)) return;
   if (isResource)
@@ -377,51 +348,4 @@ void SetResourceBit(Handle h, bool isResource) {
 void SetMemError(OSErr err) { tMemError = err; }
 
 }  // namespace internal
-
-namespace host {
-
-void FailAllocation(int countdown, FailureMode mode) {
-  FailAllocations(countdown, mode == FailureMode::kTransient ? 1 : -1);
-}
-
-void FailAllocations(int countdown, int repeat) {
-  WithState([&](MemoryState& s) {
-    s.countdown = countdown > 0 ? countdown : 0;
-    s.repeat = repeat;
-  });
-}
-
-void ClearAllocationFailures() {
-  WithState([](MemoryState& s) { s.countdown = s.repeat = 0; });
-}
-
-int InjectedFailures() { return WithState([](MemoryState& s) { return s.injected; }); }
-
-void ResetFailureCount() { WithState([](MemoryState& s) { s.injected = 0; }); }
-
-uint64_t AllocationCalls() {
-  return WithState([](MemoryState& s) { return s.allocationCalls; });
-}
-
-size_t LiveHandles() { return WithState([](MemoryState& s) { return s.liveSlots.size(); }); }
-
-size_t LivePointers() {
-  return WithState([](MemoryState& s) { return s.livePointers.size(); });
-}
-
-uint64_t MoreMastersCalls() {
-  return WithState([](MemoryState& s) { return s.moreMastersCalls; });
-}
-
-void SetScramble(bool on) { WithState([&](MemoryState& s) { s.scramble = on; }); }
-
-bool ScrambleEnabled() { return WithState([](MemoryState& s) { return s.scramble; }); }
-
-bool IsLiveHandle(Handle h) { return WithState([&](MemoryState& s) { return IsLive(s, h); }); }
-
-bool IsLivePointer(Ptr p) {
-  return WithState([&](MemoryState& s) { return p && s.livePointers.count(p) != 0; });
-}
-
-}  // namespace host
 }  // namespace toolbox

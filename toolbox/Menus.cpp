@@ -6,6 +6,7 @@
 #include <set>
 
 #include "core/Records.h"
+#include "core/Strings.h"
 
 using namespace toolbox::internal;
 

@@ -2,194 +2,24 @@
 // invalidation, drawing, text measurement, pictures, offscreen worlds.
 #include "toolbox/quickdraw.h"
 
-#include <fontconfig/fontconfig.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <set>
 
-#include "toolbox/host/journal.h"
-#include "toolbox/host/resources.h"
 #include "toolbox/memory.h"
 #include "toolbox/resources.h"
+#include "core/Journal.h"
+#include "core/Painter.h"
+#include "core/Picture.h"
 #include "core/Records.h"
+#include "core/Strings.h"
 
 
-namespace toolbox {
-namespace internal {
-namespace {
-
-struct Registry {
-  std::set<WindowRef> windows;
-  std::set<ControlRef> controls;
-  std::set<GrafPtr> ports;
-  GrafPtr current = nullptr;
-};
-
-Registry& Live() {
-  static Registry* registry = new Registry;  // lives until exit
-  return *registry;
-}
-
-template <class T>
-void Register(std::set<T>& set, T item, bool live) {
-  if (live)
-    set.insert(item);
-  else
-    set.erase(item);
-}
-
-}  // namespace
-
-bool IsLiveWindow(WindowRef window) { return window && Live().windows.count(window); }
-bool IsLiveControl(ControlRef control) { return control && Live().controls.count(control); }
-bool IsLivePort(GrafPtr port) { return port && Live().ports.count(port); }
-void RegisterWindow(WindowRef window, bool live) { Register(Live().windows, window, live); }
-void RegisterControl(ControlRef control, bool live) { Register(Live().controls, control, live); }
-void RegisterPort(GrafPtr port, bool live) {
-  Register(Live().ports, port, live);
-  if (!live && Live().current == port) Live().current = nullptr;
-}
-GrafPtr CurrentPort() { return IsLivePort(Live().current) ? Live().current : nullptr; }
-
-std::unique_ptr<OpaqueGrafPtr> MakePort(SInt16 width, SInt16 height, WindowRef window) {
-  cairo_surface_t* surface =
-      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max<int>(width, 1), std::max<int>(height, 1));
-  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(surface);
-    return nullptr;
-  }
-  auto port = std::make_unique<OpaqueGrafPtr>();
-  port->surface = surface;
-  port->window = window;
-  port->bounds = Rect{0, 0, height, width};
-  port->bitmap.baseAddr = reinterpret_cast<Ptr>(cairo_image_surface_get_data(surface));
-  port->bitmap.rowBytes = SInt16(std::min(cairo_image_surface_get_stride(surface), 0x7FFF));
-  port->bitmap.bounds = port->bounds;
-  cairo_t* cr = cairo_create(surface);
-  cairo_set_source_rgb(cr, 1, 1, 1);
-  cairo_paint(cr);
-  cairo_destroy(cr);
-  RegisterPort(port.get(), true);
-  return port;
-}
-
-std::string FourCC(UInt32 code) {
-  std::string s(4, ' ');
-  for (int i = 0; i < 4; ++i) {
-    char c = char((code >> (24 - 8 * i)) & 0xFF);
-    s[size_t(i)] = (c >= 32 && c < 127) ? c : '?';
-  }
-  return s;
-}
-
-std::string PascalToString(ConstStr255Param s) {
-  return s ? std::string(reinterpret_cast<const char*>(s + 1), s[0]) : std::string();
-}
-
-void StringToPascal(const std::string& text, Str255 out) {
-  size_t n = std::min<size_t>(text.size(), 255);
-  out[0] = UInt8(n);
-  std::memcpy(out + 1, text.data(), n);
-}
-
-namespace {
-
-/// Font caches of Cairo and fontconfig are process-wide; they are emptied at
-/// exit so that leak checkers see only what the program itself kept.
-void ReleaseFontCaches() {
-  cairo_debug_reset_static_data();
-  FcFini();
-}
-
-}  // namespace
-
-void UseFonts() {
-  static bool registered = (std::atexit(ReleaseFontCaches), true);
-  static_cast<void>(registered);
-}
-
-double TextWidthPixels(const std::string& text, double size) {
-  UseFonts();
-  cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
-  cairo_t* cr = cairo_create(scratch);
-  cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(cr, size);
-  cairo_text_extents_t extents;
-  cairo_text_extents(cr, text.c_str(), &extents);
-  cairo_destroy(cr);
-  cairo_surface_destroy(scratch);
-  return extents.x_advance;
-}
-
-namespace {
-
-struct PngReader {
-  const unsigned char* data;
-  size_t size;
-  size_t at;
-};
-
-cairo_status_t ReadPng(void* closure, unsigned char* out, unsigned int length) {
-  auto* reader = static_cast<PngReader*>(closure);
-  if (reader->size - reader->at < length) return CAIRO_STATUS_READ_ERROR;
-  std::memcpy(out, reader->data + reader->at, length);
-  reader->at += length;
-  return CAIRO_STATUS_SUCCESS;
-}
-
-/// The picture's PNG decoded, or null when the block is not a picture.
-cairo_surface_t* DecodePicture(PicHandle picture) {
-  Handle h = reinterpret_cast<Handle>(picture);
-  if (!h || !*h) return nullptr;
-  Size size = GetHandleSize(h);
-  toolbox::host::PictureInfo info;
-  if (size <= 0 || !toolbox::host::ParsePictureData(reinterpret_cast<const uint8_t*>(*h),
-                                                    size_t(size), &info))
-    return nullptr;
-  PngReader reader{info.png.data(), info.png.size(), 0};
-  cairo_surface_t* image = cairo_image_surface_create_from_png_stream(ReadPng, &reader);
-  if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(image);
-    return nullptr;
-  }
-  return image;
-}
-
-}  // namespace
-
-bool PaintPicture(cairo_t* cr, PicHandle picture, double x, double y, double w, double h) {
-  cairo_surface_t* image = DecodePicture(picture);
-  if (!image) return false;
-  int iw = cairo_image_surface_get_width(image);
-  int ih = cairo_image_surface_get_height(image);
-  if (iw > 0 && ih > 0 && w > 0 && h > 0) {
-    cairo_save(cr);
-    cairo_rectangle(cr, x, y, w, h);
-    cairo_clip(cr);
-    cairo_translate(cr, x, y);
-    cairo_scale(cr, w / iw, h / ih);
-    cairo_set_source_surface(cr, image, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
-    cairo_paint(cr);
-    cairo_restore(cr);
-  }
-  cairo_surface_destroy(image);
-  return true;
-}
-
-}  // namespace internal
-}  // namespace toolbox
 
 using namespace toolbox::internal;
 
-OpaqueGrafPtr::~OpaqueGrafPtr() {
-  RegisterPort(this, false);
-  if (surface) cairo_surface_destroy(surface);
-}
 
 namespace {
 
@@ -284,14 +114,14 @@ OSStatus InvalWindowRect(WindowRef window, const Rect* bounds) {
   if (!IsLiveWindow(window)) return errInvalidWindowRef;
   if (!bounds) return paramErr;
   window->invalid.push_back(*bounds);
-  toolbox::host::Record("inval", window->title + " " + RectText(*bounds));
+  toolbox::internal::Record("inval", window->title + " " + RectText(*bounds));
   return noErr;
 }
 
 OSStatus ValidWindowRect(WindowRef window, const Rect* bounds) {
   if (!IsLiveWindow(window)) return errInvalidWindowRef;
   if (!bounds) return paramErr;
-  toolbox::host::Record("valid", window->title + " " + RectText(*bounds));
+  toolbox::internal::Record("valid", window->title + " " + RectText(*bounds));
   return noErr;
 }
 
@@ -301,7 +131,7 @@ void GetPort(GrafPtr* port) {
 
 void SetPort(GrafPtr port) {
   // Null is remembered too: a caller restoring "no port" gets exactly that.
-  if (port == nullptr || IsLivePort(port)) toolbox::internal::Live().current = port;
+  if (port == nullptr || IsLivePort(port)) SetCurrentPort(port);
 }
 
 void GetGWorld(CGrafPtr* port, GDHandle* gdh) {

@@ -11,68 +11,29 @@
 
 #include "core/MemoryState.h"
 #include "core/ResourceState.h"
-#include "toolbox/host/memory.h"
-#include "toolbox/host/resources.h"
 #include "toolbox/memory.h"
 
-namespace {
+using namespace toolbox::internal;
 
-typedef std::pair<ResType, SInt16> ResKey;
-
-struct Resource {
-  std::string name;
-  std::vector<uint8_t> data;
-  SInt16 attributes = 0;
-  Handle handle = nullptr;  // loaded copy, owned by the file until released or detached
-};
-
-struct ResFile {
-  SInt16 refNum = 0;
-  std::string name;
-  std::map<ResKey, Resource> resources;  // type, then id order
-};
-
-struct Home {
-  SInt16 refNum;
-  ResKey key;
-};
-
-struct ResourceState {
-  std::recursive_mutex mutex;
-  std::vector<ResFile> chain;  // newest first
-  SInt16 current = -1;
-  SInt16 nextRefNum = 1;
-  std::unordered_map<Handle, Home> loaded;
-  OSErr error = noErr;
-  uint64_t loads = 0;
-  uint64_t releases = 0;
-  uint64_t detaches = 0;
-};
-
-ResourceState& State() {
+ResourceState& toolbox::internal::TheResources() {
   static ResourceState* state = new ResourceState;  // lives until exit, never destroyed
   return *state;
 }
 
-typedef std::lock_guard<std::recursive_mutex> Lock;
-
-/// Runs `f` on the service's state with its lock held.
-template <class F>
-auto WithState(F f) {
-  ResourceState& s = State();
-  Lock lock(s.mutex);
-  return f(s);
+ResFile* toolbox::internal::FileOf(ResourceState& s, SInt16 refNum) {
+  for (ResFile& f : s.chain)
+    if (f.refNum == refNum) return &f;
+  return nullptr;
 }
+
+namespace {
+
+typedef std::lock_guard<std::recursive_mutex> Lock;
 
 size_t IndexOf(const ResourceState& s, SInt16 refNum) {
   for (size_t i = 0; i < s.chain.size(); ++i)
     if (s.chain[i].refNum == refNum) return i;
   return s.chain.size();
-}
-
-ResFile* FileOf(ResourceState& s, SInt16 refNum) {
-  size_t i = IndexOf(s, refNum);
-  return i < s.chain.size() ? &s.chain[i] : nullptr;
 }
 
 /// Files searched by a chain lookup: the current one and every older one; by a
@@ -89,20 +50,9 @@ std::vector<ResFile*> SearchOrder(ResourceState& s, bool oneDeep) {
 /// True when the handle the file kept is still the live resource handle it
 /// made (a caller may have wrongly disposed of it).
 bool StillLoaded(const Resource& r) {
-  return r.handle && toolbox::host::IsLiveHandle(r.handle) && (HGetState(r.handle) & 0x20);
+  return r.handle && IsLiveBlock(r.handle) && (HGetState(r.handle) & 0x20);
 }
 
-void DisposeLoaded(ResourceState& s, Resource& r) {
-  if (!r.handle) return;
-  Handle h = r.handle;
-  r.handle = nullptr;
-  s.loaded.erase(h);
-  if (!toolbox::host::IsLiveHandle(h)) return;
-  toolbox::internal::SetResourceBit(h, false);
-  OSErr saved = MemError();
-  DisposeHandle(h);
-  toolbox::internal::SetMemError(saved);
-}
 
 /// The resource's handle, loading it when needed; null and memFullErr when the
 /// handle cannot be made.
@@ -129,7 +79,7 @@ Handle Load(ResourceState& s, ResFile& file, const ResKey& key, Resource& r) {
 }
 
 Handle FindById(ResType type, SInt16 id, bool oneDeep) {
-  ResourceState& s = State();
+  ResourceState& s = TheResources();
   Lock lock(s.mutex);
   ResKey key(type, id);
   for (ResFile* f : SearchOrder(s, oneDeep)) {
@@ -152,7 +102,7 @@ bool SameName(const std::string& a, ConstStr255Param b) {
 }
 
 Handle FindByName(ResType type, ConstStr255Param name, bool oneDeep) {
-  ResourceState& s = State();
+  ResourceState& s = TheResources();
   Lock lock(s.mutex);
   for (ResFile* f : SearchOrder(s, oneDeep))
     for (auto& [key, r] : f->resources)
@@ -162,7 +112,7 @@ Handle FindByName(ResType type, ConstStr255Param name, bool oneDeep) {
 }
 
 Handle FindByIndex(ResType type, SInt16 index, bool oneDeep) {
-  ResourceState& s = State();
+  ResourceState& s = TheResources();
   Lock lock(s.mutex);
   SInt16 seen = 0;
   if (index >= 1)
@@ -174,7 +124,7 @@ Handle FindByIndex(ResType type, SInt16 index, bool oneDeep) {
 }
 
 SInt16 CountOf(ResType type, bool oneDeep) {
-  ResourceState& s = State();
+  ResourceState& s = TheResources();
   Lock lock(s.mutex);
   int n = 0;
   for (ResFile* f : SearchOrder(s, oneDeep))
@@ -200,23 +150,35 @@ Resource* ResourceOf(ResourceState& s, Handle h, Home* home = nullptr) {
 
 }  // namespace
 
+void toolbox::internal::DisposeLoaded(ResourceState& s, Resource& r) {
+  if (!r.handle) return;
+  Handle h = r.handle;
+  r.handle = nullptr;
+  s.loaded.erase(h);
+  if (!IsLiveBlock(h)) return;
+  toolbox::internal::SetResourceBit(h, false);
+  OSErr saved = MemError();
+  DisposeHandle(h);
+  toolbox::internal::SetMemError(saved);
+}
+
 extern "C" {
 
 OSErr ResError(void) {
-  ResourceState& s = State();
+  ResourceState& s = TheResources();
   Lock lock(s.mutex);
   return s.error;
 }
 
 ResFileRefNum CurResFile(void) {
-  ResourceState& s = State();
+  ResourceState& s = TheResources();
   Lock lock(s.mutex);
   s.error = noErr;
   return s.current;
 }
 
 void UseResFile(ResFileRefNum refNum) {
-  ResourceState& s = State();
+  ResourceState& s = TheResources();
   Lock lock(s.mutex);
   if (refNum == 0 && !s.chain.empty()) refNum = s.chain.back().refNum;
   if (!FileOf(s, refNum)) {
@@ -228,7 +190,7 @@ void UseResFile(ResFileRefNum refNum) {
 }
 
 void CloseResFile(ResFileRefNum refNum) {
-  ResourceState& s = State();
+  ResourceState& s = TheResources();
   Lock lock(s.mutex);
   size_t i = IndexOf(s, refNum);
   if (i == s.chain.size()) {
@@ -247,7 +209,7 @@ void CloseResFile(ResFileRefNum refNum) {
 }
 
 ResFileRefNum HomeResFile(Handle theResource) {
-  ResourceState& s = State();
+  ResourceState& s = TheResources();
   Lock lock(s.mutex);
   Home home{};
   return ResourceOf(s, theResource, &home) ? home.refNum : -1;
@@ -270,13 +232,13 @@ SInt16 CountResources(ResType theType) { return CountOf(theType, false); }
 SInt16 Count1Resources(ResType theType) { return CountOf(theType, true); }
 
 void LoadResource(Handle theResource) {
-  ResourceState& s = State();
+  ResourceState& s = TheResources();
   Lock lock(s.mutex);
   ResourceOf(s, theResource);
 }
 
 void ReleaseResource(Handle theResource) {
-  ResourceState& s = State();
+  ResourceState& s = TheResources();
   Lock lock(s.mutex);
   Resource* r = ResourceOf(s, theResource);
   if (!r) return;
@@ -285,7 +247,7 @@ void ReleaseResource(Handle theResource) {
 }
 
 void DetachResource(Handle theResource) {
-  ResourceState& s = State();
+  ResourceState& s = TheResources();
   Lock lock(s.mutex);
   Resource* r = ResourceOf(s, theResource);
   if (!r) return;
@@ -296,14 +258,14 @@ void DetachResource(Handle theResource) {
 }
 
 ResAttributes GetResAttrs(Handle theResource) {
-  ResourceState& s = State();
+  ResourceState& s = TheResources();
   Lock lock(s.mutex);
   Resource* r = ResourceOf(s, theResource);
   return r ? r->attributes : 0;
 }
 
 void GetResInfo(Handle theResource, ResID* theID, ResType* theType, Str255 name) {
-  ResourceState& s = State();
+  ResourceState& s = TheResources();
   Lock lock(s.mutex);
   Home home{};
   Resource* r = ResourceOf(s, theResource, &home);
@@ -318,7 +280,7 @@ void GetResInfo(Handle theResource, ResID* theID, ResType* theType, Str255 name)
 }
 
 Size GetResourceSizeOnDisk(Handle theResource) {
-  ResourceState& s = State();
+  ResourceState& s = TheResources();
   Lock lock(s.mutex);
   Resource* r = ResourceOf(s, theResource);
   return r ? Size(r->data.size()) : -1;
@@ -348,7 +310,7 @@ namespace toolbox {
 namespace internal {
 
 bool PeekResourceData(ResType type, SInt16 id, std::vector<uint8_t>* data) {
-  ResourceState& s = State();
+  ResourceState& s = TheResources();
   Lock lock(s.mutex);
   for (ResFile* f : SearchOrder(s, false)) {
     auto it = f->resources.find(ResKey(type, id));
@@ -360,91 +322,4 @@ bool PeekResourceData(ResType type, SInt16 id, std::vector<uint8_t>* data) {
 }
 
 }  // namespace internal
-
-namespace host {
-
-SInt16 CreateResourceFile(const std::string& name) {
-  ResourceState& s = State();
-  Lock lock(s.mutex);
-  ResFile file;
-  file.refNum = s.nextRefNum++;
-  file.name = name;
-  s.chain.insert(s.chain.begin(), std::move(file));
-  s.current = s.chain.front().refNum;
-  return s.current;
-}
-
-bool AddResource(SInt16 refNum, ResType type, SInt16 id, const std::string& name,
-                 const std::vector<uint8_t>& data, SInt16 attributes) {
-  ResourceState& s = State();
-  Lock lock(s.mutex);
-  ResFile* f = FileOf(s, refNum);
-  if (!f) return false;
-  Resource& r = f->resources[ResKey(type, id)];
-  DisposeLoaded(s, r);
-  r.name = name.substr(0, 255);
-  r.data = data;
-  r.attributes = attributes;
-  return true;
-}
-
-bool RemoveResource(SInt16 refNum, ResType type, SInt16 id) {
-  ResourceState& s = State();
-  Lock lock(s.mutex);
-  ResFile* f = FileOf(s, refNum);
-  auto it = f ? f->resources.find(ResKey(type, id)) : std::map<ResKey, Resource>::iterator();
-  if (!f || it == f->resources.end()) return false;
-  DisposeLoaded(s, it->second);
-  f->resources.erase(it);
-  return true;
-}
-
-std::vector<uint8_t> StringResourceData(const std::string& text) {
-  size_t n = std::min<size_t>(text.size(), 255);
-  std::vector<uint8_t> data;
-  data.reserve(n + 1);
-  data.push_back(UInt8(n));
-  for (size_t i = 0; i < n; ++i) data.push_back(UInt8(text[i]));
-  return data;
-}
-
-std::vector<uint8_t> StringListResourceData(const std::vector<std::string>& texts) {
-  size_t count = std::min<size_t>(texts.size(), 65535);
-  std::vector<uint8_t> data{UInt8(count >> 8), UInt8(count)};
-  for (size_t i = 0; i < count; ++i) {
-    for (uint8_t b : StringResourceData(texts[i])) data.push_back(b);
-  }
-  return data;
-}
-
-std::vector<SInt16> OpenResourceFiles() {
-  ResourceState& s = State();
-  Lock lock(s.mutex);
-  std::vector<SInt16> refNums;
-  for (const ResFile& f : s.chain) refNums.push_back(f.refNum);
-  return refNums;
-}
-
-void ResetResources() {
-  ResourceState& s = State();
-  Lock lock(s.mutex);
-  while (!s.chain.empty()) CloseResFile(s.chain.front().refNum);
-  s.current = -1;
-  s.error = noErr;
-  s.loads = s.releases = s.detaches = 0;
-}
-
-uint64_t ResourceLoads() { return WithState([](ResourceState& s) { return s.loads; }); }
-
-uint64_t ResourceReleases() {
-  return WithState([](ResourceState& s) { return s.releases; });
-}
-
-uint64_t ResourceDetaches() {
-  return WithState([](ResourceState& s) { return s.detaches; });
-}
-
-size_t LoadedResources() { return WithState([](ResourceState& s) { return s.loaded.size(); }); }
-
-}  // namespace host
 }  // namespace toolbox

@@ -3,22 +3,17 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
-#include <mutex>
 
-#include "toolbox/host/scrap.h"
+#include "core/ScrapState.h"
 
-struct OpaqueScrapRef {
-  std::mutex mutex;
-  std::map<ScrapFlavorType, std::vector<uint8_t>> flavors;
-};
+using toolbox::internal::TheScrap;
 
-namespace {
-
-OpaqueScrapRef& TheScrap() {
+OpaqueScrapRef& toolbox::internal::TheScrap() {
   static OpaqueScrapRef* scrap = new OpaqueScrapRef;  // lives until exit, never destroyed
   return *scrap;
 }
+
+namespace {
 
 typedef std::lock_guard<std::mutex> Lock;
 
@@ -63,7 +58,9 @@ OSStatus GetScrapFlavorData(ScrapRef scrap, ScrapFlavorType flavorType, Size* by
 }
 
 OSStatus ClearCurrentScrap(void) {
-  toolbox::host::ClearScrap();
+  OpaqueScrapRef& scrap = TheScrap();
+  Lock lock(scrap.mutex);
+  scrap.flavors.clear();
   return noErr;
 }
 
@@ -78,35 +75,3 @@ OSStatus PutScrapFlavor(ScrapRef scrap, ScrapFlavorType flavorType, UInt32 flavo
 }
 
 }  // extern "C"
-
-namespace toolbox {
-namespace host {
-
-void SetScrapText(const std::string& text) {
-  OpaqueScrapRef& scrap = TheScrap();
-  Lock lock(scrap.mutex);
-  scrap.flavors.clear();
-  scrap.flavors[kScrapFlavorTypeText].assign(text.begin(), text.end());
-}
-
-void SetScrapFlavor(FourCharCode flavor, const std::vector<uint8_t>& data) {
-  OpaqueScrapRef& scrap = TheScrap();
-  Lock lock(scrap.mutex);
-  scrap.flavors[flavor] = data;
-}
-
-std::string ScrapText() {
-  OpaqueScrapRef& scrap = TheScrap();
-  Lock lock(scrap.mutex);
-  auto it = scrap.flavors.find(kScrapFlavorTypeText);
-  return it == scrap.flavors.end() ? "" : std::string(it->second.begin(), it->second.end());
-}
-
-void ClearScrap() {
-  OpaqueScrapRef& scrap = TheScrap();
-  Lock lock(scrap.mutex);
-  scrap.flavors.clear();
-}
-
-}  // namespace host
-}  // namespace toolbox

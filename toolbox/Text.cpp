@@ -9,7 +9,7 @@
 #include <mutex>
 #include <string>
 
-#include "toolbox/host/text.h"
+#include "core/NumberPartsState.h"
 
 namespace {
 
@@ -46,18 +46,6 @@ SInt16 CompareRoman(const UInt8* a, const UInt8* b, int aLen, int bLen) {
   for (int i = 0; i < n; ++i)
     if (a[i] != b[i]) return up.Upper(a[i]) == a[i] ? -1 : 1;  // a's letter is the capital
   return 0;
-}
-
-struct PartsState {
-  std::mutex mutex;
-  NumberParts parts = toolbox::host::DefaultNumberParts();
-  bool present = true;
-  Ptr master = reinterpret_cast<Ptr>(&parts);  // the table's "handle" points here
-};
-
-PartsState& Parts() {
-  static PartsState* state = new PartsState;  // lives until exit, never destroyed
-  return *state;
 }
 
 void SetWide(WideChar* w, char c) {
@@ -139,6 +127,30 @@ void FloatText(int digits, const std::string& sig, int exp, std::string* out) {
 
 }  // namespace
 
+using toolbox::internal::PartsState;
+
+NumberParts toolbox::internal::DefaultNumberParts() {
+  NumberParts p;
+  std::memset(&p, 0, sizeof p);
+  p.version = 1;
+  const char symbols[][2] = {{tokLeftQuote, '\''}, {tokRightQuote, '\''}, {tokLeadPlacer, ' '},
+                             {tokLeader, '^'},     {tokNonLeader, '#'},   {tokZeroLead, '0'},
+                             {tokPercent, '%'},    {tokPlusSign, '+'},    {tokMinusSign, '-'},
+                             {tokThousands, ','},  {tokSeparator, ';'},   {tokEscape, '\\'},
+                             {tokDecPoint, '.'}};
+  for (const auto& sym : symbols) SetWide(&p.data[sym[0] - 1], sym[1]);
+  SetWideArr(&p.pePlus, "E+");
+  SetWideArr(&p.peMinus, "E-");
+  SetWideArr(&p.peMinusPlus, "E");
+  SetWideArr(&p.altNumTable, "0123456789");
+  return p;
+}
+
+PartsState& toolbox::internal::TheNumberParts() {
+  static PartsState* state = new PartsState;  // lives until exit, never destroyed
+  return *state;
+}
+
 extern "C" {
 
 void NumToString(SInt32 theNum, Str255 theString) {
@@ -174,7 +186,7 @@ void UppercaseText(Ptr textPtr, SInt16 len, ScriptCode) {
 
 void GetIntlResourceTable(ScriptCode, SInt16 tableCode, Handle* itlHandle, SInt32* offset,
                           SInt32* length) {
-  PartsState& s = Parts();
+  PartsState& s = toolbox::internal::TheNumberParts();
   std::lock_guard<std::mutex> lock(s.mutex);
   bool found = tableCode == smNumberPartsTable && s.present;
   if (itlHandle) *itlHandle = found ? &s.master : nullptr;
@@ -266,46 +278,3 @@ void dec2str(const decform* f, const decimal* d, char* s) {
 }
 
 }  // extern "C"
-
-namespace toolbox {
-namespace host {
-
-NumberParts DefaultNumberParts() {
-  NumberParts p;
-  std::memset(&p, 0, sizeof p);
-  p.version = 1;
-  const char symbols[][2] = {{tokLeftQuote, '\''}, {tokRightQuote, '\''}, {tokLeadPlacer, ' '},
-                             {tokLeader, '^'},     {tokNonLeader, '#'},   {tokZeroLead, '0'},
-                             {tokPercent, '%'},    {tokPlusSign, '+'},    {tokMinusSign, '-'},
-                             {tokThousands, ','},  {tokSeparator, ';'},   {tokEscape, '\\'},
-                             {tokDecPoint, '.'}};
-  for (const auto& sym : symbols) SetWide(&p.data[sym[0] - 1], sym[1]);
-  SetWideArr(&p.pePlus, "E+");
-  SetWideArr(&p.peMinus, "E-");
-  SetWideArr(&p.peMinusPlus, "E");
-  SetWideArr(&p.altNumTable, "0123456789");
-  return p;
-}
-
-void SetSystemNumberParts(const NumberParts& parts) {
-  PartsState& s = Parts();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  s.parts = parts;
-  s.present = true;
-}
-
-void RemoveSystemNumberParts() {
-  PartsState& s = Parts();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  s.present = false;
-}
-
-void ResetSystemNumberParts() {
-  PartsState& s = Parts();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  s.parts = DefaultNumberParts();
-  s.present = true;
-}
-
-}  // namespace host
-}  // namespace toolbox

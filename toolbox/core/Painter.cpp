@@ -1,15 +1,16 @@
-// Draws windows and controls into their ports with Cairo and DejaVu Sans, saves
-// them as PNG, and makes pictures from PNG files for the host.
+// The painter: draws windows and controls into their ports with Cairo and
+// DejaVu Sans, measures text with the same font, writes ports as PNG.
+#include "core/Painter.h"
+
+#include <fontconfig/fontconfig.h>
+
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <fstream>
-#include <iterator>
+#include <cstdlib>
 
-#include "toolbox/host/render.h"
-#include "toolbox/host/resources.h"
+#include "core/Picture.h"
+#include "core/Strings.h"
 #include "toolbox/memory.h"
-#include "core/Records.h"
 
 using namespace toolbox::internal;
 
@@ -257,12 +258,10 @@ void PaintImageWell(cairo_t* cr, ControlRef c, const Box& b) {
   if (c->content.contentType == kControlContentPictHandle) picture = c->content.u.picture;
   if (c->content.contentType == kControlContentPictRes) picture = GetPicture(c->content.u.resID);
   if (!picture) return;
-  toolbox::host::PictureInfo info;
-  Handle block = reinterpret_cast<Handle>(picture);
-  bool known = *block && toolbox::host::ParsePictureData(reinterpret_cast<const uint8_t*>(*block),
-                                                         size_t(GetHandleSize(block)), &info);
-  double pw = known ? info.frame.right - info.frame.left : b.w;
-  double ph = known ? info.frame.bottom - info.frame.top : b.h;
+  Rect frame;
+  bool known = PictureFrame(picture, &frame);
+  double pw = known ? frame.right - frame.left : b.w;
+  double ph = known ? frame.bottom - frame.top : b.h;
   double room_w = b.w - 8, room_h = b.h - 8;
   double scale = (pw > 0 && ph > 0) ? std::min(room_w / pw, room_h / ph) : 1;
   double w = pw * scale, h = ph * scale;
@@ -329,6 +328,36 @@ void PaintTree(ControlRef c) {
 namespace toolbox {
 namespace internal {
 
+namespace {
+
+/// Font caches of Cairo and fontconfig are process-wide; they are emptied at
+/// exit so that leak checkers see only what the program itself kept.
+void ReleaseFontCaches() {
+  cairo_debug_reset_static_data();
+  FcFini();
+}
+
+}  // namespace
+
+void UseFonts() {
+  static bool registered = (std::atexit(ReleaseFontCaches), true);
+  static_cast<void>(registered);
+}
+
+double TextWidthPixels(const std::string& text, double size) {
+  UseFonts();
+  cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+  cairo_t* cr = cairo_create(scratch);
+  cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(cr, size);
+  cairo_text_extents_t extents;
+  cairo_text_extents(cr, text.c_str(), &extents);
+  cairo_destroy(cr);
+  cairo_surface_destroy(scratch);
+  return extents.x_advance;
+}
+
+
 SInt16 PopupLabelWidth(ControlRef c) {
   if (c->titleWidth > 0) return c->titleWidth;
   if (c->title.empty()) return 0;
@@ -359,39 +388,10 @@ void PaintWindow(WindowRef window) {
 }  // namespace internal
 }  // namespace toolbox
 
-namespace {
-
-void PutBE(std::vector<uint8_t>& data, size_t at, UInt32 value, int bytes) {
-  for (int i = 0; i < bytes; ++i) data[at + size_t(i)] = uint8_t(value >> (8 * (bytes - 1 - i)));
-}
-
-/// Rewrites the frame and resolutions of picture data for `dpi`.
-void SetResolution(std::vector<uint8_t>& data, double dpi) {
-  toolbox::host::PictureInfo info;
-  if (!toolbox::host::ParsePictureData(data.data(), data.size(), &info)) return;
-  double pw = (info.frame.right - info.frame.left) * info.hRes / 72.0;
-  double ph = (info.frame.bottom - info.frame.top) * info.vRes / 72.0;
-  PutBE(data, 6, UInt32(SInt16(std::lround(ph * 72 / dpi))), 2);
-  PutBE(data, 8, UInt32(SInt16(std::lround(pw * 72 / dpi))), 2);
-  PutBE(data, 14, UInt32(std::lround(dpi * 65536)), 4);
-  PutBE(data, 18, UInt32(std::lround(dpi * 65536)), 4);
-}
-
-}  // namespace
-
 namespace toolbox {
-namespace host {
+namespace internal {
 
-void RenderWindow(WindowRef window) {
-  if (IsLiveWindow(window)) PaintWindow(window);
-}
-
-bool SaveWindowPNG(WindowRef window, const std::string& path, std::string* error) {
-  if (!IsLiveWindow(window)) {
-    if (error) *error = "not a window";
-    return false;
-  }
-  PaintWindow(window);
+bool WritePortPNG(WindowRef window, const std::string& path, std::string* error) {
   cairo_status_t status = cairo_surface_write_to_png(window->port->surface, path.c_str());
   if (status != CAIRO_STATUS_SUCCESS) {
     if (error) *error = path + ": " + cairo_status_to_string(status);
@@ -400,67 +400,12 @@ bool SaveWindowPNG(WindowRef window, const std::string& path, std::string* error
   return true;
 }
 
-UInt32 PixelAt(WindowRef window, SInt16 h, SInt16 v) {
-  if (!IsLiveWindow(window) || h < 0 || v < 0 || h >= window->width || v >= window->height)
-    return 0;
+UInt32 PortPixel(WindowRef window, SInt16 h, SInt16 v) {
   cairo_surface_t* s = window->port->surface;
   cairo_surface_flush(s);
   const unsigned char* row = cairo_image_surface_get_data(s) + v * cairo_image_surface_get_stride(s);
   return *reinterpret_cast<const UInt32*>(row + h * 4);
 }
 
-PicHandle MakePictureFromPNGBytes(const std::vector<unsigned char>& png, double dpi,
-                                  std::string* error) {
-  std::string why;
-  std::vector<uint8_t> data = PictureDataFromPNG(png, &why);
-  if (data.empty()) {
-    if (error) *error = why.empty() ? "not a PNG image" : why;
-    return nullptr;
-  }
-  if (dpi > 0) SetResolution(data, dpi);
-  Handle h = NewHandle(Size(data.size()));
-  if (!h) {
-    if (error) *error = "out of memory";
-    return nullptr;
-  }
-  std::memcpy(*h, data.data(), data.size());
-  return reinterpret_cast<PicHandle>(h);
-}
-
-PicHandle MakePictureFromPNG(const std::string& path, double dpi, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (error) *error = path + ": cannot open";
-    return nullptr;
-  }
-  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
-                                   std::istreambuf_iterator<char>());
-  std::string why;
-  PicHandle picture = MakePictureFromPNGBytes(bytes, dpi, &why);
-  if (!picture && error) *error = path + ": " + why;
-  return picture;
-}
-
-PicHandle MakeSolidPicture(SInt16 width, SInt16 height, UInt32 rgb) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max<int>(width, 1),
-                                                  std::max<int>(height, 1));
-  cairo_t* cr = cairo_create(s);
-  cairo_set_source_rgb(cr, ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0,
-                       (rgb & 0xFF) / 255.0);
-  cairo_paint(cr);
-  cairo_destroy(cr);
-  std::vector<unsigned char> png;
-  cairo_surface_write_to_png_stream(
-      s,
-      [](void* closure, const unsigned char* data, unsigned int length) {
-        auto* out = static_cast<std::vector<unsigned char>*>(closure);
-        out->insert(out->end(), data, data + length);
-        return CAIRO_STATUS_SUCCESS;
-      },
-      &png);
-  cairo_surface_destroy(s);
-  return MakePictureFromPNGBytes(png, 0, nullptr);
-}
-
-}  // namespace host
+}  // namespace internal
 }  // namespace toolbox

@@ -1,10 +1,11 @@
-// Records behind windows, ports, controls and menus, shared by the window,
-// control, menu, drawing and host-face sources (not installed).
+// Records behind windows, ports, controls and menus, and the live-object
+// registry that vouches for them; shared by both faces (not installed).
 #pragma once
 
 #include <cairo.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -115,11 +116,13 @@ void RegisterPort(GrafPtr port, bool live);
 std::unique_ptr<OpaqueGrafPtr> MakePort(SInt16 width, SInt16 height, WindowRef window);
 /// The port current for drawing (may be null).
 GrafPtr CurrentPort();
-
-/// The four-character code as text ("cbox").
-std::string FourCC(UInt32 code);
-std::string PascalToString(ConstStr255Param s);
-void StringToPascal(const std::string& text, Str255 out);
+/// Makes `port` current (null is remembered too).
+void SetCurrentPort(GrafPtr port);
+/// Live procedure handles (key filters, actions, user pane draws).
+std::set<void*>& LiveProcedures();
+/// Live bitmap-graphics objects (colour spaces, data providers, contexts,
+/// images, pictures).
+std::set<const void*>& LiveGraphics();
 
 /// Dialog item number a hit on this control reports: its own number when set,
 /// else its ID number plus the window's base; radio buttons inside a radio
@@ -133,26 +136,9 @@ bool Dimmed(ControlRef control);
 /// Whether the kind keeps a value, takes focus, embeds others.
 bool IsEditTextKind(OSType kind);
 bool IsEmbedderKind(OSType kind);
-/// The popup's label width (measured from its title when not set).
-SInt16 PopupLabelWidth(ControlRef control);
 /// Sets a control's 32-bit value with the clamp and radio-group sync, without
 /// drawing.
 void StoreValue(ControlRef control, SInt32 value);
-
-/// Paints one control (and its embedded controls) into its window's port, or
-/// nothing when it is hidden. Calls user pane draw procedures with the window's
-/// port current.
-void PaintControl(ControlRef control);
-/// Erases the window to its background and paints every control.
-void PaintWindow(WindowRef window);
-/// The background colour of windows (0xEC each channel).
-constexpr double kWindowGrey = 0xEC / 255.0;
-/// Call before any text drawing: arranges for the font caches to be freed at exit.
-void UseFonts();
-/// Text measured with the fonts as drawn.
-double TextWidthPixels(const std::string& text, double size);
-/// Draws a picture handle scaled into `dst` on `cr`. False when it is no picture.
-bool PaintPicture(cairo_t* cr, PicHandle picture, double x, double y, double w, double h);
 
 }  // namespace internal
 }  // namespace toolbox

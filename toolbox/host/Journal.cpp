@@ -1,34 +1,17 @@
-// The toolbox journal: a process-wide, thread-safe list of side effects.
+// The journal as the host reads it: entries, entries of one kind, plain text.
 #include "toolbox/host/journal.h"
 
-#include <mutex>
+#include "core/Journal.h"
 
 namespace toolbox {
 namespace host {
-namespace {
 
-struct JournalState {
-  std::mutex mutex;
-  std::vector<JournalEntry> entries;
-};
-
-JournalState& State() {
-  static JournalState* state = new JournalState;  // lives until exit, never destroyed
-  return *state;
-}
-
-}  // namespace
-
-void Record(const std::string& kind, const std::string& text) {
-  JournalState& s = State();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  s.entries.push_back({kind, text});
-}
+void Record(const std::string& kind, const std::string& text) { internal::Record(kind, text); }
 
 std::vector<JournalEntry> Journal() {
-  JournalState& s = State();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  return s.entries;
+  std::vector<JournalEntry> out;
+  for (auto& [kind, text] : internal::JournalEntries()) out.push_back({kind, text});
+  return out;
 }
 
 std::vector<std::string> JournalOf(const std::string& kind) {
@@ -44,11 +27,7 @@ std::string JournalText() {
   return out;
 }
 
-void ClearJournal() {
-  JournalState& s = State();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  s.entries.clear();
-}
+void ClearJournal() { internal::ClearJournalEntries(); }
 
 }  // namespace host
 }  // namespace toolbox

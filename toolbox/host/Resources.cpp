@@ -1,5 +1,5 @@
-// Resource folders on disk and the picture data this toolbox keeps in 'PICT'
-// resources (a frame, a resolution and PNG bytes).
+// Resources as the host makes them: in-memory files, resources added and
+// removed, resource folders read from disk, counters for tests.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -10,11 +10,18 @@
 
 #include "toolbox/host/resources.h"
 
+#include "core/Picture.h"
+#include "core/ResourceState.h"
+#include "toolbox/resources.h"
+
 namespace fs = std::filesystem;
 
 namespace toolbox {
 namespace host {
+using namespace internal;
 namespace {
+
+typedef std::lock_guard<std::recursive_mutex> Lock;
 
 struct PendingResource {
   ResType type;
@@ -22,10 +29,6 @@ struct PendingResource {
   std::string name;
   std::vector<uint8_t> data;
 };
-
-void PutBE(std::vector<uint8_t>& out, uint32_t v, int bytes) {
-  for (int i = bytes - 1; i >= 0; --i) out.push_back(uint8_t(v >> (8 * i)));
-}
 
 uint32_t GetBE32(const uint8_t* p) {
   return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
@@ -180,29 +183,6 @@ bool ReadFolder(const std::string& path, std::vector<PendingResource>* out, std:
   return true;
 }
 
-/// Dots per inch from a PNG's pHYs chunk; 72 when it has none or no unit.
-void PngResolution(const std::vector<uint8_t>& png, double* hRes, double* vRes) {
-  *hRes = *vRes = 72;
-  for (size_t at = 8; at + 12 <= png.size();) {
-    uint32_t length = GetBE32(&png[at]);
-    if (length > png.size() - at - 12) return;
-    if (std::memcmp(&png[at + 4], "pHYs", 4) == 0 && length >= 9 && png[at + 16] == 1) {
-      uint32_t x = GetBE32(&png[at + 8]), y = GetBE32(&png[at + 12]);
-      if (x && y) {
-        *hRes = x * 0.0254;
-        *vRes = y * 0.0254;
-      }
-      return;
-    }
-    if (std::memcmp(&png[at + 4], "IDAT", 4) == 0) return;  // pHYs comes before the data
-    at += 12 + length;
-  }
-}
-
-SInt16 Points(uint32_t pixels, double dpi) {
-  return SInt16(std::min(32767.0, std::floor(pixels * 72.0 / dpi + 0.5)));
-}
-
 }  // namespace
 
 SInt16 OpenResourceFolder(const std::string& path, std::string* error) {
@@ -219,41 +199,98 @@ SInt16 OpenResourceFolder(const std::string& path, std::string* error) {
 }
 
 std::vector<uint8_t> PictureDataFromPNG(const std::vector<uint8_t>& png, std::string* error) {
-  static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-  if (png.size() < 33 || std::memcmp(png.data(), kSignature, 8) != 0 ||
-      std::memcmp(&png[12], "IHDR", 4) != 0) {
-    if (error) *error = "not a PNG file";
-    return {};
-  }
-  uint32_t width = GetBE32(&png[16]), height = GetBE32(&png[20]);
-  double hRes, vRes;
-  PngResolution(png, &hRes, &vRes);
-  std::vector<uint8_t> out;
-  uint32_t total = uint32_t(26 + png.size());
-  PutBE(out, total & 0xFFFF, 2);
-  for (SInt16 v : {SInt16(0), SInt16(0), Points(height, vRes), Points(width, hRes)})
-    PutBE(out, uint16_t(v), 2);
-  PutBE(out, FOUR_CHAR_CODE("PNGf"), 4);
-  PutBE(out, uint32_t(std::lround(hRes * 65536)), 4);
-  PutBE(out, uint32_t(std::lround(vRes * 65536)), 4);
-  PutBE(out, uint32_t(png.size()), 4);
-  out.insert(out.end(), png.begin(), png.end());
-  return out;
+  return internal::PictureDataFromPNG(png, error);
 }
 
 bool ParsePictureData(const uint8_t* data, size_t size, PictureInfo* info) {
-  if (!data || size < 26 || GetBE32(data + 10) != FOUR_CHAR_CODE("PNGf")) return false;
-  uint32_t length = GetBE32(data + 22);
-  if (length > size - 26) return false;
-  if (info) {
-    auto s16 = [&](size_t at) { return SInt16(uint16_t((data[at] << 8) | data[at + 1])); };
-    info->frame = Rect{s16(2), s16(4), s16(6), s16(8)};
-    info->hRes = SInt32(GetBE32(data + 14)) / 65536.0;
-    info->vRes = SInt32(GetBE32(data + 18)) / 65536.0;
-    info->png.assign(data + 26, data + 26 + length);
-  }
+  internal::PictureParts parts;
+  if (!internal::ParsePictureData(data, size, info ? &parts : nullptr)) return false;
+  if (info) *info = PictureInfo{parts.frame, parts.hRes, parts.vRes, std::move(parts.png)};
   return true;
 }
+
+SInt16 CreateResourceFile(const std::string& name) {
+  ResourceState& s = TheResources();
+  Lock lock(s.mutex);
+  ResFile file;
+  file.refNum = s.nextRefNum++;
+  file.name = name;
+  s.chain.insert(s.chain.begin(), std::move(file));
+  s.current = s.chain.front().refNum;
+  return s.current;
+}
+
+bool AddResource(SInt16 refNum, ResType type, SInt16 id, const std::string& name,
+                 const std::vector<uint8_t>& data, SInt16 attributes) {
+  ResourceState& s = TheResources();
+  Lock lock(s.mutex);
+  ResFile* f = FileOf(s, refNum);
+  if (!f) return false;
+  Resource& r = f->resources[ResKey(type, id)];
+  DisposeLoaded(s, r);
+  r.name = name.substr(0, 255);
+  r.data = data;
+  r.attributes = attributes;
+  return true;
+}
+
+bool RemoveResource(SInt16 refNum, ResType type, SInt16 id) {
+  ResourceState& s = TheResources();
+  Lock lock(s.mutex);
+  ResFile* f = FileOf(s, refNum);
+  auto it = f ? f->resources.find(ResKey(type, id)) : std::map<ResKey, Resource>::iterator();
+  if (!f || it == f->resources.end()) return false;
+  DisposeLoaded(s, it->second);
+  f->resources.erase(it);
+  return true;
+}
+
+std::vector<uint8_t> StringResourceData(const std::string& text) {
+  size_t n = std::min<size_t>(text.size(), 255);
+  std::vector<uint8_t> data;
+  data.reserve(n + 1);
+  data.push_back(UInt8(n));
+  for (size_t i = 0; i < n; ++i) data.push_back(UInt8(text[i]));
+  return data;
+}
+
+std::vector<uint8_t> StringListResourceData(const std::vector<std::string>& texts) {
+  size_t count = std::min<size_t>(texts.size(), 65535);
+  std::vector<uint8_t> data{UInt8(count >> 8), UInt8(count)};
+  for (size_t i = 0; i < count; ++i) {
+    for (uint8_t b : StringResourceData(texts[i])) data.push_back(b);
+  }
+  return data;
+}
+
+std::vector<SInt16> OpenResourceFiles() {
+  ResourceState& s = TheResources();
+  Lock lock(s.mutex);
+  std::vector<SInt16> refNums;
+  for (const ResFile& f : s.chain) refNums.push_back(f.refNum);
+  return refNums;
+}
+
+void ResetResources() {
+  ResourceState& s = TheResources();
+  Lock lock(s.mutex);
+  while (!s.chain.empty()) CloseResFile(s.chain.front().refNum);
+  s.current = -1;
+  s.error = noErr;
+  s.loads = s.releases = s.detaches = 0;
+}
+
+uint64_t ResourceLoads() { return WithResources([](ResourceState& s) { return s.loads; }); }
+
+uint64_t ResourceReleases() {
+  return WithResources([](ResourceState& s) { return s.releases; });
+}
+
+uint64_t ResourceDetaches() {
+  return WithResources([](ResourceState& s) { return s.detaches; });
+}
+
+size_t LoadedResources() { return WithResources([](ResourceState& s) { return s.loaded.size(); }); }
 
 }  // namespace host
 }  // namespace toolbox

@@ -1,9 +1,11 @@
 // Host face of windows and controls: building them by code, item numbers, and
 // reading back their state.
+#include "toolbox/host/windows.h"
+
 #include <algorithm>
 
-#include "toolbox/host/windows.h"
 #include "core/Records.h"
+#include "core/Strings.h"
 
 using namespace toolbox::internal;
 
@@ -191,6 +193,8 @@ std::vector<MenuEntrySpec> MenuEntries(ControlRef control) {
 }
 
 size_t LiveWindows() { return gLiveWindows; }
+
+size_t LiveProcedureHandles() { return LiveProcedures().size(); }
 
 std::string KindName(OSType code) { return FourCC(code); }
 
