@@ -1,5 +1,5 @@
 // The system object of a pane: lifecycle, hits, the update queue, focus and alerts.
-#include "../items/ItemsInternal.h"
+#include "../support/Blocks.h"
 #include "toolbox/dialogs.h"
 #include "toolbox/resources.h"
 #include "velkui/items.h"

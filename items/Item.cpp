@@ -1,5 +1,5 @@
 // Items: binding to registry objects, dependents, value writes, factories and forwarding.
-#include "ItemsInternal.h"
+#include "../support/Blocks.h"
 
 namespace velkui {
 

@@ -2,7 +2,7 @@
 #include <cstring>
 #include <new>
 
-#include "ItemsInternal.h"
+#include "Blocks.h"
 #include "toolbox/memory.h"
 #include "toolbox/system.h"
 
