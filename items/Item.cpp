@@ -63,7 +63,7 @@ UIItem::~UIItem() {
     dependents->Unlock();
     DisposePointerArray(dependents);
   }
-  internal::DropDestroyedItem(this);
+  UISystem::ItemDestroyed(this);
 }
 
 void UIItem::New() {}

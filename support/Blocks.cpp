@@ -1,4 +1,4 @@
-// Object blocks and pointer arrays of the interpreter, over the toolbox's pointer blocks.
+// Object blocks and pointer arrays of the library, over the toolbox's pointer blocks.
 #include <cstring>
 #include <new>
 

@@ -1,4 +1,5 @@
-// Internal helpers of the interpreter: object blocks, pointer arrays, debug texts.
+// Library-private helpers shared by the interpreter and the item model: object
+// blocks, pointer arrays, debug texts (not installed).
 #pragma once
 
 #include <cstddef>
@@ -26,12 +27,6 @@ SInt32 IndexOfPointer(const LArray* array, const void* entry);
 /// Appends to an array held locked between calls: unlock, add, lock again
 /// (also when the growth throws).
 void AppendToLockedArray(LArray* array, const void* entry);
-
-/// Called by every item's destructor. An item destroyed while its system is
-/// not releasing it (its own constructor failed after it joined the current
-/// system) leaves that system's items and update queue, so that no walk and no
-/// FreeIPP meets it again. Items destroyed by FreeIPP stay where they are.
-void DropDestroyedItem(UIItem* item) noexcept;
 
 /// Sends a C string to the debugger-message service as a length-prefixed string.
 void DebugText(const char* text);
