@@ -110,7 +110,7 @@ int RunSheet(const Arguments& a) {
   CheckRange("--columns", a.columns, 0, 64);
   SheetOptions options;
   options.base = a.sheetToning.Info();
-  CheckWithEngine(options.base);
+  CheckRecord(options.base);
   // Without --vary the tiles are the presets themselves; a base preset would be ignored.
   if (a.vary.empty() && a.sheetToning.presetOption->count() > 0)
     throw ToolError(kExitUsage, "sheet: --preset goes with --vary; to choose the presets shown, "
@@ -156,7 +156,7 @@ int RunTone(const Arguments& a) {
     throw ToolError(kExitUsage, "give an INPUT and an OUTPUT (see monx --help)");
   CheckNotEmpty(a.paths);
   MonxInfo info = a.toning.Info();
-  CheckWithEngine(info);
+  CheckRecord(info);
   BatchOptions options;
   options.tone.keepColour = a.keepColour;
   options.tone.jpeg = JpegOf(a);
