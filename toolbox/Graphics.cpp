@@ -3,6 +3,8 @@
 // pictures, and drawing contexts on ports.
 #include "toolbox/graphics.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <cstring>
 #include <set>

@@ -12,7 +12,6 @@
 #include "toolbox/resources.h"
 #include "core/Journal.h"
 #include "core/Painter.h"
-#include "core/Picture.h"
 #include "core/Records.h"
 #include "core/Strings.h"
 
@@ -23,30 +22,13 @@ using namespace toolbox::internal;
 
 namespace {
 
-/// A Cairo context on the current port, or null when there is none.
-cairo_t* PortContext(GrafPtr port) {
-  if (!port) return nullptr;
-  cairo_surface_flush(port->surface);
-  return cairo_create(port->surface);
-}
 
-void Finish(GrafPtr port, cairo_t* cr) {
-  cairo_destroy(cr);
-  cairo_surface_flush(port->surface);
-}
 
-void SetColor(cairo_t* cr, const RGBColor& c) {
-  cairo_set_source_rgb(cr, c.red / 65535.0, c.green / 65535.0, c.blue / 65535.0);
-}
 
 void FillRect(const Rect* r, bool useFore) {
   GrafPtr port = CurrentPort();
   if (!port || !r) return;
-  cairo_t* cr = PortContext(port);
-  SetColor(cr, useFore ? port->fore : port->back);
-  cairo_rectangle(cr, r->left, r->top, r->right - r->left, r->bottom - r->top);
-  cairo_fill(cr);
-  Finish(port, cr);
+  FillPortRect(port, *r, useFore ? port->fore : port->back);
 }
 
 std::string RectText(const Rect& r) {
@@ -62,17 +44,6 @@ GrafPtr PortOfBitMap(const BitMap* map) {
   return IsLivePort(port) ? port : nullptr;
 }
 
-/// A pattern of `surface` whose `from` rectangle lands on `to` in the port.
-cairo_pattern_t* ScaledPattern(cairo_surface_t* surface, const Rect& from, const Rect& to) {
-  cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
-  cairo_matrix_t m;
-  cairo_matrix_init_translate(&m, from.left, from.top);
-  cairo_matrix_scale(&m, double(from.right - from.left) / (to.right - to.left),
-                     double(from.bottom - from.top) / (to.bottom - to.top));
-  cairo_matrix_translate(&m, -to.left, -to.top);
-  cairo_pattern_set_matrix(pattern, &m);
-  return pattern;
-}
 
 struct ThemeState {
   RGBColor fore;
@@ -149,7 +120,7 @@ Rect* GetPortBounds(CGrafPtr port, Rect* rect) {
 
 const BitMap* GetPortBitMapForCopyBits(CGrafPtr port) {
   if (!IsLivePort(port)) return nullptr;
-  cairo_surface_flush(port->surface);
+  FlushPort(port);
   return &port->bitmap;
 }
 
@@ -195,12 +166,7 @@ void PaintRect(const Rect* r) { FillRect(r, true); }
 void FrameRect(const Rect* r) {
   GrafPtr port = CurrentPort();
   if (!port || !r) return;
-  cairo_t* cr = PortContext(port);
-  SetColor(cr, port->fore);
-  cairo_set_line_width(cr, 1);
-  cairo_rectangle(cr, r->left + 0.5, r->top + 0.5, r->right - r->left - 1, r->bottom - r->top - 1);
-  cairo_stroke(cr);
-  Finish(port, cr);
+  FramePortRect(port, *r, port->fore);
 }
 
 void MoveTo(SInt16 h, SInt16 v) {
@@ -210,13 +176,7 @@ void MoveTo(SInt16 h, SInt16 v) {
 void LineTo(SInt16 h, SInt16 v) {
   GrafPtr port = CurrentPort();
   if (!port) return;
-  cairo_t* cr = PortContext(port);
-  SetColor(cr, port->fore);
-  cairo_set_line_width(cr, 1);
-  cairo_move_to(cr, port->pen.h + 0.5, port->pen.v + 0.5);
-  cairo_line_to(cr, h + 0.5, v + 0.5);
-  cairo_stroke(cr);
-  Finish(port, cr);
+  StrokePortLine(port, port->pen, Point{v, h}, port->fore);
   port->pen = Point{v, h};
 }
 
@@ -224,14 +184,7 @@ void DrawString(ConstStr255Param s) {
   GrafPtr port = CurrentPort();
   if (!port || !s) return;
   std::string text = PascalToString(s);
-  UseFonts();
-  cairo_t* cr = PortContext(port);
-  SetColor(cr, port->fore);
-  cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(cr, port->textSize);
-  cairo_move_to(cr, port->pen.h, port->pen.v);
-  cairo_show_text(cr, text.c_str());
-  Finish(port, cr);
+  DrawPortText(port, text, port->pen, port->textSize, port->fore);
   port->pen.h = SInt16(port->pen.h + std::lround(TextWidthPixels(text, port->textSize)));
 }
 
@@ -263,16 +216,7 @@ void CopyBits(const BitMap* src, const BitMap* dst, const Rect* srcRect, const R
   double sw = srcRect->right - srcRect->left, sh = srcRect->bottom - srcRect->top;
   double dw = dstRect->right - dstRect->left, dh = dstRect->bottom - dstRect->top;
   if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
-  cairo_surface_flush(from->surface);
-  cairo_t* cr = PortContext(to);
-  cairo_rectangle(cr, dstRect->left, dstRect->top, dw, dh);
-  cairo_clip(cr);
-  cairo_translate(cr, dstRect->left, dstRect->top);
-  cairo_scale(cr, dw / sw, dh / sh);
-  cairo_set_source_surface(cr, from->surface, -srcRect->left, -srcRect->top);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_paint(cr);
-  Finish(to, cr);
+  CopyPortBits(from, to, *srcRect, *dstRect);
 }
 
 void CopyMask(const BitMap* src, const BitMap* mask, const BitMap* dst, const Rect* srcRect,
@@ -285,38 +229,7 @@ void CopyMask(const BitMap* src, const BitMap* mask, const BitMap* dst, const Re
   double sw = srcRect->right - srcRect->left, sh = srcRect->bottom - srcRect->top;
   double dw = dstRect->right - dstRect->left, dh = dstRect->bottom - dstRect->top;
   if (mw <= 0 || mh <= 0 || sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
-  // The mask's darkness becomes coverage: black copies, white keeps the destination.
-  cairo_surface_t* alpha = cairo_image_surface_create(CAIRO_FORMAT_A8, mw, mh);
-  cairo_surface_flush(through->surface);
-  cairo_surface_flush(alpha);
-  const unsigned char* m = cairo_image_surface_get_data(through->surface);
-  int mstride = cairo_image_surface_get_stride(through->surface);
-  int pw = cairo_image_surface_get_width(through->surface);
-  int ph = cairo_image_surface_get_height(through->surface);
-  unsigned char* a = cairo_image_surface_get_data(alpha);
-  int astride = cairo_image_surface_get_stride(alpha);
-  for (int y = 0; y < mh; ++y)
-    for (int x = 0; x < mw; ++x) {
-      int sx = x + maskRect->left, sy = y + maskRect->top;
-      UInt32 p = (sx >= 0 && sy >= 0 && sx < pw && sy < ph)
-                     ? *reinterpret_cast<const UInt32*>(m + sy * mstride + sx * 4)
-                     : 0xFFFFFFFFu;
-      int lum = (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3;
-      a[y * astride + x] = UInt8(255 - lum);
-    }
-  cairo_surface_mark_dirty(alpha);
-  cairo_surface_flush(from->surface);
-  cairo_pattern_t* source = ScaledPattern(from->surface, *srcRect, *dstRect);
-  cairo_pattern_t* coverage = ScaledPattern(alpha, Rect{0, 0, SInt16(mh), SInt16(mw)}, *dstRect);
-  cairo_t* cr = PortContext(to);
-  cairo_rectangle(cr, dstRect->left, dstRect->top, dw, dh);
-  cairo_clip(cr);
-  cairo_set_source(cr, source);
-  cairo_mask(cr, coverage);
-  cairo_pattern_destroy(source);
-  cairo_pattern_destroy(coverage);
-  Finish(to, cr);
-  cairo_surface_destroy(alpha);
+  CopyPortMask(from, through, to, *srcRect, *maskRect, *dstRect);
 }
 
 PicHandle GetPicture(SInt16 id) {
@@ -326,9 +239,7 @@ PicHandle GetPicture(SInt16 id) {
 void DrawPicture(PicHandle picture, const Rect* dst) {
   GrafPtr port = CurrentPort();
   if (!port || !dst) return;
-  cairo_t* cr = PortContext(port);
-  PaintPicture(cr, picture, dst->left, dst->top, dst->right - dst->left, dst->bottom - dst->top);
-  Finish(port, cr);
+  DrawPortPicture(port, picture, *dst);
 }
 
 void KillPicture(PicHandle picture) {

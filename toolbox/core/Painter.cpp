@@ -2,6 +2,7 @@
 // DejaVu Sans, measures text with the same font, writes ports as PNG.
 #include "core/Painter.h"
 
+#include <cairo.h>
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>

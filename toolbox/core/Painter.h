@@ -1,6 +1,6 @@
 // The painter: every control kind drawn with Cairo and DejaVu Sans into its
-// window's port, text measured with the same font, windows saved as PNG
-// (not installed).
+// window's port, the QuickDraw calls' drawing, text measured with the same
+// font, windows saved as PNG (not installed).
 #pragma once
 
 #include <string>
@@ -26,6 +26,24 @@ SInt16 PopupLabelWidth(ControlRef control);
 void UseFonts();
 /// Text measured with the fonts as drawn.
 double TextWidthPixels(const std::string& text, double size);
+
+/// Port drawing for the QuickDraw calls; arguments are checked by the caller.
+void FlushPort(GrafPtr port);
+void FillPortRect(GrafPtr port, const Rect& r, const RGBColor& colour);
+/// A one-pixel outline inside the rectangle.
+void FramePortRect(GrafPtr port, const Rect& r, const RGBColor& colour);
+void StrokePortLine(GrafPtr port, Point from, Point to, const RGBColor& colour);
+/// Text in DejaVu Sans with its baseline starting at `at`.
+void DrawPortText(GrafPtr port, const std::string& text, Point at, SInt16 size,
+                  const RGBColor& colour);
+/// Copies `srcRect` of one port scaled onto `dstRect` of another (sizes > 0).
+void CopyPortBits(GrafPtr from, GrafPtr to, const Rect& srcRect, const Rect& dstRect);
+/// As CopyPortBits through a mask port: black copies, white keeps the
+/// destination, greys blend.
+void CopyPortMask(GrafPtr from, GrafPtr mask, GrafPtr to, const Rect& srcRect,
+                  const Rect& maskRect, const Rect& dstRect);
+/// Draws a picture scaled into `dst`; nothing when it is no picture.
+void DrawPortPicture(GrafPtr port, PicHandle picture, const Rect& dst);
 
 /// Writes the window's pixels as a PNG file; false with a reason.
 bool WritePortPNG(WindowRef window, const std::string& path, std::string* error);

@@ -2,6 +2,8 @@
 // handles made, decoded and painted with Cairo.
 #include "core/Picture.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>

@@ -3,14 +3,14 @@
 // PNG, read back, decoded and painted (not installed).
 #pragma once
 
-#include <cairo.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "toolbox/quickdraw.h"
+
+typedef struct _cairo cairo_t;
 
 namespace toolbox {
 namespace internal {

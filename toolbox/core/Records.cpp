@@ -2,6 +2,8 @@
 // asks of window and control records.
 #include "core/Records.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 
 #include "toolbox/memory.h"

@@ -2,8 +2,6 @@
 // registry that vouches for them; shared by both faces (not installed).
 #pragma once
 
-#include <cairo.h>
-
 #include <memory>
 #include <set>
 #include <string>
@@ -12,6 +10,10 @@
 #include "toolbox/controls.h"
 #include "toolbox/menus.h"
 #include "toolbox/quickdraw.h"
+
+// Ports own a Cairo image surface; only the core and the bitmap-graphics
+// service (which wraps Cairo surfaces) look inside it.
+typedef struct _cairo_surface cairo_surface_t;
 
 struct OpaqueMenuRef {
   struct Entry {
