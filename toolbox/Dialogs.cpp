@@ -9,6 +9,7 @@
 #include "core/DialogState.h"
 #include "core/Journal.h"
 #include "core/ResourceState.h"
+#include "core/Strings.h"
 
 using toolbox::internal::AlertState;
 
@@ -18,10 +19,6 @@ AlertState& toolbox::internal::TheAlerts() {
 }
 
 namespace {
-
-std::string FromPascal(ConstStr255Param p) {
-  return p ? std::string(reinterpret_cast<const char*>(p + 1), p[0]) : std::string();
-}
 
 /// The alert's text with ^0..^3 replaced; without an 'ALRT' resource the four
 /// texts quoted and listed.
@@ -69,7 +66,7 @@ void ParamText(ConstStr255Param param0, ConstStr255Param param1, ConstStr255Para
   AlertState& s = toolbox::internal::TheAlerts();
   std::lock_guard<std::mutex> lock(s.mutex);
   ConstStr255Param given[4] = {param0, param1, param2, param3};
-  for (int i = 0; i < 4; ++i) s.params[i] = FromPascal(given[i]);
+  for (int i = 0; i < 4; ++i) s.params[i] = toolbox::internal::PascalToString(given[i]);
 }
 
 DialogItemIndex Alert(SInt16 alertID, ModalFilterUPP) { return ShowAlert("alert", alertID); }

@@ -1,5 +1,5 @@
-// QuickDraw and window services over Cairo image surfaces: ports, windows,
-// invalidation, drawing, text measurement, pictures, offscreen worlds.
+// QuickDraw and window services: ports, windows, invalidation, drawing (through
+// the painter), text measurement, pictures, offscreen worlds.
 #include "toolbox/quickdraw.h"
 
 #include <algorithm>
@@ -14,8 +14,6 @@
 #include "core/Painter.h"
 #include "core/Records.h"
 #include "core/Strings.h"
-
-
 
 using namespace toolbox::internal;
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/Journal.h"
+#include "core/Strings.h"
 #include "core/SystemState.h"
 
 using toolbox::internal::SystemState;
@@ -23,9 +24,7 @@ UInt32 toolbox::internal::RealTicks(const SystemState& s) {
 extern "C" {
 
 void DebugStr(ConstStr255Param debuggerMsg) {
-  std::string text;
-  if (debuggerMsg) text.assign(reinterpret_cast<const char*>(debuggerMsg + 1), debuggerMsg[0]);
-  toolbox::internal::Record("debug", text);
+  toolbox::internal::Record("debug", toolbox::internal::PascalToString(debuggerMsg));
 }
 
 void SysBeep(SInt16 duration) { toolbox::internal::Record("beep", std::to_string(duration)); }

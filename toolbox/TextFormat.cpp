@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "toolbox/text.h"
+#include "core/Strings.h"
 
 namespace {
 
@@ -449,10 +450,6 @@ class NumberReader {
   FormatStatus status_ = fFormatOK;
 };
 
-std::string FromPascal(ConstStr255Param s) {
-  return s ? std::string(reinterpret_cast<const char*>(s + 1), s[0]) : std::string();
-}
-
 }  // namespace
 
 extern "C" {
@@ -462,7 +459,7 @@ FormatStatus StringToFormatRec(ConstStr255Param inString, const NumberParts* par
   if (!outString || !PartsUsable(partsTable)) return fBadPartsTable;
   std::vector<Part> parts;
   Encode(parts, outString);
-  std::string text = FromPascal(inString);
+  std::string text = toolbox::internal::PascalToString(inString);
   if (text.empty()) return fEmptyFormatString;
   FormatStatus st = FormatParser(text, *partsTable).Parse(&parts);
   if (st != fFormatOK) return st;
@@ -499,7 +496,7 @@ FormatStatus FormatRecToString(const NumFormatString* myCanonical, const NumberP
 FormatStatus StringToExtended(ConstStr255Param source, const NumFormatString* myCanonical,
                               const NumberParts* partsTable, extended80* x) {
   if (!x || !PartsUsable(partsTable)) return fBadPartsTable;
-  std::string text = FromPascal(source);
+  std::string text = toolbox::internal::PascalToString(source);
   std::vector<Part> format = Decode(myCanonical);
   double value = 0;
   FormatStatus st = NumberReader(text, format, *partsTable).Read(&value);
