@@ -34,20 +34,16 @@ const char* const kLayout = R"({"window": {"title": "pics", "width": 420, "heigh
       {"kind": "upan", "id": "PICS:5", "bounds": [230, 150, 280, 250]}]},
     {"kind": "upan", "id": "PICS:6", "bounds": [220, 300, 290, 405]}]})";
 
-/// The pane's one item (range 1 to 3): what New does to it, how Resume binds it.
-struct Plan {
-  std::function<void(UIItem&)> setup, bind;
-};
-
+/// A pane of one item (range 1 to 3).
 class PictureSystem : public UISystem {
  public:
   void New() override {
     item = new UIItem(0, 1, 3);
-    if (plan.setup) plan.setup(*item);
+    if (setup) setup(*item);
   }
-  void Resume() override { plan.bind(*item); }
-  static inline Plan plan;
-  UIItem* item = nullptr;  ///< owned by the system
+  void Resume() override { bind(*item); }
+  static inline std::function<void(UIItem&)> setup, bind;  ///< in New; in Resume
+  UIItem* item = nullptr;                                  ///< owned by the system
 };
 
 class PicturePaneTest : public ::testing::Test {
@@ -59,8 +55,9 @@ class PicturePaneTest : public ::testing::Test {
     window = toolbox::host::LoadLayoutText(kLayout, VELKUI_SOURCE_DIR "/examples/layouts", &error);
     ASSERT_NE(window, nullptr) << error;
   }
-  void Show(Plan plan) {
-    PictureSystem::plan = std::move(plan);
+  void Show(std::function<void(UIItem&)> setup, std::function<void(UIItem&)> bind) {
+    PictureSystem::setup = std::move(setup);
+    PictureSystem::bind = std::move(bind);
     sys = NewIPP([]() -> void* { return static_cast<UISystem*>(new PictureSystem); });
     ASSERT_NE(sys, nullptr);
     StartIPP(sys);
@@ -96,9 +93,8 @@ class PicturePaneTest : public ::testing::Test {
     make();  // the update queue keeps a block from now on
     Item().SetControl();
     auto live = [] {
-      return std::vector<size_t>{toolbox::host::LiveGraphicsObjects(),
-                                 toolbox::host::LiveProcedureHandles(),
-                                 toolbox::host::LoadedResources()};
+      using namespace toolbox::host;
+      return std::vector<size_t>{LiveGraphicsObjects(), LiveProcedureHandles(), LoadedResources()};
     };
     const std::vector<size_t> before = live();
     testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {

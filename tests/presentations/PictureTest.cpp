@@ -14,13 +14,10 @@ constexpr UInt32 kBackdrop = 0xFFFF00FF;
 class PictureTest : public PicturePaneTest {
  protected:
   void ShowPicture(SInt16 n, SInt16 base) {
-    Show({nullptr, [=](UIItem& i) { i.SetPicture(n, base, kSig); }});
+    Show(nullptr, [=](UIItem& i) { i.SetPicture(n, base, kSig); });
   }
-  void SetValue(SInt32 value) {
-    Item().Assign(value);
-    SInt16 hit = 0;
-    ThreadIPP(sys, &hit);
-  }
+  /// The item's update: a drawn picture is drawn at once.
+  void SetValue(SInt32 value) { Item().object->value = value, Item().Update(); }
 };
 
 TEST_F(PictureTest, DrawnSeriesFollowsTheValueThroughItsMask) {
@@ -72,8 +69,7 @@ TEST_F(PictureTest, FailedAllocationsLeaveNothingBehind) {
   ShowPicture(kSmall, kSeries);
   SweepFactory([&] {
     Item().SetPicture(kSmall, kSeries, kSig);
-    Item().object->value = Item().object->value == 1 ? 2 : 1;
-    Item().Update();  // draws the picture at once
+    SetValue(Item().object->value == 1 ? 2 : 1);
   }, [] {});
 }
 

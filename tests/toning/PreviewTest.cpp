@@ -12,8 +12,8 @@ class PreviewTest : public PicturePaneTest {
  protected:
   /// A preview of `picture` on control `n`, with `info` set before the pane is shown.
   void ShowPreview(SInt16 n, SInt16 picture, MonxInfo info, bool visible = true) {
-    Show({[=](UIItem& i) { i.SetMONXPreviewParam(info), i.Show(visible); },
-          [=](UIItem& i) { i.SetMONXPreview(n, picture, kSig); }});
+    Show([=](UIItem& i) { i.SetMONXPreviewParam(info), i.Show(visible); },
+         [=](UIItem& i) { i.SetMONXPreview(n, picture, kSig); });
   }
   MONXPreviewRef& Ref() { return dynamic_cast<UIMONXPreview&>(*Item().presentation).ref; }
   /// Pane pixels (1:1 from the pane's corner) unlike the pad-first bitmap, or
