@@ -2,8 +2,6 @@
 // well, the example picture resources, and items bound by a function of each.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <vector>
 
@@ -17,7 +15,6 @@ namespace picturepane {
 using namespace velkui;
 
 constexpr UInt32 kSig = FOUR_CHAR_CODE("PICS");
-constexpr SInt16 kBase = 100;
 constexpr SInt16 kPhoto = 128, kScaledPhoto = 129, kSeries = 2000;
 /// Control numbers: a 300 x 200 pane at (10, 10), a 48 x 48 pane, an image
 /// well, a pane reaching below its parent pane, a 105 x 70 pane, none.
@@ -61,14 +58,10 @@ class PicturePaneTest : public ::testing::Test {
     sys = NewIPP([]() -> void* { return static_cast<UISystem*>(new PictureSystem); });
     ASSERT_NE(sys, nullptr);
     StartIPP(sys);
-    ResumeIPP(sys, kBase, window);
+    ResumeIPP(sys, 100, window);
   }
   void TearDown() override {
-    if (sys) {
-      SuspendIPP(sys);
-      EndIPP(sys);
-      FreeIPP(sys);
-    }
+    if (sys) SuspendIPP(sys), EndIPP(sys), FreeIPP(sys);
     toolbox::host::DestroyWindow(window);
     toolbox::host::ResetResources();
   }
@@ -100,11 +93,7 @@ class PicturePaneTest : public ::testing::Test {
     testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
       toolbox::host::RenderWindow(window);
       run.Arm();
-      try {
-        make();
-      } catch (const LException& e) {
-        EXPECT_EQ(e.GetErrorCode(), kNilPointerErr);
-      }
+      try { make(); } catch (const LException& e) { EXPECT_EQ(e.GetErrorCode(), kNilPointerErr); }
       run.Disarm();
       check();
       Item().SetControl();

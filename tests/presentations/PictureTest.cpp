@@ -1,15 +1,12 @@
 // The picture presentation: a series of pictures drawn through their masks
 // into a user pane, or switched in an image well, chosen by the item's value.
-#include <cstdlib>
-
 #include "PicturePane.h"
 
 namespace picturepane {
 namespace {
 
-/// Colours of the series' discs, and the backdrop their masks must hide.
-constexpr UInt32 kDisc[] = {0xFF286EC8, 0xFF28A050, 0xFFD2781E};
-constexpr UInt32 kBackdrop = 0xFFFF00FF;
+/// Colours of the series' discs; their masks must hide the magenta backdrop.
+constexpr UInt32 kDisc[] = {0xFF286EC8, 0xFF28A050, 0xFFD2781E}, kBackdrop = 0xFFFF00FF;
 
 class PictureTest : public PicturePaneTest {
  protected:
@@ -39,8 +36,6 @@ TEST_F(PictureTest, DrawnSeriesFollowsTheValueThroughItsMask) {
   SetValue(3);
   toolbox::host::RenderWindow(window);  // the host draws through the draw procedure
   EXPECT_EQ(Pixel(15, 244), kDisc[2]);
-  if (const char* dir = std::getenv("VELKUI_SNAPSHOTS"))
-    toolbox::host::SaveWindowPNG(window, std::string(dir) + "/masked-picture.png", nullptr);
   Item().SetControl();  // the control forgets the procedure and the record
   EXPECT_EQ(GetControlReference(Control(kSmall)), 0);
   toolbox::host::RenderWindow(window);
