@@ -94,7 +94,6 @@ TEST_F(NumberFieldTest, KeysAndPastesFollowTheRulesOfTheFieldKind) {
       {kKind1, "", 0, 0, 'v', 0, cmdKey, kBeep, "", 0, "12a"},
       {kKind1, "", 0, 0, 'v', 0, cmdKey, kBeep, "", 0, "07"},
       {kKind1, "5", 1, 1, 'V', 0, cmdKey, kAccept, "507", 3, "07"},
-      {kKind1, "1234", 1, 3, 'v', 0, cmdKey, kAccept, "194", 2, "9"},
       {kKind2, "", 0, 0, 'v', 0, cmdKey, kBeep, "", 0, std::string(101, '1')},
       {kKind2, "", 0, 0, 'v', 0, cmdKey, kBeep, "", 0, std::string(40, '1')},
       {kKind1, "12", 2, 2, 'v', 0, cmdKey, kPass, "12", 2, ""},
@@ -110,8 +109,7 @@ TEST_F(NumberFieldTest, KeysAndPastesFollowTheRulesOfTheFieldKind) {
 TEST_F(NumberFieldTest, OutOfRangeTextIsReportedCorrectedAndCheckedAgainAtTheNextKey) {
   ShowField(kKind1, 1, 99);
   Pane().SetError(1200);
-  Item(kEditText).ClearString();
-  host::ClearJournal();
+  Prepare("", 0, 0);
   host::TypeKey(window, '0');
   EXPECT_EQ(host::JournalOf("beep"), std::vector<std::string>{"10"}) << "'0' may not lead";
   EXPECT_EQ(Pane().numberField, kEditText) << "the rejected key left the field pending";
@@ -140,16 +138,15 @@ TEST_F(NumberFieldTest, OutOfRangeTextIsReportedCorrectedAndCheckedAgainAtTheNex
 TEST_F(NumberFieldTest, BlankFieldsAreValidOnlyWhenAllowed) {
   for (SInt32 flags : {SInt32(kNumberAllowBlank), kKind1}) {
     ShowField(flags, 5, 50);
-    UIItem& item = Item(kEditText);
-    item.ClearString();
+    Item(kEditText).ClearString();
     EXPECT_EQ(R(kEditText).emptyText, flags == kNumberAllowBlank);
-    item.SetStatus();
+    Item(kEditText).SetStatus();
     EXPECT_EQ(host::ControlText(Control(kEditText)), flags ? "" : "5") << "SetStatus";
-    item.ClearString();
-    EXPECT_EQ(item.CheckNumberField(), flags ? 0 : 1);
+    Item(kEditText).ClearString();
+    EXPECT_EQ(Item(kEditText).CheckNumberField(), flags ? 0 : 1);
     EXPECT_EQ(R(kEditText).value, 5) << "the minimum, kept or corrected";
     R(kEditText).value = 0;
-    item.SetValue();
+    Item(kEditText).SetValue();
     EXPECT_EQ(host::ControlText(Control(kEditText)), flags ? "" : "0") << "0 is not shown";
     Close();
   }
@@ -206,7 +203,6 @@ TEST_F(NumberFieldTest, FailedAllocationsLeaveNoFieldHalfMadeAndNoPasteHalfDone)
     bool refused = text.empty() && host::JournalOf("beep").size() == 1;
     EXPECT_TRUE(text == "57" || (run.Fired() && refused)) << text;
   });
-  host::ClearScrap();
 }
 
 }  // namespace
