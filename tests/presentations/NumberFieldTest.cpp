@@ -21,12 +21,11 @@ constexpr SInt32 kUntouched = 555;
 
 enum Outcome { kAccept, kBeep, kPass };
 
-/// A key (with a scrap text: command-V) typed into a field, and what follows.
+/// A key typed into a field, and what must follow; command-V pastes `scrap`.
 struct KeyCase {
-  SInt32 flags; const char* before; SInt16 start, end;  // the field and its selection
-  char key; SInt16 keyCode; EventModifiers modifiers;   // the key
-  Outcome outcome; const char* after; SInt16 caret;     // what must follow
-  std::string scrap{};                                  // what command-V pastes
+  SInt32 flags; const char* before; SInt16 start, end;      // the field and its selection
+  char key; SInt16 keyCode; EventModifiers modifiers; std::string scrap;  // the key
+  Outcome outcome; const char* after; SInt16 caret;         // what must follow
 };
 
 class NumberFieldTest : public PaneTest {
@@ -68,36 +67,36 @@ class NumberFieldTest : public PaneTest {
 
 TEST_F(NumberFieldTest, KeysAndPastesFollowTheRulesOfTheFieldKind) {
   const KeyCase cases[] = {
-      {kKind1, "", 0, 0, '0', 0, 0, kBeep, "", 0},
-      {kKind1, "5", 1, 1, '0', 0, 0, kAccept, "50", 2},
-      {kKind1, "123", 1, 2, '9', 0, 0, kAccept, "193", 2},
-      {kKind2, "", 0, 0, '0', 0, 0, kAccept, "0", 1},
-      {kKind3, "5", 0, 0, '-', 0, 0, kAccept, "-5", 1},
-      {kKind3, "5", 1, 1, '-', 0, 0, kBeep, "5", 1},
-      {kKind2, "5", 0, 0, '-', 0, 0, kBeep, "5", 0},
-      {kNumberAllowMinus, "5", 0, 0, '-', 0, 0, kBeep, "5", 0},
-      {kKind3, "12", 2, 2, '.', 0, 0, kBeep, "12", 2},
-      {kKind1, "111111111111111111", 18, 18, '1', 0, 0, kBeep, "111111111111111111", 18},
-      {kKind1, "123", 3, 3, 0x08, 0, 0, kAccept, "12", 2},
-      {kKind1, "123", 0, 2, 0x08, 0, 0, kAccept, "3", 0},
-      {kKind1, "123", 0, 0, 0x08, 0, 0, kAccept, "123", 0},
-      {kKind1, "123", 3, 3, 0x1C, 0, 0, kPass, "123", 2},
-      {kKind1, "123", 1, 1, 0x1D, 0, 0, kPass, "123", 2},
-      {kKind1, "12", 2, 2, 0x0D, 0, 0, kPass, "12", 2},
-      {kKind1, "12", 2, 2, 0x03, 0, 0, kPass, "12", 2},
-      {kKind1, "12", 2, 2, 0x1B, 0x3500, 0, kPass, "12", 2},
-      {kKind1, "12", 2, 2, 0x1B, 0, 0, kBeep, "12", 2},
-      {kKind1, "12", 2, 2, 'c', 0, cmdKey, kPass, "12", 2, "3"},
-      {kKind3, "", 0, 0, 'v', 0, cmdKey, kAccept, "-7", 2, "-7"},
-      {kKind2, "", 0, 0, 'v', 0, cmdKey, kBeep, "", 0, "-7"},
-      {kKind3, "5", 1, 1, 'v', 0, cmdKey, kBeep, "5", 1, "-7"},
-      {kKind1, "", 0, 0, 'v', 0, cmdKey, kBeep, "", 0, "12a"},
-      {kKind1, "", 0, 0, 'v', 0, cmdKey, kBeep, "", 0, "07"},
-      {kKind1, "5", 1, 1, 'V', 0, cmdKey, kAccept, "507", 3, "07"},
-      {kKind2, "", 0, 0, 'v', 0, cmdKey, kBeep, "", 0, std::string(101, '1')},
-      {kKind2, "", 0, 0, 'v', 0, cmdKey, kBeep, "", 0, std::string(40, '1')},
-      {kKind1, "12", 2, 2, 'v', 0, cmdKey, kPass, "12", 2, ""},
-      {kKind1, "12", 2, 2, 0x09, 0, 0, kPass, "12", 2},  // last: the focus moves on
+      {kKind1, "", 0, 0, '0', 0, 0, "", kBeep, "", 0},
+      {kKind1, "5", 1, 1, '0', 0, 0, "", kAccept, "50", 2},
+      {kKind1, "123", 1, 2, '9', 0, 0, "", kAccept, "193", 2},
+      {kKind2, "", 0, 0, '0', 0, 0, "", kAccept, "0", 1},
+      {kKind3, "5", 0, 0, '-', 0, 0, "", kAccept, "-5", 1},
+      {kKind3, "5", 1, 1, '-', 0, 0, "", kBeep, "5", 1},
+      {kKind2, "5", 0, 0, '-', 0, 0, "", kBeep, "5", 0},
+      {kNumberAllowMinus, "5", 0, 0, '-', 0, 0, "", kBeep, "5", 0},
+      {kKind3, "12", 2, 2, '.', 0, 0, "", kBeep, "12", 2},
+      {kKind1, "111111111111111111", 18, 18, '1', 0, 0, "", kBeep, "111111111111111111", 18},
+      {kKind1, "123", 3, 3, 0x08, 0, 0, "", kAccept, "12", 2},
+      {kKind1, "123", 0, 2, 0x08, 0, 0, "", kAccept, "3", 0},
+      {kKind1, "123", 0, 0, 0x08, 0, 0, "", kAccept, "123", 0},
+      {kKind1, "123", 3, 3, 0x1C, 0, 0, "", kPass, "123", 2},
+      {kKind1, "123", 1, 1, 0x1D, 0, 0, "", kPass, "123", 2},
+      {kKind1, "12", 2, 2, 0x0D, 0, 0, "", kPass, "12", 2},
+      {kKind1, "12", 2, 2, 0x03, 0, 0, "", kPass, "12", 2},
+      {kKind1, "12", 2, 2, 0x1B, 0x3500, 0, "", kPass, "12", 2},
+      {kKind1, "12", 2, 2, 0x1B, 0, 0, "", kBeep, "12", 2},
+      {kKind1, "12", 2, 2, 'c', 0, cmdKey, "3", kPass, "12", 2},
+      {kKind3, "", 0, 0, 'v', 0, cmdKey, "-7", kAccept, "-7", 2},
+      {kKind2, "", 0, 0, 'v', 0, cmdKey, "-7", kBeep, "", 0},
+      {kKind3, "5", 1, 1, 'v', 0, cmdKey, "-7", kBeep, "5", 1},
+      {kKind1, "", 0, 0, 'v', 0, cmdKey, "12a", kBeep, "", 0},
+      {kKind1, "", 0, 0, 'v', 0, cmdKey, "07", kBeep, "", 0},
+      {kKind1, "5", 1, 1, 'V', 0, cmdKey, "07", kAccept, "507", 3},
+      {kKind2, "", 0, 0, 'v', 0, cmdKey, std::string(101, '1'), kBeep, "", 0},
+      {kKind2, "", 0, 0, 'v', 0, cmdKey, std::string(40, '1'), kBeep, "", 0},
+      {kKind1, "12", 2, 2, 'v', 0, cmdKey, "", kPass, "12", 2},
+      {kKind1, "12", 2, 2, 0x09, 0, 0, "", kPass, "12", 2},  // last: the focus moves on
   };
   ShowField(kKind1);
   for (const KeyCase& c : cases) {
