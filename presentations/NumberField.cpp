@@ -78,6 +78,7 @@ SInt16 UINumber::IsNumberField() {
 }
 
 void UINumber::GetValue() {
+  if (control == nullptr) return;  // no text to read: the value stays
   Str255 text;
   fieldtext::Read(control, text);
   SInt32 n = TextToNumber(text);
@@ -174,6 +175,7 @@ void UINumber::SelectString() {
 /// Judges the whole text, as GetValue reads it, so that the value checked is
 /// the value stored.
 Boolean UINumber::CheckNumberField() {
+  if (control == nullptr) return 0;  // no text to judge
   Str255 text;
   fieldtext::Read(control, text);
   if (AllowsBlank() && text[0] == 0) return 0;
