@@ -13,42 +13,37 @@ namespace {
 using It = LArrayIterator;
 
 /// What an iterator should see, by item identity rather than index: the item
-/// it stands on, or the gap before the item that followed a removed one.
+/// it stands on (kOn), or the item that followed a removed one (kRemoved; 0: the end).
 struct Model {
   enum Kind { kBefore, kAfter, kOn, kRemoved } kind = kBefore;
-  SInt32 item = 0;  ///< kOn: the current item; kRemoved: the next one (0: the end)
+  SInt32 item = 0;
 
-  static SInt32 At(const std::vector<SInt32>& items, size_t index) {
-    return index < items.size() ? items[index] : 0;
-  }
   static size_t Place(const std::vector<SInt32>& items, SInt32 item) {
     return size_t(std::find(items.begin(), items.end(), item) - items.begin());
   }
-  /// The item Next lands on (0: none), and the state it leaves.
+  /// Moves to the item at place (none: before the start or after the end); returns it.
+  SInt32 MoveTo(const std::vector<SInt32>& items, size_t place, Kind none) {
+    item = place < items.size() ? items[place] : 0;
+    kind = item ? kOn : none;
+    return item;
+  }
   SInt32 Next(const std::vector<SInt32>& items) {
-    SInt32 next = kind == kBefore ? At(items, 0)
-                  : kind == kOn   ? At(items, Place(items, item) + 1)
-                  : kind == kRemoved ? item : 0;
-    kind = next ? kOn : kAfter;
-    item = next;
-    return next;
+    if (kind == kRemoved) return MoveTo(items, item ? Place(items, item) : items.size(), kAfter);
+    size_t place = kind == kBefore ? 0 : kind == kOn ? Place(items, item) + 1 : items.size();
+    return MoveTo(items, place, kAfter);
   }
   SInt32 Previous(const std::vector<SInt32>& items) {
-    size_t place = kind == kOn        ? Place(items, item)
+    size_t place = kind == kOn ? Place(items, item)
                    : kind == kRemoved ? (item ? Place(items, item) : items.size())
-                   : kind == kAfter   ? items.size() : 0;
-    SInt32 previous = place > 0 ? items[place - 1] : 0;
-    kind = previous ? kOn : kBefore;
-    item = previous;
-    return previous;
+                   : kind == kAfter ? items.size() : 0;
+    return MoveTo(items, place - 1, kBefore);  // from 0 wraps to "none"
   }
   /// Items [at, at + count) are about to leave.
   void Removing(const std::vector<SInt32>& items, size_t at, size_t count) {
-    if (item == 0 || (kind != kOn && kind != kRemoved)) return;
     size_t place = Place(items, item);
-    if (place >= at && place < at + count) {
+    if ((kind == kOn || kind == kRemoved) && place >= at && place < at + count) {
       kind = kRemoved;
-      item = At(items, at + count);
+      item = at + count < items.size() ? items[at + count] : 0;
     }
   }
 };
@@ -63,21 +58,16 @@ TEST(LArrayIteratorProperty, RandomInsertionsAndRemovalsMatchTheModel) {
     LArray array(sizeof(SInt32));
     std::vector<SInt32> items;
     SInt32 nextItem = 1;
-    std::vector<std::unique_ptr<It>> iterators;
-    std::vector<Model> models;
+    std::unique_ptr<It> iterators[3];
+    Model models[3];
     for (int step = 0; step < 300; ++step) {
       SCOPED_TRACE("step " + std::to_string(step));
       int op = pick(10);
-      size_t k = iterators.empty() ? 0 : size_t(pick(int(iterators.size())));
-      if (op == 0 || iterators.empty()) {  // a new iterator, or one fewer
-        if (iterators.size() < 3) {
-          iterators.push_back(std::make_unique<It>(array, pick(2) ? It::kFromStart : It::kFromEnd));
-          models.push_back(Model{iterators.back()->GetCurrentIndex() == 0 ? Model::kBefore
-                                                                          : Model::kAfter});
-        } else {
-          iterators.erase(iterators.begin() + k);
-          models.erase(models.begin() + k);
-        }
+      size_t k = size_t(pick(3));
+      if (op == 0 || !iterators[k]) {  // a new iterator in place of an old one (or none)
+        bool fromStart = pick(2);
+        iterators[k] = std::make_unique<It>(array, fromStart ? It::kFromStart : It::kFromEnd);
+        models[k] = Model{fromStart ? Model::kBefore : Model::kAfter};
       } else if (op <= 3) {  // insert 1 to 3 items anywhere, the front and the end included
         SInt32 at = pick(int(items.size()) + 2);
         size_t place = std::min(size_t(at ? at - 1 : 0), items.size());
@@ -97,39 +87,26 @@ TEST(LArrayIteratorProperty, RandomInsertionsAndRemovalsMatchTheModel) {
         SInt32 got = 0;
         bool found = op <= 7 ? iterators[k]->Next(&got) : iterators[k]->Previous(&got);
         SInt32 expected = op <= 7 ? models[k].Next(items) : models[k].Previous(items);
-        ASSERT_EQ(expected != 0, found) << "iterator " << k;
-        if (found) {
-          ASSERT_EQ(expected, got) << "iterator " << k;
-        }
+        ASSERT_EQ(expected, found ? got : 0) << "iterator " << k << " (0: found nothing)";
       }
     }
   }
 }
 
-TEST(LArrayIterator, EdgeWalks) {
-  SInt32 abc[] = {'A', 'B', 'C'};
+TEST(LArrayIterator, RemovingTheCurrentItemAndWalkingBackFromTheEnd) {
   LArray array(sizeof(SInt32));
-  for (SInt32& v : abc) array.AddItem(&v);
+  for (SInt32 v : {'A', 'B', 'C'}) array.AddItem(&v);
   SInt32 got = 0;
-  {
-    It it(array, It::kFromStart);
-    ASSERT_TRUE(it.Next(&got));
-    EXPECT_EQ('A', got);
-    array.RemoveItemsAt(1, 1);
-    EXPECT_EQ(It::kPositionRemoved, it.GetCurrentIndex());
-    ASSERT_TRUE(it.Next(&got));
-    EXPECT_EQ('B', got) << "the item after the removed one comes next";
-    EXPECT_FALSE(it.Previous(&got)) << "stepping back from index 1 reaches before the start";
-    EXPECT_EQ(nullptr, it.PtrToCurrent());
-  }
+  It it(array, It::kFromStart);
+  ASSERT_TRUE(it.Next(&got) && got == 'A');
+  array.RemoveItemsAt(1, 1);
+  EXPECT_EQ(It::kPositionRemoved, it.GetCurrentIndex());
+  EXPECT_TRUE(it.Next(&got) && got == 'B') << "the item after the removed one comes next";
+  EXPECT_FALSE(it.Previous(&got)) << "stepping back from index 1 reaches before the start";
   It back(array, It::kFromEnd);
-  std::vector<SInt32> seen;
-  while (back.Previous(&got)) seen.push_back(got);
-  EXPECT_EQ((std::vector<SInt32>{'C', 'B'}), seen) << "from the end, backwards";
+  EXPECT_TRUE(back.Previous(&got) && got == 'C' && back.Previous(&got) && got == 'B');
   UInt32 size = 99;
-  back.ResetTo(2);
-  ASSERT_NE(nullptr, back.PtrToCurrent(size));
-  EXPECT_EQ(sizeof(SInt32), size);
+  EXPECT_TRUE(back.PtrToCurrent(size) && size == sizeof(SInt32));
 }
 
 TEST(LArrayIterator, ArrayDestroyedOrReassignedLeavesItGone) {
@@ -146,19 +123,12 @@ TEST(LArrayIterator, ArrayDestroyedOrReassignedLeavesItGone) {
     } else {
       array.reset();
     }
+    SInt32 got = 0;
     for (It* it : {&first, &second}) {
-      SInt32 got = 0;
-      EXPECT_EQ(It::kPositionArrayGone, it->GetCurrentIndex());
-      EXPECT_FALSE(it->Next(&got));
-      EXPECT_FALSE(it->Previous(&got));
-      EXPECT_EQ(nullptr, it->PtrToNext());
       it->ResetTo(It::kFromStart);
       EXPECT_EQ(It::kPositionArrayGone, it->GetCurrentIndex());
+      EXPECT_TRUE(!it->Next(&got) && !it->Previous(&got) && !it->PtrToNext());
     }
-    if (array) {  // the reassigned array takes new iterators as any other
-      It fresh(*array);
-      SInt32 got = 0;
-      EXPECT_TRUE(fresh.Next(&got));
-    }
+    EXPECT_TRUE(!array || It(*array).Next(&got)) << "the reassigned array takes new iterators";
   }  // the gone iterators' destructors leave the array alone (ASan checks it)
 }
