@@ -29,17 +29,6 @@ SInt32 CodeOf(const std::function<void()>& op) {
   return 0;
 }
 
-/// A resource file holding 'DATA' 128 ("abc", named "first"), closed at the end.
-class HolderResources : public ::testing::Test {
- protected:
-  void SetUp() override {
-    file_ = toolbox::host::CreateResourceFile("holders");
-    toolbox::host::AddResource(file_, kData, 128, "first", {'a', 'b', 'c'});
-  }
-  void TearDown() override { CloseResFile(file_); }
-  SInt16 file_ = 0;
-};
-
 }  // namespace
 
 TEST(StHandleLocker, LeavesALockedHandleLockedAndUnlocksOnlyWhatItLocked) {
@@ -67,7 +56,9 @@ TEST(StHandleBlock, OwnershipDecidesWhoDisposes) {
   EXPECT_EQ(live, toolbox::host::LiveHandles());
 }
 
-TEST_F(HolderResources, ResourcesGoBackToTheResourceServiceAndDetachedOnesAreFreed) {
+TEST(StResource, GivenBackToTheResourceServiceOrFreedOnceDetachedAndMissingOnesThrowOnRequest) {
+  SInt16 file = toolbox::host::CreateResourceFile("holders");
+  toolbox::host::AddResource(file, kData, 128, "first", {'a', 'b', 'c'});
   size_t live = toolbox::host::LiveHandles();
   { StHandleBlock block(::GetResource(kData, 128)); EXPECT_TRUE(block.IsAResource()); }
   { StResource byName(kData, (ConstStringPtr) "\x05" "first"); ASSERT_NE(nullptr, byName.Get()); }
@@ -78,18 +69,15 @@ TEST_F(HolderResources, ResourcesGoBackToTheResourceServiceAndDetachedOnesAreFre
     EXPECT_FALSE(StHandleBlock(detached.Get(), false).IsAResource());
   }
   EXPECT_EQ(live, toolbox::host::LiveHandles()) << "every lookup given back";
-  StResource again(kData, 128);  // the file still knows the resource after all that
-  ASSERT_NE(nullptr, again.Get());
-  EXPECT_EQ('a', (*again.Get())[0]);
-}
-
-TEST_F(HolderResources, MissingResourcesThrowOnlyWhenAsked) {
   SInt16 newer = toolbox::host::CreateResourceFile("newer");  // current, without 'DATA'
   EXPECT_EQ(nullptr, StResource(kData, 128, false, true).Get()) << "current file only";
-  EXPECT_NE(nullptr, StResource(kData, 128, false, false).Get()) << "whole chain";
+  StResource again(kData, 128, false, false);  // the whole chain; still known after all that
+  EXPECT_TRUE(again.Get() && (*again.Get())[0] == 'a');
   EXPECT_EQ(nullptr, StResource(kData, 999, false).Get());
   EXPECT_EQ(resNotFound, CodeOf([] { StResource missing(kData, 999, true); }));
+  again.Dispose();
   CloseResFile(newer);
+  CloseResFile(file);
 }
 
 TEST(BlockCompare, BytesThenSizes) {

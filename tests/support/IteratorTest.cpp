@@ -118,11 +118,7 @@ TEST(LArrayIterator, ArrayDestroyedOrReassignedLeavesItGone) {
     auto array = std::make_unique<LArray>(sizeof(SInt32));
     array->AddItem(&one);
     It first(*array), second(*array, 1);
-    if (reassign) {
-      *array = other;
-    } else {
-      array.reset();
-    }
+    reassign ? void(*array = other) : array.reset();
     SInt32 got = 0;
     for (It* it : {&first, &second}) {
       it->ResetTo(It::kFromStart);

@@ -25,18 +25,16 @@ for s in 'LArray::LArray()' 'LArray::AddItem(' 'LArray::InsertItemsAt(' \
          'LLongComparator::sLongComparator' 'vtable for LLongComparator' \
          'LException::what() const' 'LException::sErrorStr255' \
          'LException::sErrorStringPtr' 'typeinfo for LException' \
-         'LArray::SwapItems(' 'LArray::MoveItem(' 'LArray::AttachIterator(' \
-         'LArray::DetachIterator(' 'LArrayIterator::LArrayIterator(' 'LArrayIterator::Next(' \
-         'LArrayIterator::ItemsRemoved(' 'StHandleLocker::Adopt(' 'StHandleState::StHandleState(' \
-         'StHandleBlock::Dispose()' 'StClearHandleBlock::StClearHandleBlock(' \
-         'StTempHandle::StTempHandle(' 'StPointerBlock::CopyPointerBlock(' \
-         'StClearPointerBlock::StClearPointerBlock(' 'StResource::GetIndResource(' \
+         'LArray::SwapItems(' 'LArray::MoveItem(' 'LArray::AttachIterator(' 'LArray::DetachIterator(' \
+         'LArrayIterator::LArrayIterator(' 'LArrayIterator::Next(' 'LArrayIterator::ItemsRemoved(' \
+         'StHandleLocker::Adopt(' 'StHandleState::StHandleState(' 'StHandleBlock::Dispose()' \
+         'StClearHandleBlock::StClearHandleBlock(' 'StTempHandle::StTempHandle(' 'StResource::Detach()' \
+         'StPointerBlock::CopyPointerBlock(' 'StClearPointerBlock::StClearPointerBlock(' \
          'InitializeHeap(short)' 'BlocksAreEqual(' 'BlockCompare(void const*, void const*, int)' \
-         'BlockCompare(void const*, void const*, int, int)' 'LString::CopyPStr(' \
-         'LString::ToolboxCompareText(' 'LString::CompareIgnoringCase(' 'LString::Find(' \
-         'LString::GetSystemNumberParts(' 'vtable for LStr255' 'typeinfo for LString' \
-         'LStringRef::SetStringRef(' 'operator+(LString const&, LString const&)' \
-         'Str_Empty' 'Str_Dummy' 'Rect_0000' 'Point_00'; do
+         'BlockCompare(void const*, void const*, int, int)' 'LString::CopyPStr(' 'LString::Find(' \
+         'LString::ToolboxCompareText(' 'LString::CompareIgnoringCase(' 'vtable for LStr255' \
+         'LString::GetSystemNumberParts(' 'typeinfo for LString' 'LStringRef::SetStringRef(' \
+         'operator+(LString const&, LString const&)' 'Str_Empty' 'Str_Dummy' 'Rect_0000' 'Point_00'; do
   expect libvelkui "$s" "$velkui_syms"
 done
 
