@@ -91,6 +91,8 @@ TEST(BlockCompare, BytesThenSizes) {
 /// Every allocating holder operation either succeeds or throws memFullErr, and
 /// a failed assignment leaves the target as it was.
 TEST(Holders, FaultSweepOverEveryAllocatingOperation) {
+  SInt16 file = toolbox::host::CreateResourceFile("swept");
+  toolbox::host::AddResource(file, kData, 128, "", std::vector<uint8_t>(64, 1));
   StHandleBlock handleSource(32);
   StPointerBlock pointerSource(32);
   std::memset(pointerSource.Get(), 7, 32);
@@ -98,7 +100,7 @@ TEST(Holders, FaultSweepOverEveryAllocatingOperation) {
       [] { StHandleBlock b(64); },       [] { StHandleBlock b(64, true, true); },
       [] { StClearHandleBlock b(64); },  [] { StTempHandle b(64); },
       [] { StPointerBlock b(64, true, true); }, [] { StClearPointerBlock b(64); },
-      [&] { StHandleBlock b(handleSource); },
+      [&] { StHandleBlock b(handleSource); },  [] { StResource r(kData, 128); },
       [&] { StPointerBlock b(pointerSource); EXPECT_EQ(7, b.Get()[31]); },
   };
   for (const auto& op : ops) {
@@ -122,4 +124,5 @@ TEST(Holders, FaultSweepOverEveryAllocatingOperation) {
     EXPECT_EQ(pointerTarget.Get() == oldPointer ? 8 : 32, GetPtrSize(pointerTarget.Get()));
   });
   EXPECT_EQ(nullptr, StHandleBlock(0x7FFFFFF0, false).Get()) << "no throw when not asked";
+  CloseResFile(file);
 }
