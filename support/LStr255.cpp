@@ -81,8 +81,9 @@ LStringRef& LStringRef::operator=(const LStringRef& inOriginal) = default;
 LStringRef::~LStringRef() = default;
 
 void LStringRef::SetStringRef(UInt16 inMaxBytes, StringPtr inBuffer) {
-  string = inBuffer;
-  maxBytes = inMaxBytes;
+  LStringRef target(inMaxBytes, inBuffer);  // the size checked as by the constructor
+  string = target.string;
+  maxBytes = target.maxBytes;
 }
 
 // ---------------------------------------------------------------- concatenation

@@ -7,6 +7,12 @@ namespace {
 
 UInt8 Min(UInt32 inA, UInt32 inB) { return UInt8(inA < inB ? inA : inB); }
 
+/// A buffer size the length byte can describe: 1 (room for the length byte
+/// only) to 256.
+UInt16 UsableSize(UInt16 inMaxBytes) {
+  return inMaxBytes < 1 ? 1 : inMaxBytes > sizeof(Str255) ? UInt16(sizeof(Str255)) : inMaxBytes;
+}
+
 /// True when the comparison finds inLength bytes of both texts equal.
 bool Matches(LString::CompareFunc inCompare, const void* inText, const void* inPattern,
              UInt8 inLength) {
@@ -16,7 +22,9 @@ bool Matches(LString::CompareFunc inCompare, const void* inText, const void* inP
 }  // namespace
 
 LString::LString(UInt16 inMaxBytes, StringPtr inBuffer)
-    : string(inBuffer), compareFunc(&LString::ToolboxCompareText), maxBytes(inMaxBytes) {}
+    : string(inBuffer),
+      compareFunc(&LString::ToolboxCompareText),
+      maxBytes(UsableSize(inMaxBytes)) {}
 
 LString::~LString() = default;
 

@@ -618,7 +618,8 @@ class VELKUI_EXPORT LString {
                                     UInt8 inLengthOne, UInt8 inLengthTwo);
 
  protected:
-  /// Uses inBuffer (inMaxBytes long, length byte included) as it is.
+  /// Uses inBuffer (inMaxBytes long, length byte included) as it is; sizes
+  /// beyond 256 count as 256.
   LString(UInt16 inMaxBytes, StringPtr inBuffer);
   LString(const LString&) = default;
   LString& operator=(const LString&) = default;
