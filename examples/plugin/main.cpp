@@ -2,7 +2,10 @@
 #include <cstdio>
 
 #include "QualityPane.h"
+#include "toolbox/host/input.h"
+#include "toolbox/host/layout.h"
 #include "toolbox/host/memory.h"
+#include "toolbox/host/windows.h"
 
 namespace {
 
@@ -23,6 +26,33 @@ SInt16 ReadShort(UInt32 key) {
 void Hit(void* pane, SInt16 absolute) {
   velkui::ActionIPP(pane, &absolute);
   velkui::ThreadIPP(pane, &absolute);
+}
+
+/// The pane's window as the print dialog would show it (dialog items from 101).
+const char* const kLayout = R"({ "window": { "width": 300, "height": 150, "base": 100 }, "controls": [
+  { "kind": "rdio", "id": "QLTY:1", "bounds": [10, 10, 30, 140], "title": "Draft" },
+  { "kind": "rdio", "id": "QLTY:2", "bounds": [32, 10, 52, 140], "title": "Normal" },
+  { "kind": "rdio", "id": "QLTY:3", "bounds": [54, 10, 74, 140], "title": "Photo" },
+  { "kind": "sldr", "id": "QLTY:6", "bounds": [90, 10, 110, 290], "min": -25, "max": 25 },
+  { "kind": "larr", "id": "QLTY:7", "bounds": [116, 10, 140, 24], "max": 60 } ] })";
+
+/// Shows the pane in a window and works its radio buttons, slider and little arrows.
+void ShowInWindow(void* pane, SInt32 base) {
+  namespace host = toolbox::host;
+  using namespace example;
+  WindowRef window = host::LoadLayoutText(kLayout, "", nullptr);
+  auto control = [&](SInt16 number) { return host::FindControl(window, "QLTY", number); };
+  velkui::ResumeIPP(pane, base, window);
+  Check(GetControlValue(control(kQualityItem + 1)) == 1, "the radio button of normal quality is on");
+  Hit(pane, host::Click(control(kQualityItem + 2)));
+  Check(ReadShort(kQualityKey) == kPhoto, "a click on the third button chooses photo quality");
+  Hit(pane, host::DragSlider(control(kDensityItem), {5, 10, 15}));
+  Check(ReadShort(kDensityKey) == 15 && GetControlValue(control(kDryTimeItem)) == 25,
+        "the drying time follows the density slider while it is dragged");
+  Hit(pane, host::HoldLittleArrows(control(kDryTimeItem), kControlUpButtonPart, 3));
+  Check(ReadShort(kDryTimeKey) == 28, "three steps of the up arrow add three seconds");
+  velkui::SuspendIPP(pane);
+  host::DestroyWindow(window);
 }
 
 }  // namespace
@@ -64,6 +94,7 @@ int main() {
         "two hits changed a setting");
 
   velkui::SuspendIPP(pane);
+  ShowInWindow(pane, base);
   velkui::EndIPP(pane);
   velkui::FreeIPP(pane);
   Check(velkui::GetCurrentIPP(nullptr) == nullptr, "no current pane after FreeIPP");
