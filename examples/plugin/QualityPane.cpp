@@ -7,12 +7,12 @@ namespace {
 
 using velkui::UIItem;
 
-/// Print quality: three radio buttons.
+/// Print quality: a popup of three entries.
 class QualityItem : public UIItem {
  public:
   QualityItem() : UIItem(kQualityKey, kDraft, kPhoto) {}
   void New() override { Assign(kNormal); }
-  void Resume() override { SetRadio(kQualityItem, kSignature); }
+  void Resume() override { MakePresentation<velkui::UIEmulate>(kQualityItem); }
 };
 
 /// Number of copies: a number field.
@@ -46,33 +46,12 @@ class LimitedQualityItem : public QualityItem {
   }
 };
 
-/// Ink density, -25 to 25: a slider.
-class DensityItem : public UIItem {
- public:
-  DensityItem() : UIItem(kDensityKey, -25, 25) {}
-  void Resume() override { SetSlider(kDensityItem, kSignature); }
-};
-
-/// Drying time between pages in seconds: little arrows. Denser ink needs
-/// longer, so it follows the density while the slider is dragged.
-class DryTimeItem : public UIItem {
- public:
-  explicit DryTimeItem(UIItem* density) : UIItem(kDryTimeKey, 0, 60), density_(density) {}
-  void Dependency() override { AppendDependency(density_); }
-  void Resume() override { SetLittleArrow(kDryTimeItem, kSignature); }
-  void ChangedOther() override { Assign(density_->object->value > 0 ? 10 + density_->object->value : 10); }
-
- private:
-  UIItem* density_;
-};
-
 }  // namespace
 
 void QualityPane::New() {
   UIItem* quality = new LimitedQualityItem;
   new CopiesItem;
   new BorderlessItem(quality);
-  new DryTimeItem(new DensityItem);
 }
 
 void* MakeQualityPane() { return static_cast<velkui::UISystem*>(new QualityPane); }
