@@ -2,6 +2,7 @@
 // user would: clicks, drags and held arrows, with a dependent item following.
 #include "FaultSweep.h"
 #include "toolbox/host.h"
+#include "toolbox/resources.h"
 #include "velkui/presentations.h"
 
 namespace {
@@ -23,7 +24,7 @@ const char* const kLayout = R"({"window":{"width":240,"height":220,"base":100},"
 
 /// An item bound on Resume by its factory; counts what the system tells it and,
 /// following another item, records each value it sees with what its own
-/// control showed then.
+/// control showed then, and the resource file current then.
 struct Tracked : UIItem {
   static inline UInt32 keys = 0;  ///< a hit on a key-0 item is never read back
   Tracked(SInt32 min, SInt32 max, void (UIItem::*f)(SInt16, UInt32), SInt16 n, UIItem* inFollow = nullptr)
@@ -33,12 +34,13 @@ struct Tracked : UIItem {
   void SetSelf() override { ++changes; }
   void ChangedOther() override {
     seen.push_back({follow->object->value, GetControlValue(static_cast<UIControl*>(presentation)->control)});
+    resFile = CurResFile();
     Assign(follow->object->value);
   }
   void (UIItem::*factory)(SInt16, UInt32);
   SInt16 number;
   UIItem* follow;
-  int touches = 0, changes = 0;
+  int touches = 0, changes = 0, resFile = 0;
   std::vector<std::pair<SInt32, SInt32>> seen;
 };
 
@@ -104,13 +106,20 @@ TEST_F(TrackingTest, RadioGroupTakesTheHitButtonsValueAndDimsButtons) {
   EXPECT_EQ(P().radio->object->value, 2) << "a value below the new range takes its minimum";
 }
 
-TEST_F(TrackingTest, SliderDragUpdatesTheDependentAtEveryStep) {
+TEST_F(TrackingTest, SliderDragUpdatesTheDependentAtEveryStepUnderItsResourceFile) {
+  SInt16 captured = host::CreateResourceFile("captured");
+  P().slider->SetSlider(kSlider, kSig);
+  SInt16 later = host::CreateResourceFile("later");
   EXPECT_EQ(Hit(host::DragSlider(C(kSlider), {0, 10, 20, 20, 35, 50, 120})), kBase + kSlider);
   // Each value the dependent saw, with what its control showed then: the
   // refresh of one step reached the control before the next step.
   EXPECT_EQ(P().follower->seen, (std::vector<std::pair<SInt32, SInt32>>{
                                     {0, 0}, {10, 0}, {20, 10}, {35, 20}, {50, 35}, {100, 50}}));
   EXPECT_EQ(P().slider->changes, 6) << "one change per step that moved the thumb, none at the end";
+  EXPECT_EQ(std::pair(P().follower->resFile, int(CurResFile())), std::pair(int(captured), int(later)))
+      << "each step runs under the resource file of the binding; the former one is restored";
+  CloseResFile(later);
+  CloseResFile(captured);
 }
 
 TEST_F(TrackingTest, LittleArrowsStepEachRepeatAndStopAtTheEnds) {
@@ -152,6 +161,9 @@ TEST_F(TrackingTest, FactoriesReleaseTheirProceduresAlsoWhenAllocationFails) {
       EXPECT_EQ(host::LiveProcedureHandles(), live);
     }), 0);
   }
+  P().slider->SetRefCon(7);
+  EXPECT_EQ(GetControlReference(C(kSlider)), SRefCon(&static_cast<UISlider*>(P().slider->presentation)->record))
+      << "SetRefCon leaves the tracking record in place";
 }
 
 }  // namespace
