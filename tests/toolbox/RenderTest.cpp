@@ -185,30 +185,6 @@ TEST_F(RenderTest, ImageWellsAndGetPictureShowPicturesFromHandlesAndResources) {
   EXPECT_EQ(PixelAt(window, 35, 35), 0xFFFF8000u) << "resource 2001 drawn in the well";
   EXPECT_EQ(PixelAt(window, 35, 95), 0xFF0000FFu) << "the picture fills the well's middle";
 
-  EXPECT_EQ(GetPicture(2002), nullptr) << "a missing picture is null";
-  PicHandle picture = GetPicture(2001);
-  ASSERT_NE(picture, nullptr);
-  SetPortWindowPort(window);
-  Rect r{80, 100, 90, 110};
-  DrawPicture(picture, &r);
-  EXPECT_EQ(PixelAt(window, 105, 85), 0xFFFF8000u);
-}
-
-TEST_F(RenderTest, FocusedFieldShowsItsSelection) {
-  ControlSpec spec;
-  spec.text = "1234";
-  Rect r{10, 10, 32, 150};
-  ControlRef field = Add(Code("etxt"), 1, r, nullptr, spec);
-  auto highlighted = [&] {
-    int n = 0;
-    Scan(r, [&](int, UInt32 p) { n += p == 0xFFB3D1FFu; });
-    return n;
-  };
-  toolbox::host::RenderWindow(window);
-  EXPECT_EQ(highlighted(), 0) << "no selection is shown without the focus";
-  SetKeyboardFocus(window, field, kControlFocusNextPart);
-  toolbox::host::RenderWindow(window);
-  EXPECT_GT(highlighted(), 50) << "the whole text is selected and highlighted";
 }
 
 }  // namespace

@@ -124,26 +124,6 @@ TEST_F(ResourcesTest, FetchedResourceIsCachedReleasedOnceOrDetachedToTheCaller) 
   EXPECT_EQ(resNotFound, ResError());
 }
 
-TEST_F(ResourcesTest, AttributesInfoAndHomeFileDescribeTheResourceUntilReplaced) {
-  SInt16 file = CreateResourceFile("attrs");
-  AddResource(file, kData, -5, "Locked One", Bytes("xyz"), resLocked | resPurgeable);
-  Handle h = GetResource(kData, -5);
-  ASSERT_NE(nullptr, h);
-  EXPECT_EQ(resLocked | resPurgeable, GetResAttrs(h));
-  EXPECT_EQ(0x80 | 0x20, HGetState(h) & 0xA0) << "a resLocked resource loads locked";
-  ResID id = 0;
-  ResType type = 0;
-  Str255 name;
-  GetResInfo(h, &id, &type, name);
-  EXPECT_EQ(-5, id);
-  EXPECT_EQ("Locked One", FromP(name));
-  EXPECT_EQ(file, HomeResFile(h));
-  AddResource(file, kData, -5, "", Bytes("second"));
-  EXPECT_FALSE(IsLiveHandle(h)) << "replacing a resource frees its loaded copy";
-  EXPECT_TRUE(RemoveResource(file, kData, -5));
-  EXPECT_FALSE(RemoveResource(file, kData, -5));
-}
-
 TEST_F(ResourcesTest, NamedLookupIgnoresCaseAndIndexedLookupCountsFromCurrentFileInIdOrder) {
   MakeChain();
   struct Row { const char* name; bool oneDeep; const char* expected; } rows[] = {
@@ -202,7 +182,6 @@ TEST_F(ResourcesTest, StringAndStringListResourcesReadByIndex) {
 TEST_F(ResourcesTest, FailedLoadGivesNullAndMemFullWithoutLeak) {
   SInt16 file = CreateResourceFile("faults");
   AddResource(file, kData, 1, "One", Bytes("payload"));
-  AddResource(file, kStrList, 2, "", StringListResourceData({"text"}));
   int fired = testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
     run.Arm();
     Handle h = GetResource(kData, 1);
@@ -219,43 +198,9 @@ TEST_F(ResourcesTest, FailedLoadGivesNullAndMemFullWithoutLeak) {
     }
   });
   EXPECT_GT(fired, 0) << "loading a resource allocates";
-  testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
-    Str255 out;
-    run.Arm();
-    GetIndString(out, 2, 1);
-    run.Disarm();
-    EXPECT_EQ(run.Fired() ? "" : "text", FromP(out));
-    ReleaseResource(GetResource(kStrList, 2));
-  });
 }
 
 // ---------------------------------------------------------------- folders
-
-/// A PNG header with IHDR and pHYs chunks (enough for picture data; the
-/// service does not decode the image).
-std::vector<uint8_t> TinyPng(uint32_t width, uint32_t height, uint32_t pixelsPerMetre) {
-  std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-  auto put32 = [&](uint32_t v) {
-    for (int i = 3; i >= 0; --i) png.push_back(uint8_t(v >> (8 * i)));
-  };
-  auto chunk = [&](const char* type, const std::vector<uint8_t>& data) {
-    put32(uint32_t(data.size()));
-    for (int i = 0; i < 4; ++i) png.push_back(uint8_t(type[i]));
-    for (uint8_t b : data) png.push_back(b);
-    put32(0);  // CRC, unchecked
-  };
-  auto be32 = [](uint32_t a, uint32_t b, std::vector<uint8_t> tail) {
-    std::vector<uint8_t> out;
-    for (uint32_t v : {a, b})
-      for (int i = 3; i >= 0; --i) out.push_back(uint8_t(v >> (8 * i)));
-    out.insert(out.end(), tail.begin(), tail.end());
-    return out;
-  };
-  chunk("IHDR", be32(width, height, {8, 2, 0, 0, 0}));
-  if (pixelsPerMetre) chunk("pHYs", be32(pixelsPerMetre, pixelsPerMetre, {1}));
-  chunk("IEND", {});
-  return png;
-}
 
 class ResourceFolderTest : public ResourcesTest {
  protected:
@@ -284,7 +229,6 @@ TEST_F(ResourceFolderTest, FolderBecomesAResourceFileOfEveryKind) {
   Write("DATA/-6 Named Thing.bin", Bytes("named"));
   Write("DATA/notes.md", Bytes("skipped: not a resource file"));
   Write("%41BC%23/1.bin", Bytes("escaped type"));
-  Write("PICT/200.png", TinyPng(600, 300, 11811));  // 300 dpi
   std::string error = "unset";
   SInt16 ref = OpenResourceFolder(root_.string(), &error);
   ASSERT_GT(ref, 0) << error;
@@ -298,13 +242,6 @@ TEST_F(ResourceFolderTest, FolderBecomesAResourceFileOfEveryKind) {
   EXPECT_EQ("named", Contents(GetNamedResource(kData, PString("named thing"))));
   EXPECT_EQ(1, Count1Resources(kData)) << "only .bin/.png/.txt files are resources";
   EXPECT_EQ("escaped type", Contents(GetResource(FOUR_CHAR_CODE("ABC#"), 1)));
-  Handle pict = GetResource(kPict, 200);
-  ASSERT_NE(nullptr, pict);
-  PictureInfo info;
-  ASSERT_TRUE(ParsePictureData(reinterpret_cast<uint8_t*>(*pict), size_t(GetHandleSize(pict)), &info));
-  EXPECT_NEAR(300.0, info.hRes, 0.01);
-  EXPECT_EQ(72, info.frame.bottom) << "300 pixels at 300 dpi are 72 points";
-  EXPECT_EQ(TinyPng(600, 300, 11811), info.png);
 }
 
 TEST_F(ResourceFolderTest, BadFoldersAreRefusedWholeWithAReason) {
