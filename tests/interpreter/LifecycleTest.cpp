@@ -1,4 +1,5 @@
 // The pane lifecycle through the entry functions: hook order, binding, focus, release.
+#include <functional>
 #include <stdexcept>
 
 #include "TestPane.h"
@@ -214,9 +215,17 @@ TEST_F(LifecycleTest, CurrentSystemFollowsLifecycleCalls) {
   TestSystem* first = pane;
   TestSystem* second = MakePane({2});
   pane = first;
-  EXPECT_EQ(second, GetCurrentIPP(nullptr));
-  StartIPP(first);
-  EXPECT_EQ(first, GetCurrentIPP(nullptr));
+  SInt16 hit = 0;
+  const std::function<void()> calls[] = {
+      [&] { ResumeIPP(first, 0, nullptr); }, [&] { ActionIPP(first, &hit); },
+      [&] { ThreadIPP(first, &hit); },       [&] { SuspendIPP(first); },
+      [&] { EndIPP(first); },                [&] { StartIPP(first); },
+  };
+  for (const auto& call : calls) {
+    SetCurrentIPP(second);
+    call();
+    EXPECT_EQ(first, GetCurrentIPP(nullptr)) << "every entry makes its system current first";
+  }
   first->Item(1)->PresentAs(1);
   SetCurrentIPP(second);
   SInt16 itemNo = 0, min = 0, max = 0;
