@@ -199,6 +199,7 @@ TEST_F(ActionTest, GetShowIPPNeedsVisibleAndActiveGetRangeIPPListsEnabledEntries
     itemNo = none;
     EXPECT_EQ(0, GetShowIPP(pane, &itemNo)) << "no item numbered " << none;
   }
+  EXPECT_EQ(0, GetShowIPP(pane, nullptr)) << "no item number at all";
   pane->Item(2)->EnDisableItem(2, 0);
   SInt16 list[8] = {9, 9, 9, 9, 9, 9, 9, 9};
   itemNo = 2;
@@ -210,6 +211,9 @@ TEST_F(ActionTest, GetShowIPPNeedsVisibleAndActiveGetRangeIPPListsEnabledEntries
   GetRangeIPP(pane, &itemNo, untouched, 1, 4);
   EXPECT_EQ((std::vector<SInt16>{0, 9, 9}), std::vector<SInt16>(untouched, untouched + 3))
       << "item number 0: only the count is written";
+  untouched[0] = 9;
+  GetRangeIPP(pane, nullptr, untouched, 1, 4);
+  EXPECT_EQ(0, untouched[0]);
 }
 
 TEST_F(ActionTest, HitOnPrivateObjectItemCountsAsChangeWithoutReadingControl) {
