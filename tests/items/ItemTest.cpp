@@ -134,6 +134,7 @@ TEST_F(ItemTest, FactoriesMakeEmulationWhileHiddenAndTheirClassWhenShown) {
   A()->PresentAs(4);
   ASSERT_NE(nullptr, A()->presentation);
   EXPECT_EQ(typeid(UIEmulate), typeid(*A()->presentation)) << "the pane is not shown";
+  EXPECT_EQ(0, A()->CheckNumberField() + A()->IsNumberField()) << "an emulation is no number field";
   EXPECT_EQ(4, A()->GetItemNo());
   EXPECT_EQ(A(), pane->GetItem(4));
   EXPECT_EQ(0u, pane->updates->GetCount()) << "no update is requested";
