@@ -197,20 +197,6 @@ TEST_F(RegistryTest, RegistryOfNoCurrentSystemCannotMakeObjects) {
   delete other;
 }
 
-TEST_F(RegistryTest, FindAnswersTheFirstObjectEnteredWithTheKey) {
-  // Append makes no duplicate check; look-ups walk the objects in order.
-  auto* first = new UIObject(0, nullptr, 0, 1);
-  auto* second = new UIObject(0, nullptr, 0, 1);
-  first->key = second->key = 0x80000001u;
-  pane->registry->Append(first);
-  pane->registry->Append(second);
-  EXPECT_EQ(first, pane->registry->Find(0x80000001u));
-  EXPECT_EQ(nullptr, pane->registry->Find(0x80000003u)) << "unsigned keys";
-  pane->registry->Append(nullptr);
-  EXPECT_EQ(3u, pane->registry->objects->GetCount()) << "a null object is not entered";
-  EXPECT_EQ(nullptr, pane->registry->Find(99)) << "a walk past every object finds nothing";
-}
-
 TEST_F(RegistryTest, WritesThatMakeObjectsOrTextFailCleanly) {
   int fired = SweepAllocationFailures([this](FaultRun& run) {
     SInt32 value = 11;

@@ -180,17 +180,6 @@ TEST(LArray, RemovalFetchingAndAssignmentStopAtTheLastItem) {
   EXPECT_EQ(0, b.AssignItemsAt(0, 1, &zero));
 }
 
-TEST(LArray, KeptSortedAssignmentMovesTheValueToItsPlace) {
-  ArrayProbe a({10, 20, 30, 40}, true);
-  SInt32 v = 35;
-  EXPECT_EQ(3, a.AssignItemsAt(1, 1, &v)) << "the result is the new sorted place";
-  EXPECT_EQ((Values{20, 30, 35, 40}), a.Values());
-  EXPECT_EQ(24u, a.Allocated()) << "the removal left 12 bytes, the insertion doubled them";
-  EXPECT_EQ(3, a.AssignItemsAt(9, 4, &v))
-      << "the one existing item of the range goes, nine copies come in at the sorted place";
-  EXPECT_EQ((Values{20, 30, 35, 35, 35, 35, 35, 35, 35, 35, 35, 35}), a.Values());
-}
-
 TEST(LArray, LockedArrayRefusesLengthChangesAndLocksNest) {
   ArrayProbe a{3, 1, 2, 4, 5};
   ArrayProbe other{8};

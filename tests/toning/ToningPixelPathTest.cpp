@@ -133,12 +133,4 @@ TEST(ToningByteTables, HoldTheBytesOfTheFormula) {
   UIDeleteMonx(handle);
 }
 
-TEST(ToningByteTables, OutOfRangeCurveValuesNeverReachAnUndefinedConversion) {
-  EXPECT_EQ(0, int(velkui::CurveByte(std::nan(""))));
-  EXPECT_EQ(0, int(velkui::CurveByte(1e300)));
-  EXPECT_EQ(0, int(velkui::CurveByte(-1e300)));
-  EXPECT_EQ(255, int(velkui::CurveByte(1.0)));
-  EXPECT_EQ(0, int(velkui::CurveByte(-0.0003)));
-}
-
 }  // namespace
