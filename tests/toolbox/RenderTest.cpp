@@ -81,27 +81,6 @@ TEST_F(RenderTest, InactiveControlsAreDimmed) {
   EXPECT_GT(InkIn(inactiveRect), 0) << "but still drawn";
 }
 
-TEST_F(RenderTest, PopupShowsItsCurrentEntrysTextAtTheTextsWidth) {
-  Rect textArea{12, 12, 30, 170};
-  ControlRef popup = AddPopup(1, {{"Wi"}, {"Wide entry text"}}, 1, Rect{10, 10, 32, 190});
-  std::vector<int> widths;
-  for (SInt16 entry : {1, 2}) {
-    SetControlValue(popup, entry);
-    toolbox::host::RenderWindow(window);
-    int left = textArea.right, right = -1;
-    Scan(textArea, [&](int h, UInt32 p) {
-      if ((p & 0xFF) >= 0x80) return;
-      left = std::min(left, h);
-      right = std::max(right, h);
-    });
-    widths.push_back(right - left + 1);
-  }
-  EXPECT_NEAR(widths[0], StringWidth(PString("Wi")), 3) << "the text drawn is the entry's";
-  EXPECT_NEAR(widths[1], StringWidth(PString("Wide entry text")), 3);
-  SetPortWindowPort(window);
-  EXPECT_NEAR(StringWidth(PString("000")), 3 * StringWidth(PString("0")), 2) << "digits have one width";
-}
-
 int gDrawCalls = 0;
 void DrawRed(ControlRef control, SInt16 part) {
   ++gDrawCalls;
@@ -129,29 +108,6 @@ TEST_F(RenderTest, UserPanesDrawThroughTheirProcedure) {
   toolbox::host::RenderWindow(window);
   EXPECT_EQ(gDrawCalls, 1) << "a hidden pane's procedure is not called";
   DisposeControlUserPaneDrawUPP(draw);
-}
-
-TEST_F(RenderTest, CopyMaskCopiesWhereTheMaskIsBlack) {
-  Rect r{0, 0, 10, 10};
-  GWorldPtr image = nullptr, mask = nullptr;
-  ASSERT_EQ(NewGWorld(&image, 32, &r, nullptr, nullptr, 4), noErr);
-  ASSERT_EQ(NewGWorld(&mask, 32, &r, nullptr, nullptr, 4), noErr);
-  SetGWorld(image, nullptr);
-  RGBColor blue{0, 0, 0xFFFF}, black{0, 0, 0};
-  RGBForeColor(&blue);
-  PaintRect(&r);
-  SetGWorld(mask, nullptr);
-  RGBForeColor(&black);
-  Rect left{0, 0, 10, 5};
-  PaintRect(&left);
-  SetPortWindowPort(window);
-  Rect dst{0, 0, 10, 10};
-  CopyMask(GetPortBitMapForCopyBits(image), GetPortBitMapForCopyBits(mask),
-           GetPortBitMapForCopyBits(GetWindowPort(window)), &r, &r, &dst);
-  EXPECT_EQ(PixelAt(window, 2, 5), 0xFF0000FFu) << "black mask: source copied";
-  EXPECT_EQ(PixelAt(window, 7, 5), 0xFFFFFFFFu) << "white mask: destination kept";
-  DisposeGWorld(image);
-  DisposeGWorld(mask);
 }
 
 TEST_F(RenderTest, SaveWindowPNGWritesAFileOrSaysWhyNot) {

@@ -110,20 +110,6 @@ TEST(NumberFormatTest, ValuesAreWrittenAsTheFormatSays) {
     EXPECT_EQ(r.text, Format(r.format, r.value, DefaultNumberParts())) << r.format << " with " << r.value;
 }
 
-TEST(NumberFormatTest, BadFormatsAreReportedByStatus) {
-  NumberParts parts = DefaultNumberParts();
-  struct Row {
-    const char* format;
-    FormatStatus status;
-  } rows[] = {{"0.0.0", fExtraDecimal},  {"0;0;0;0", fExtraSeparator}, {"'abc", fMissingDelimiter},
-              {"0%%", fExtraPercent},    {"0E+0E+0", fExtraExp},       {"0\\", fMissingLiteral},
-              {"", fEmptyFormatString},  {"0.0;0.0.0", fExtraDecimal}};
-  NumFormatString canonical;
-  for (const Row& r : rows)
-    EXPECT_EQ(r.status, StringToFormatRec(PString(r.format), &parts, &canonical)) << r.format;
-  EXPECT_EQ(fBadPartsTable, StringToFormatRec(PString("0.0"), nullptr, &canonical));
-}
-
 TEST(NumberFormatTest, TextIsReadBackWithTheFormat) {
   struct Row { const char* format; const char* text; double value; FormatStatus status; } rows[] = {
       {"#,##0.00", "1,234.50", 1234.5, fFormatOK}, {"0.00;(0.00)", "(2.50)", -2.5, fFormatOK},
