@@ -38,6 +38,18 @@ TEST(MonxBatch, FolderWithABadFileTonesTheGoodOnesAndFails) {
   EXPECT_EQ(a.info.dpi.xDpi, ReadImage(dir / "in/a.png").info.dpi.xDpi) << "resolution kept";
 }
 
+TEST(MonxBatch, ListedPhotosWithAMissingOneIntoANewFolder) {
+  ScratchDir dir;
+  WriteImage(dir / "a.png", GreyPattern(8, 8));
+  WriteImage(dir / "b.png", GreyPattern(8, 8));
+  RunResult run = RunMonx({"--jobs", "1", dir / "a.png", dir / "gone.png", dir / "b.png",
+                           dir / "toned/deeper"});
+  EXPECT_EQ(run.code, 1) << run.err;
+  EXPECT_TRUE(Contains(run.err, (dir / "gone.png") + ": cannot read: No such file or directory"))
+      << run.err;
+  EXPECT_EQ(dir.List("toned/deeper"), (std::vector<std::string>{"a.png", "b.png"}));
+}
+
 TEST(MonxBatch, FormatOptionChangesExtensionsAndTheProgressBarFitsTheLine) {
   ScratchDir dir;
   std::string name = "a photograph with a name much longer than any terminal line could hold "
@@ -45,9 +57,9 @@ TEST(MonxBatch, FormatOptionChangesExtensionsAndTheProgressBarFitsTheLine) {
   WriteImage(dir / (name + ".png"), GreyPattern(8, 8));
   WriteImage(dir / "b.jpg", RgbPattern(8, 8));
   RunResult run = RunMonx(
-      {"--format", "jpeg", "--progress", "always", dir / (name + ".png"), dir / "b.jpg", dir / "out/new/"});
+      {"--format", "jpeg", "--progress", "always", dir / (name + ".png"), dir / "b.jpg", dir / "out/"});
   ASSERT_EQ(run.code, 0) << "all good exits zero: " << run.err;
-  EXPECT_EQ(dir.List("out/new"), (std::vector<std::string>{name + ".jpg", "b.jpg"})) << "folders made as needed";
+  EXPECT_EQ(dir.List("out"), (std::vector<std::string>{name + ".jpg", "b.jpg"}));
   EXPECT_TRUE(Contains(run.err, "] 2/2 ")) << "progress bar counts the photos: " << run.err;
   EXPECT_TRUE(Contains(run.err, "toned 2 of 2 photos")) << run.err;
   // Each redraw starts with a carriage return; without a terminal the line is 80 wide.

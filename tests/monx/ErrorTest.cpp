@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <functional>
 
+#include <unistd.h>
+
 #include "MonxRunner.h"
 
 using monx::WriteImage;
@@ -44,6 +46,9 @@ const std::vector<ErrorCase>& Cases() {
   static const std::vector<ErrorCase> cases = {
       {"missing input", nullptr, {"@missing.png", "@out.png"}, 66,
        "@missing.png: cannot read: No such file or directory"},
+      {"input path through a file",
+       [](const ScratchDir& d) { WriteImage(d / "file.png", GreyPattern(4, 4)); },
+       {"@file.png/in.png", "@out.png"}, 66, "@file.png/in.png: cannot read: Not a directory"},
       {"text file", [](const ScratchDir& d) { WriteText(d / "in.png", "not a photograph\n"); },
        {"@in.png", "@out.png"}, 65, "@in.png: not a PNG or JPEG image"},
       {"empty file", [](const ScratchDir& d) { WriteText(d / "in.jpg", ""); },
@@ -54,9 +59,20 @@ const std::vector<ErrorCase>& Cases() {
          WriteText(d / "out.jpg", "the photographer's earlier print");
        },
        {"@in.jpg", "@out.jpg"}, 65, cutJpeg},
+      {"JPEG cut inside its header", [](const ScratchDir& d) { WriteTruncated(d / "in.jpg", 5); },
+       {"@in.jpg", "@out.jpg"}, 65, cutJpeg},
       {"truncated PNG", [](const ScratchDir& d) { WriteTruncated(d / "in.png", 60); },
        {"@in.png", "@out.png"}, 65, cutPng},
       {"huge PNG, streamed: its data runs out", HugePngIn, {"@in.png", "@out.png"}, 65, cutPng},
+      {"huge interlaced PNG",
+       [](const ScratchDir& d) { WritePngHeaderOnly(d / "in.png", 100000, 100000, true); },
+       {"@in.png", "@out.png"}, 65, cutPng},
+      {"huge PNG for a contact sheet", HugePngIn, {"sheet", "@in.png", "@sheet.png"}, 65, cutPng},
+      {"huge progressive JPEG, decoded whole",
+       [](const ScratchDir& d) { WriteProgressiveJpegClaiming(d / "in.jpg", 65000, 65000); },
+       {"@in.jpg", "@out.jpg"}, 65, "@in.jpg: 65000 x 65000 pixels is too large to hold in memory here"},
+      {"CMYK JPEG", [](const ScratchDir& d) { WriteCmykJpeg(d / "in.jpg", 16, 16); },
+       {"@in.jpg", "@out.jpg"}, 65, "@in.jpg: CMYK JPEG is not supported; convert it to RGB or grey first"},
       {"unknown preset", nullptr, {"--preset", "chrome", "@in.png", "@out.png"}, 64,
        "--preset chrome: no such preset (see monx --list-presets)"},
       {"output folder missing", GreyIn, {"@in.png", "@nowhere/out.png"}, 73,
@@ -64,6 +80,8 @@ const std::vector<ErrorCase>& Cases() {
       {"output of unknown type", GreyIn, {"@in.png", "@out.tif"}, 64,
        "@out.tif: the name must end in .png, .jpg or .jpeg"},
       {"output over its input", GreyIn, {"@in.png", "@in.png"}, 64,
+       "@in.png: is the input file; choose another output name"},
+      {"contact sheet over its input", GreyIn, {"sheet", "@in.png", "@in.png"}, 64,
        "@in.png: is the input file; choose another output name"},
       {"several inputs into an image name",
        [](const ScratchDir& d) {
@@ -73,9 +91,12 @@ const std::vector<ErrorCase>& Cases() {
        {"@a.png", "@b.png", "@c.png"}, 64,
        "@c.png: batch mode tones into a folder, and this names an image; end it with / for a "
        "folder of that name"},
+      {"format against the output name", GreyIn, {"--format", "png", "@in.png", "@out.jpg"}, 64,
+       "--format png disagrees with the output name @out.jpg (one photo is written as its name says)"},
       {"quality out of range", nullptr, {"-q", "0", "@in.png", "@out.jpg"}, 64,
        "--quality 0 is out of range; accepted values: 1 to 100"},
       {"one path only", nullptr, {"@in.png"}, 64, "give an INPUT and an OUTPUT (see monx --help)"},
+      {"empty output name", GreyIn, {"@in.png", ""}, 64, "an empty file name was given (see monx --help)"},
       {"folder without photos",
        [](const ScratchDir& d) {
          std::filesystem::create_directory(d / "empty");
@@ -85,18 +106,29 @@ const std::vector<ErrorCase>& Cases() {
       {"contact sheet as JPEG", GreyIn, {"sheet", "@in.png", "@sheet.jpg"}, 64,
        "@sheet.jpg: a contact sheet is a PNG; the name must end in .png"},
       {"sheet varying an unknown field", GreyIn, {"sheet", "--vary", "sparkle", "@in.png", "@sheet.png"},
-       64, "--vary sparkle: no such field"},
+       64, "--vary sparkle: no such field; accepted: colour-x, colour-y, tone, brightness, contrast, shadow, highlight, density, white-shift"},
+      {"sheet of an unknown preset", GreyIn,
+       {"sheet", "--presets", "neutral,chrome", "@in.png", "@sheet.png"}, 64,
+       "--presets: no preset called chrome"},
       {"sheet tile too small", GreyIn, {"sheet", "--tile", "8", "@in.png", "@sheet.png"}, 64,
        "--tile 8 is out of range; accepted values: 32 to 2048"},
+      {"sheet field value out of range", GreyIn,
+       {"sheet", "--preset", "sepia", "--density", "5", "@in.png", "@sheet.png"}, 64,
+       "--density 5 is out of range; accepted values: -50 to 0"},
       {"sheet with --preset", GreyIn, {"sheet", "--preset", "sepia", "@in.png", "@sheet.png"}, 64,
        "sheet: --preset goes with --vary; to choose the presets shown, use --presets NAME,NAME..."},
+      {"sheet columns negative", GreyIn, {"sheet", "--columns", "-1", "@in.png", "@sheet.png"}, 64,
+       "--columns -1 is out of range; accepted values: 0 to 64"},
+      // 16 rows of 2048 + 56 pixels, 16 apart, with margins and title: 33978 high.
+      {"sheet too tall", [](const ScratchDir& d) { WriteImage(d / "tall.png", GreyPattern(4, 2048)); },
+       {"sheet", "--tile", "2048", "--columns", "1", "--presets",
+        "neutral,sepia,sepia,sepia,sepia,sepia,sepia,sepia,sepia,sepia,sepia,sepia,sepia,sepia,"
+        "sepia,sepia",
+        "@tall.png", "@sheet.png"},
+       64,
+       "the sheet would be 260 x 33978 pixels, more than 32767 a side; use a smaller --tile or fewer tiles"},
       {"unknown option", nullptr, {"--sparkle", "@in.png", "@out.png"}, 64, "..."},
-      {"tone between the steps", GreyIn, {"--tone=170", "@in.png", "@out.png"}, 64,
-       "--tone 170 is out of range; accepted values: 140, 160, 180, 200, 220 or 240"},
-      {"colour beyond the circle", GreyIn, {"--color-x", "76", "@in.png", "@out.png"}, 64,
-       "--colour-x 76 is out of range; accepted values: -75 to 75"},
-      {"white shift of 2", GreyIn, {"--white-shift=2", "@in.png", "@out.png"}, 64,
-       "--white-shift 2 is out of range; accepted values: 0 or 1"},
+      {"value not a number", nullptr, {"--tone", "dark", "@in.png", "@out.png"}, 64, "..."},
   };
   return cases;
 }
@@ -125,6 +157,29 @@ TEST(MonxErrors, EachBadInputGivesOneLineTheExitCodeAndNoOutput) {
   }
 }
 
+TEST(MonxErrors, OutOfRangeValueNamesTheOptionAndItsAcceptedValues) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--colour-x", "76", "--colour-x 76 is out of range; accepted values: -75 to 75"},
+      {"--color-y", "-76", "--colour-y -76 is out of range; accepted values: -75 to 75"},
+      {"--tone", "170", "--tone 170 is out of range; accepted values: 140, 160, 180, 200, 220 or 240"},
+      {"--brightness", "26", "--brightness 26 is out of range; accepted values: -25 to 25"},
+      {"--contrast", "-26", "--contrast -26 is out of range; accepted values: -25 to 25"},
+      {"--shadow", "30", "--shadow 30 is out of range; accepted values: -25 to 25"},
+      {"--highlight", "-30", "--highlight -30 is out of range; accepted values: -25 to 25"},
+      {"--density", "1", "--density 1 is out of range; accepted values: -50 to 0"},
+      {"--white-shift", "2", "--white-shift 2 is out of range; accepted values: 0 or 1"},
+  };
+  ScratchDir dir;
+  WriteImage(dir / "in.png", GreyPattern(4, 4));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c[0]);
+    RunResult run = RunMonx({c[0] + "=" + c[1], dir / "in.png", dir / "out.png"});
+    EXPECT_EQ(run.code, 64);
+    EXPECT_EQ(run.err, "monx: " + c[2] + "\n");
+  }
+  EXPECT_EQ(dir.List(), std::vector<std::string>{"in.png"});
+}
+
 TEST(MonxErrors, WriteFailureSaysWhyAndLeavesNoTemporaryFile) {
   ScratchDir dir;
   WriteImage(dir / "in.png", RgbPattern(300, 300));
@@ -136,6 +191,21 @@ TEST(MonxErrors, WriteFailureSaysWhyAndLeavesNoTemporaryFile) {
     EXPECT_EQ(run.err, "monx: " + (dir / name) + ": cannot write: File too large\n");
     EXPECT_EQ(dir.List(), std::vector<std::string>{"in.png"});
   }
+}
+
+TEST(MonxErrors, UnreadableInputAndUnwritableFolderAreReported) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  ScratchDir dir;
+  WriteImage(dir / "in.png", GreyPattern(4, 4));
+  chmod((dir / "in.png").c_str(), 0);
+  RunResult run = RunMonx({dir / "in.png", dir / "out.png"});
+  EXPECT_EQ(run.code, 66);
+  EXPECT_EQ(run.err, "monx: " + (dir / "in.png") + ": cannot read: Permission denied\n");
+  chmod((dir / "in.png").c_str(), 0644);
+  chmod(dir.path().c_str(), 0555);
+  run = RunMonx({dir / "in.png", dir / "out.png"});
+  EXPECT_EQ(run.code, 73);
+  EXPECT_EQ(run.err, "monx: " + (dir / "out.png") + ": cannot write: Permission denied\n");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include <sys/wait.h>
 
+#include <jpeglib.h>
 #include <png.h>
 #include <zlib.h>
 
@@ -167,6 +168,79 @@ void WritePngHeaderOnly(const std::string& path, int width, int height, bool int
   AppendChunk(png, "IHDR", header);
   AppendChunk(png, "IDAT", std::string(reinterpret_cast<char*>(packed.data()), size));
   WriteText(path, png);  // no more data and no end chunk
+}
+
+void WritePalettePng(const std::string& path, int width, int height,
+                     const std::vector<std::uint8_t>& colours,
+                     const std::vector<std::uint8_t>& indices,
+                     const std::vector<std::uint8_t>& alpha) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_init_io(png, file);
+  png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_PALETTE,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  std::vector<png_color> palette;
+  for (std::size_t i = 0; i + 2 < colours.size(); i += 3)
+    palette.push_back({colours[i], colours[i + 1], colours[i + 2]});
+  png_set_PLTE(png, info, palette.data(), int(palette.size()));
+  if (!alpha.empty()) png_set_tRNS(png, info, alpha.data(), int(alpha.size()), nullptr);
+  png_write_info(png, info);
+  for (int y = 0; y < height; ++y)
+    png_write_row(png, indices.data() + std::size_t(y) * std::size_t(width));
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(file);
+}
+
+namespace {
+
+/// A JPEG of uniform samples, compressed in memory.
+std::string CompressJpeg(int width, int height, int components, J_COLOR_SPACE space, bool progressive) {
+  jpeg_compress_struct c{};
+  jpeg_error_mgr errors{};
+  c.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&c);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&c, &buffer, &size);
+  c.image_width = JDIMENSION(width);
+  c.image_height = JDIMENSION(height);
+  c.input_components = components;
+  c.in_color_space = space;
+  jpeg_set_defaults(&c);
+  if (progressive) jpeg_simple_progression(&c);
+  jpeg_start_compress(&c, TRUE);
+  std::vector<JSAMPLE> row(std::size_t(width * components), 120);
+  for (int y = 0; y < height; ++y) {
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&c, rows, 1);
+  }
+  jpeg_finish_compress(&c);
+  std::string data(reinterpret_cast<char*>(buffer), size);
+  jpeg_destroy_compress(&c);
+  std::free(buffer);
+  return data;
+}
+
+}  // namespace
+
+void WriteProgressiveJpegClaiming(const std::string& path, int width, int height) {
+  std::string data = CompressJpeg(16, 16, 3, JCS_RGB, true);
+  // Markers after the 2-byte start: FF, code, 2-byte length; the frame header (SOF2)
+  // holds precision, then height and width, big-endian.
+  for (std::size_t at = 2; at + 9 < data.size();
+       at += 2 + ((unsigned char)data[at + 2] << 8 | (unsigned char)data[at + 3])) {
+    if ((unsigned char)data[at + 1] != 0xC2) continue;
+    data[at + 5] = char(height >> 8), data[at + 6] = char(height & 0xFF);
+    data[at + 7] = char(width >> 8), data[at + 8] = char(width & 0xFF);
+    break;
+  }
+  WriteText(path, data);
+}
+
+void WriteCmykJpeg(const std::string& path, int width, int height) {
+  WriteText(path, CompressJpeg(width, height, 4, JCS_CMYK, false));
 }
 
 void Truncate(const std::string& path, long keep) { fs::resize_file(path, std::uintmax_t(keep)); }

@@ -49,6 +49,16 @@ std::vector<std::uint8_t> EngineTone(const monx::Image& image, const MonxInfo& i
 void Write16BitGreyPng(const std::string& path, const monx::Image& grey8);
 /// Writes the header and a little image data of a grey PNG that claims to be width x height.
 void WritePngHeaderOnly(const std::string& path, int width, int height, bool interlaced);
+/// Writes an 8-bit palette PNG of `colours` (RGB triples) whose pixels are
+/// `indices`; with `alpha`, a transparency chunk gives each entry that alpha.
+void WritePalettePng(const std::string& path, int width, int height,
+                     const std::vector<std::uint8_t>& colours,
+                     const std::vector<std::uint8_t>& indices,
+                     const std::vector<std::uint8_t>& alpha);
+/// Writes a small progressive JPEG whose header then claims width x height.
+void WriteProgressiveJpegClaiming(const std::string& path, int width, int height);
+/// Writes a small CMYK JPEG.
+void WriteCmykJpeg(const std::string& path, int width, int height);
 /// Cuts a file down to `keep` bytes.
 void Truncate(const std::string& path, long keep);
 /// The whole file as bytes, or empty.

@@ -41,7 +41,7 @@ Image Tone(const ScratchDir& dir, std::vector<std::string> options, const std::s
   return ReadImage(dir / "out.png");
 }
 
-TEST(MonxRoundTrip, NeutralPngKeepsGreyLevelsSizeAndResolutionAndKeepColourTonesEachChannel) {
+TEST(MonxRoundTrip, NeutralPngKeepsGreyLevelsSizeAndResolution) {
   ScratchDir dir;
   Image in = GreyPattern(37, 23, 300);
   WriteImage(dir / "in.png", in);
@@ -51,10 +51,38 @@ TEST(MonxRoundTrip, NeutralPngKeepsGreyLevelsSizeAndResolutionAndKeepColourTones
   ASSERT_EQ(out.info.channels, 3) << "toned output is RGB";
   EXPECT_NEAR(out.info.dpi.xDpi, 300, 0.01) << "resolution kept";
   ExpectSameBytes(GreyAsRgb(in.pixels), out);
-  Image rgb = RgbPattern(50, 20);
-  WriteImage(dir / "in.png", rgb);
-  ExpectSameBytes(rgb.pixels, Tone(dir, {"--keep-colour"}));  // neutral: unchanged
-  ExpectSameBytes(EngineTone(rgb, PresetInfo("selenium")), Tone(dir, {"--preset", "selenium", "--keep-colour"}));
+}
+
+TEST(MonxRoundTrip, PerChannelTonesEachChannelThroughTheEngine) {
+  ScratchDir dir;
+  Image in = RgbPattern(50, 20);
+  WriteImage(dir / "in.png", in);
+  ExpectSameBytes(in.pixels, Tone(dir, {"--per-channel"}));  // neutral: unchanged
+  ExpectSameBytes(EngineTone(in, PresetInfo("selenium")),
+                  Tone(dir, {"--preset", "selenium", "--per-channel"}));
+}
+
+TEST(MonxRoundTrip, JpegKeepsSizeResolutionAndLooks) {
+  ScratchDir dir;
+  Image in = Uniform(64, 48, {0, 0, 0});
+  in.info.dpi = {200, 200};
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x) {
+      std::uint8_t* p = in.Row(y) + 3 * x;
+      p[0] = std::uint8_t(x * 4), p[1] = std::uint8_t(y * 5), p[2] = 128;
+    }
+  monx::JpegOptions best;
+  best.quality = 98;
+  WriteImage(dir / "in.jpg", in, best);
+  RunResult run = RunMonx({"--per-channel", "-q", "98", dir / "in.jpg", dir / "out.jpg"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  Image out = ReadImage(dir / "out.jpg");
+  ASSERT_EQ(out.pixels.size(), in.pixels.size());
+  EXPECT_NEAR(out.info.dpi.xDpi, 200, 0.01);
+  double error = 0;
+  for (std::size_t i = 0; i < in.pixels.size(); ++i)
+    error += std::abs(int(in.pixels[i]) - int(out.pixels[i]));
+  EXPECT_LT(error / double(in.pixels.size()), 2.5) << "mean difference after two JPEG passes";
 }
 
 TEST(MonxRoundTrip, OutputFormatFollowsTheExtension) {
@@ -120,6 +148,28 @@ TEST(MonxRoundTrip, UnusualInputsAreReadWithANote) {
   std::string note = "monx: note: " + (dir / "in.png") + ": 16-bit PNG converted to 8 bits per channel\n";
   ExpectSameBytes(GreyAsRgb(grey.pixels), Tone(dir, {}, note));
 
+  // Palette entries: black, white, pure red, mid grey; the transparency chunk makes
+  // white and red partly see-through, which used to turn rows into alpha bytes.
+  const std::vector<std::uint8_t> colours = {0, 0, 0, 255, 255, 255, 255, 0, 0, 128, 128, 128};
+  const std::vector<std::uint8_t> indices = {0, 1, 2, 3, 3, 2, 1, 0};
+  // Red's luminance is 0.2126 of white in linear light, 127 once encoded as sRGB.
+  const std::uint8_t level[] = {0, 255, 127, 128};
+  std::vector<std::uint8_t> levels;
+  for (std::uint8_t index : indices) levels.push_back(level[index]);
+  for (bool transparent : {false, true}) {
+    SCOPED_TRACE(transparent ? "palette with transparency" : "opaque palette");
+    WritePalettePng(dir / "in.png", 4, 2, colours, indices,
+                    transparent ? std::vector<std::uint8_t>{255, 0, 128} : std::vector<std::uint8_t>{});
+    // Transparency is kept: RGBA out, the alpha as the chunk gives it (index 3 has none).
+    std::vector<std::uint8_t> want = GreyAsRgb(levels);
+    if (transparent) {
+      const std::uint8_t alpha[] = {255, 0, 128, 255};
+      want.clear();
+      for (std::uint8_t index : indices) want.insert(want.end(), {level[index], level[index], level[index], alpha[index]});
+    }
+    ExpectSameBytes(want, Tone(dir, {}));
+  }
+
   // A JPEG with an unknown JFIF version is read without a word.
   WriteImage(dir / "in.jpg", RgbPattern(16, 16));
   std::string jpeg = Slurp(dir / "in.jpg");
@@ -130,6 +180,15 @@ TEST(MonxRoundTrip, UnusualInputsAreReadWithANote) {
   RunResult run = RunMonx({dir / "in.jpg", dir / "out.png"});
   EXPECT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.err, "");
+}
+
+TEST(MonxRoundTrip, OutputNameNearTheLengthLimitIsWritten) {
+  ScratchDir dir;
+  WriteImage(dir / "in.png", GreyPattern(4, 4));
+  std::string name = std::string(251, 'n') + ".png";  // 255 bytes, the most a name may have
+  RunResult run = RunMonx({dir / "in.png", dir / name});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(dir.List(), (std::vector<std::string>{"in.png", name}));
 }
 
 TEST(MonxHelp, ManualAndPresetListNameEveryFieldAndPreset) {
