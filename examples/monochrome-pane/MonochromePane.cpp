@@ -58,7 +58,8 @@ MonxInfo CurrentInfo() {
 }
 
 /// Paper: fine art and canvas need more than standard quality; canvas is
-/// never printed borderless, so it leaves the menu then.
+/// never printed borderless, so it leaves the menu then; plain paper is not
+/// printed at best photo quality, so choosing that quality changes the paper.
 class PaperItem : public UIItem {
  public:
   PaperItem() : UIItem(kPaperKey, kPlain, kCanvas) {}
@@ -71,20 +72,21 @@ class PaperItem : public UIItem {
     ShowHideMenuItem(kCanvas, !borderless, true);
     if (!borderless) EnDisableItem(kCanvas, !standard);
     const SInt32 paper = object->value;
-    if ((standard && paper >= kFineArt) || (borderless && paper == kCanvas)) Assign(kGlossy);
+    if ((standard && paper >= kFineArt) || (borderless && paper == kCanvas) ||
+        (paper == kPlain && Value(kQualityKey) == kBest))
+      Assign(kGlossy);
   }
 };
 
-/// Quality: best photo quality is not offered on plain paper.
+/// Quality: best photo quality is not for plain paper; choosing plain paper
+/// lowers it to fine.
 class QualityItem : public UIItem {
  public:
   QualityItem() : UIItem(kQualityKey, kStandard, kBest) {}
   void New() override { Assign(kFine); }
   void Resume() override { SetControl(kQualityItem, kSignature); }
   void ChangedOther() override {
-    const bool plain = Value(kPaperKey) == kPlain;
-    EnDisableItem(kBest, !plain);
-    if (plain && object->value == kBest) Assign(kFine);
+    if (Value(kPaperKey) == kPlain && object->value == kBest) Assign(kFine);
   }
 };
 

@@ -64,42 +64,46 @@ std::optional<Mismatch> Session::CheckSnapshot(const std::string& path) {
 
 bool WriteFilmstrip(const std::vector<Frame>& frames, const std::string& path, std::string* error) {
   constexpr double kScale = 0.75;
-  constexpr int kGap = 16, kCaption = 40;
+  constexpr int kGap = 16, kCaption = 40, kColumns = 3;
   std::vector<Surface> pictures;
-  int width = kGap, height = 0;
+  int cellWidth = 0, cellHeight = 0;
   for (const Frame& frame : frames) {
     pictures.push_back(LoadPNG(frame.path));
     if (!pictures.back()) {
       *error = "cannot read " + frame.path;
       return false;
     }
-    width += int(cairo_image_surface_get_width(pictures.back().get()) * kScale) + kGap;
-    height = std::max(height, int(cairo_image_surface_get_height(pictures.back().get()) * kScale));
+    cellWidth = std::max(cellWidth, int(cairo_image_surface_get_width(pictures.back().get()) * kScale));
+    cellHeight = std::max(cellHeight, int(cairo_image_surface_get_height(pictures.back().get()) * kScale));
   }
-  height += 2 * kGap + kCaption;
-  Surface strip(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height), &cairo_surface_destroy);
+  cellWidth += kGap;
+  cellHeight += kGap + kCaption;
+  const int columns = std::min<int>(kColumns, int(frames.size()));
+  const int rows = (int(frames.size()) + kColumns - 1) / kColumns;
+  Surface strip(cairo_image_surface_create(CAIRO_FORMAT_RGB24, kGap + columns * cellWidth,
+                                           kGap + rows * cellHeight),
+                &cairo_surface_destroy);
   cairo_t* cr = cairo_create(strip.get());
   cairo_set_source_rgb(cr, 0.16, 0.16, 0.18);
   cairo_paint(cr);
   cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-  int x = kGap;
   for (size_t i = 0; i < frames.size(); ++i) {
-    const int w = cairo_image_surface_get_width(pictures[i].get());
+    const int x = kGap + int(i % kColumns) * cellWidth, y = kGap + int(i / kColumns) * cellHeight;
     cairo_save(cr);
-    cairo_translate(cr, x, kGap);
+    cairo_translate(cr, x, y);
     cairo_scale(cr, kScale, kScale);
     cairo_set_source_surface(cr, pictures[i].get(), 0, 0);
     cairo_paint(cr);
     cairo_restore(cr);
+    const int captionTop = y + cellHeight - kGap - kCaption;
     cairo_set_source_rgb(cr, 0.95, 0.95, 0.95);
     cairo_set_font_size(cr, 13);
-    cairo_move_to(cr, x, height - kCaption + 4);
+    cairo_move_to(cr, x, captionTop + 16);
     cairo_show_text(cr, (std::to_string(i + 1) + ". " + frames[i].name).c_str());
     cairo_set_source_rgb(cr, 0.75, 0.75, 0.78);
     cairo_set_font_size(cr, 11);
-    cairo_move_to(cr, x, height - kCaption + 22);
+    cairo_move_to(cr, x, captionTop + 33);
     cairo_show_text(cr, frames[i].caption.c_str());
-    x += int(w * kScale) + kGap;
   }
   cairo_destroy(cr);
   if (cairo_surface_write_to_png(strip.get(), path.c_str()) != CAIRO_STATUS_SUCCESS) {

@@ -13,7 +13,7 @@ struct Frame {
   std::string caption;
 };
 
-/// Every frame side by side at three quarters of its size, each captioned with
+/// Every frame at three quarters of its size, three side by side a row, each captioned with
 /// its number, name and caption. False and *error when a frame cannot be read
 /// or the strip written.
 bool WriteFilmstrip(const std::vector<Frame>& frames, const std::string& path, std::string* error);

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "Session.h"
+#include "Settings.h"
 
 namespace workbench {
 
@@ -37,7 +38,7 @@ nlohmann::json ReadJson(const std::string& path) {
 void WriteJson(const std::string& path, const nlohmann::json& json) {
   if (fs::path(path).has_parent_path()) fs::create_directories(fs::path(path).parent_path());
   std::ofstream out(path);
-  out << json.dump(2) << "\n";
+  out << SettingsText(json);
   if (!out) throw SessionError("cannot write " + path);
 }
 
@@ -69,7 +70,7 @@ void Run::Do(const Command& c) {
   if (c.verb == "save-settings" || c.verb == "save-preset") {
     const std::string path = c.verb == "save-preset"
                                  ? Within(options_.presetsDir, c.args[0] + ".json")
-                                 : Within(options_.scriptDir, c.args[0]);
+                                 : Within(options_.outputDir, c.args[0]);
     return WriteJson(path, session_.SaveSettings());
   }
   Input(c);
@@ -88,7 +89,7 @@ void Run::Input(const Command& c) {
   else if (c.verb == "hold") session_.Hold(a[0], a[1], std::stoi(a[2]));
   else if (c.verb == "suspend") session_.Suspend();
   else if (c.verb == "resume") session_.Resume();
-  else if (c.verb == "load-settings") session_.LoadSettings(ReadJson(Within(options_.scriptDir, a[0])));
+  else if (c.verb == "load-settings") session_.LoadSettings(ReadJson(Within(options_.outputDir, a[0])));
   else if (c.verb == "preset") session_.LoadSettings(ReadJson(Within(options_.presetsDir, a[0] + ".json")));
   else if (c.verb == "drag") {
     std::vector<SInt32> values;

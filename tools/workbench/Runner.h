@@ -15,7 +15,7 @@ class Session;
 struct RunOptions {
   std::string name;        ///< the script's name in messages
   std::string scriptDir;   ///< relative files of the script and stored snapshots
-  std::string outputDir;   ///< snapshots written
+  std::string outputDir;   ///< snapshots written; settings files saved and loaded
   std::string presetsDir;  ///< NAME.json of preset and save-preset
   bool updateSnapshots = false;  ///< expect snapshot stores the window instead of comparing
 };

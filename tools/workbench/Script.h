@@ -11,6 +11,10 @@
 //   expect visible ID yes|no      expect active ID yes|no       expect menu ID [N...]
 //   expect beep [N]   expect no-beep   expect alert "text"   expect no-alert
 //   expect snapshot NAME          expect refused-preset NAME "text"   expect refused FILE "text"
+//
+// Snapshots and settings files are written to (and settings files loaded from)
+// the output folder; stored snapshots and refused FILEs are found beside the
+// script; presets are NAME.json in the presets folder.
 #pragma once
 
 #include <iosfwd>

@@ -120,6 +120,16 @@ json RegistryToJson(const velkui::UIRegistry& registry, const std::string& pane)
   return json{{"pane", pane}, {"settings", settings}};
 }
 
+std::string SettingsText(const json& file) {
+  std::string text = "{ \"pane\": " + file.value("pane", json("")).dump() + ",\n  \"settings\": {";
+  const char* separator = "\n";
+  for (const auto& [key, value] : file["settings"].items()) {
+    text += separator + std::string("    ") + json(key).dump() + ": " + value.dump();
+    separator = ",\n";
+  }
+  return text + " } }\n";
+}
+
 std::vector<Setting> CheckSettings(const json& file, const velkui::UIRegistry& registry) {
   if (!file.is_object() || !file.contains("settings") || !file["settings"].is_object())
     throw SessionError("settings: no \"settings\" object; nothing applied");

@@ -36,8 +36,10 @@ struct Setting {
   std::string text;    ///< string, without its length byte
 };
 
-/// Every object of the registry, in the registry's order.
+/// Every object of the registry (keys in alphabetical order).
 nlohmann::json RegistryToJson(const velkui::UIRegistry& registry, const std::string& pane);
+/// A settings file's text: one line per setting.
+std::string SettingsText(const nlohmann::json& file);
 /// Checks every entry against the registry: the key must exist there, the value
 /// fit its form and lie within the object's range. Throws SessionError naming
 /// the first key refused.

@@ -10,6 +10,7 @@
 #include "Runner.h"
 #include "Script.h"
 #include "Session.h"
+#include "Settings.h"
 
 namespace {
 
@@ -77,8 +78,15 @@ int RunSession(const Arguments& a, const std::vector<Command>& commands) {
   options.updateSnapshots = a.update;
   std::vector<Command> script = commands;
   if (a.script.empty()) script.push_back({0, "snapshot pane", "snapshot", "", {"pane"}});
-  const RunResult result = RunScript(session, script, options, std::cerr);
-  if (!a.saveSettings.empty()) WriteText(a.saveSettings, session.SaveSettings().dump(2) + "\n");
+  RunResult result;
+  try {
+    result = RunScript(session, script, options, std::cerr);
+  } catch (const ScriptError&) {
+    session.Close();  // the journal up to the failing line helps to find out why
+    if (!a.journal.empty()) WriteText(a.journal, session.Transcript());
+    throw;
+  }
+  if (!a.saveSettings.empty()) WriteText(a.saveSettings, SettingsText(session.SaveSettings()));
   const std::string leaks = session.Close();
   if (!a.journal.empty()) WriteText(a.journal, session.Transcript());
   if (!leaks.empty()) std::fprintf(stderr, "velkui-workbench: warning: %s\n", leaks.c_str());
