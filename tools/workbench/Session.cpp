@@ -105,8 +105,10 @@ Session::Session(const PaneSource& source) {
     toolbox::host::ClearJournal();
     Note("# NewIPP");
     pane_ = velkui::NewIPP(info->factory);
-    if (pane_ == nullptr)
-      throw SessionError(name_ + ": NewIPP made no pane (the factory or the New hook failed)");
+    if (pane_ == nullptr) throw SessionError(name_ + ": NewIPP made no pane: the factory gave none");
+    // A pane whose building threw comes back released: no registry, no items.
+    if (static_cast<velkui::UISystem*>(pane_)->registry == nullptr)
+      throw SessionError(name_ + ": NewIPP made no pane: its New hook (or an item's) failed");
     Note("# StartIPP");
     velkui::StartIPP(pane_);
     Note("# ResumeIPP base " + std::to_string(base_));

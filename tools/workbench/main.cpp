@@ -42,9 +42,15 @@ struct Arguments {
 
 /// The tool's own words for what the command line got wrong.
 std::string UsageWords(const CLI::ParseError& e) {
-  if (dynamic_cast<const CLI::ExtrasError*>(&e)) return "too many arguments: " + std::string(e.what()).substr(std::string(e.what()).find(':') + 1);
-  if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) return "an option is missing its value";
-  return e.what();
+  const std::string what = e.what();
+  const size_t colon = what.find(':');
+  const std::string before = what.substr(0, colon);
+  const std::string after =
+      colon == std::string::npos ? "" : what.substr(what.find_first_not_of(' ', colon + 1));
+  if (dynamic_cast<const CLI::ExtrasError*>(&e))
+    return (after.rfind('-', 0) == 0 ? "unknown option: " : "too many arguments: ") + after;
+  if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) return "option " + before + " needs a value";
+  return what;
 }
 
 void WriteText(const std::string& path, const std::string& text) {
