@@ -38,8 +38,12 @@ test-asan: asan
 test: test-release test-asan
 	@echo "make test: both builds passed"
 
-demo: release
-	@if [ -x scripts/demo ]; then scripts/demo; else echo "no demo yet"; fi
+# The demo builds only the programs it runs, not the test suites.
+DEMO_TARGETS = velkui-workbench monochrome_pane monx
+
+demo: bootstrap build/release/build.ninja
+	cmake --build build/release -j $(JOBS) --target $(DEMO_TARGETS)
+	@scripts/demo
 
 bench: release
 	@for b in build/release/bench/*; do [ -x "$$b" ] && "$$b"; done; true

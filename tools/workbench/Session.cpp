@@ -174,9 +174,11 @@ void Session::BeginInput() {
 SInt16 Session::Deliver(SInt16 hit) {
   if (hit == 0 || !shown_) return 0;
   Note("# hit " + std::to_string(hit) + ": ActionIPP, ThreadIPP");
+  const nlohmann::json before = SaveSettings()["settings"];
   velkui::ActionIPP(pane_, &hit);
   SInt16 thread = hit;
   velkui::ThreadIPP(pane_, &thread);
+  NoteChanges(before);
   return hit;
 }
 
@@ -316,6 +318,17 @@ void Session::LoadSettings(const nlohmann::json& file) {
 }
 
 // ---------------------------------------------------------------- transcript
+
+void Session::NoteChanges(const nlohmann::json& before) {
+  std::string changes;
+  const nlohmann::json after = SaveSettings()["settings"];
+  for (const auto& [key, value] : after.items()) {
+    const std::string now = value.begin().value().dump();
+    const std::string was = before.contains(key) ? before[key].begin().value().dump() : "(none)";
+    if (now != was) changes += " " + key + " " + was + "->" + now;
+  }
+  Note("# registry:" + (changes.empty() ? std::string(" unchanged") : changes));
+}
 
 void Session::Note(const std::string& line) {
   FlushJournal();

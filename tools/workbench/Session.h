@@ -103,6 +103,8 @@ class Session {
   ControlRef Find(const std::string& control) const;
   SInt16 Deliver(SInt16 hit);
   void BeginInput();
+  /// Notes every registry value that differs from `before` (settings form).
+  void NoteChanges(const nlohmann::json& before);
   void FlushJournal();
   std::optional<Mismatch> CheckControl(const Expectation& e);
   std::optional<Mismatch> CheckJournal(const Expectation& e);
