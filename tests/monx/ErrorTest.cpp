@@ -106,7 +106,7 @@ const std::vector<ErrorCase>& Cases() {
       {"contact sheet as JPEG", GreyIn, {"sheet", "@in.png", "@sheet.jpg"}, 64,
        "@sheet.jpg: a contact sheet is a PNG; the name must end in .png"},
       {"sheet varying an unknown field", GreyIn, {"sheet", "--vary", "sparkle", "@in.png", "@sheet.png"},
-       64, "--vary sparkle: no such field"},
+       64, "--vary sparkle: no such field; accepted: colour-x, colour-y, tone, brightness, contrast, shadow, highlight, density, white-shift"},
       {"sheet of an unknown preset", GreyIn,
        {"sheet", "--presets", "neutral,chrome", "@in.png", "@sheet.png"}, 64,
        "--presets: no preset called chrome"},
@@ -126,7 +126,7 @@ const std::vector<ErrorCase>& Cases() {
         "sepia,sepia",
         "@tall.png", "@sheet.png"},
        64,
-       "the sheet would be 44 x 33978 pixels, more than 32767 a side; use a smaller --tile or fewer tiles"},
+       "the sheet would be 260 x 33978 pixels, more than 32767 a side; use a smaller --tile or fewer tiles"},
       {"unknown option", nullptr, {"--sparkle", "@in.png", "@out.png"}, 64, "..."},
       {"value not a number", nullptr, {"--tone", "dark", "@in.png", "@out.png"}, 64, "..."},
   };

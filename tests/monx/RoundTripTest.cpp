@@ -53,13 +53,13 @@ TEST(MonxRoundTrip, NeutralPngKeepsGreyLevelsSizeAndResolution) {
   ExpectSameBytes(GreyAsRgb(in.pixels), out);
 }
 
-TEST(MonxRoundTrip, KeepColourTonesEachChannelThroughTheEngine) {
+TEST(MonxRoundTrip, PerChannelTonesEachChannelThroughTheEngine) {
   ScratchDir dir;
   Image in = RgbPattern(50, 20);
   WriteImage(dir / "in.png", in);
-  ExpectSameBytes(in.pixels, Tone(dir, {"--keep-colour"}));  // neutral: unchanged
+  ExpectSameBytes(in.pixels, Tone(dir, {"--per-channel"}));  // neutral: unchanged
   ExpectSameBytes(EngineTone(in, PresetInfo("selenium")),
-                  Tone(dir, {"--preset", "selenium", "--keep-colour"}));
+                  Tone(dir, {"--preset", "selenium", "--per-channel"}));
 }
 
 TEST(MonxRoundTrip, JpegKeepsSizeResolutionAndLooks) {
@@ -74,7 +74,7 @@ TEST(MonxRoundTrip, JpegKeepsSizeResolutionAndLooks) {
   monx::JpegOptions best;
   best.quality = 98;
   WriteImage(dir / "in.jpg", in, best);
-  RunResult run = RunMonx({"--keep-colour", "-q", "98", dir / "in.jpg", dir / "out.jpg"});
+  RunResult run = RunMonx({"--per-channel", "-q", "98", dir / "in.jpg", dir / "out.jpg"});
   ASSERT_EQ(run.code, 0) << run.err;
   Image out = ReadImage(dir / "out.jpg");
   ASSERT_EQ(out.pixels.size(), in.pixels.size());
@@ -160,8 +160,14 @@ TEST(MonxRoundTrip, UnusualInputsAreReadWithANote) {
     SCOPED_TRACE(transparent ? "palette with transparency" : "opaque palette");
     WritePalettePng(dir / "in.png", 4, 2, colours, indices,
                     transparent ? std::vector<std::uint8_t>{255, 0, 128} : std::vector<std::uint8_t>{});
-    note = "monx: note: " + (dir / "in.png") + ": transparency dropped\n";
-    ExpectSameBytes(GreyAsRgb(levels), Tone(dir, {}, transparent ? note : ""));
+    // Transparency is kept: RGBA out, the alpha as the chunk gives it (index 3 has none).
+    std::vector<std::uint8_t> want = GreyAsRgb(levels);
+    if (transparent) {
+      const std::uint8_t alpha[] = {255, 0, 128, 255};
+      want.clear();
+      for (std::uint8_t index : indices) want.insert(want.end(), {level[index], level[index], level[index], alpha[index]});
+    }
+    ExpectSameBytes(want, Tone(dir, {}));
   }
 
   // A JPEG with an unknown JFIF version is read without a word.

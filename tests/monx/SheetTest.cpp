@@ -20,21 +20,21 @@ struct SheetCase {
 
 TEST(MonxSheet, SizeFollowsTilesColumnsAndThePhotosProportions) {
   const std::vector<SheetCase> cases = {
-      // 7 presets, 4 columns, 2 rows of 64 x 48 tiles.
-      {"all presets, landscape", 64, 48, {"--tile", "64"}, 40 + 4 * 64 + 3 * 16,
+      // 7 presets, 4 columns, 2 rows of 64 x 48 tiles in cells 220 wide (the narrowest).
+      {"all presets, landscape", 64, 48, {"--tile", "64"}, 40 + 4 * 220 + 3 * 16,
        40 + 34 + 2 * (48 + 56) + 16},
       // 6 tone values in 3 columns; a 100 x 50 photo scaled to 80 x 40.
       {"vary tone", 100, 50, {"--tile", "80", "--vary", "tone", "--columns", "3"},
-       40 + 3 * 80 + 2 * 16, 40 + 34 + 2 * (40 + 56) + 16},
+       40 + 3 * 220 + 2 * 16, 40 + 34 + 2 * (40 + 56) + 16},
       // Portrait 30 x 60 scaled to 20 x 40; two presets side by side.
       {"portrait, two presets", 30, 60, {"--tile", "40", "--presets", "neutral,sepia"},
-       40 + 2 * 20 + 16, 40 + 34 + 40 + 56},
-      // A photo smaller than the tile is not enlarged; 5 contrast steps, 3 + 2 by default.
-      {"small photo", 20, 10, {"--vary", "contrast", "--steps", "5"}, 40 + 3 * 20 + 2 * 16,
-       40 + 34 + 2 * (10 + 56) + 16},
+       40 + 2 * 220 + 16, 40 + 34 + 40 + 56},
+      // A photo under 220 pixels is enlarged to 220 x 110; 5 contrast steps, 3 + 2 by default.
+      {"small photo", 20, 10, {"--vary", "contrast", "--steps", "5"}, 40 + 3 * 220 + 2 * 16,
+       40 + 34 + 2 * (110 + 56) + 16},
       // Six tone values fill two rows of three by default.
-      {"tone, default columns", 20, 20, {"--vary", "tone"}, 40 + 3 * 20 + 2 * 16,
-       40 + 34 + 2 * (20 + 56) + 16},
+      {"tone, default columns", 20, 20, {"--vary", "tone"}, 40 + 3 * 220 + 2 * 16,
+       40 + 34 + 2 * (220 + 56) + 16},
   };
   for (const SheetCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -63,7 +63,7 @@ TEST(MonxSheet, EachTileShowsThePhotoTonedWithItsPresetAndA16BitPhotoIsNoted) {
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(names[i]);
     std::vector<std::uint8_t> want = EngineTone(Uniform(1, 1, {100}), monx::FindPreset(names[i])->info);
-    int x = 20 + i * (64 + 16) + 32, y = 20 + 34 + 32;  // centre of tile i
+    int x = 20 + i * (220 + 16) + 110, y = 20 + 34 + 32;  // centre of cell i
     const std::uint8_t* got = sheet.Row(y) + 3 * x;
     EXPECT_EQ(std::vector<std::uint8_t>(got, got + 3), want);
   }

@@ -12,8 +12,9 @@ std::unique_ptr<RowReader> OpenJpeg(std::FILE* file, const std::string& path,
                                     const JpegOptions& options);
 
 std::unique_ptr<RowWriter> CreatePngWriter(std::FILE* file, const std::string& path,
-                                           const ImageInfo& info);
+                                           const ImageInfo& info, const Metadata& metadata);
 std::unique_ptr<RowWriter> CreateJpegWriter(std::FILE* file, const std::string& path,
-                                            const ImageInfo& info, const JpegOptions& options);
+                                            const ImageInfo& info, const JpegOptions& options,
+                                            const Metadata& metadata);
 
 }  // namespace monx

@@ -41,4 +41,12 @@ void RgbToGrey(const std::uint8_t* src, std::uint8_t* dst, std::size_t width) {
   }
 }
 
+void OverWhite(const std::uint8_t* colour, std::size_t colourStep, const std::uint8_t* alpha,
+               std::uint8_t* dst, std::size_t width) {
+  for (std::size_t x = 0; x < width; ++x, colour += colourStep, dst += 3) {
+    std::uint32_t a = alpha[4 * x + 3];
+    for (int c = 0; c < 3; ++c) dst[c] = std::uint8_t((colour[c] * a + 255 * (255 - a) + 127) / 255);
+  }
+}
+
 }  // namespace monx

@@ -11,4 +11,10 @@ namespace monx {
 /// (the grey row is written over the front of the RGB row).
 void RgbToGrey(const std::uint8_t* src, std::uint8_t* dst, std::size_t width);
 
+/// Lays `width` pixels over white: the colour comes from `colour` (pixels
+/// `colourStep` bytes apart, RGB first), the alpha from the RGBA row `alpha`;
+/// writes packed RGB into dst, which may equal `colour` when colourStep is 3.
+void OverWhite(const std::uint8_t* colour, std::size_t colourStep, const std::uint8_t* alpha,
+               std::uint8_t* dst, std::size_t width);
+
 }  // namespace monx

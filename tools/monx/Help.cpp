@@ -70,15 +70,25 @@ DESCRIPTION
     channel, in colour (the toning adds the cast), with the input's resolution
     (dpi) kept. The output is written to a temporary file in the same folder
     and renamed into place, so an interrupted or failed run never leaves a
-    half-written file; monx refuses to write over its input.
+    half-written file; monx refuses to write over its input. "-" as INPUT
+    reads standard input; "-" as OUTPUT writes standard output, in the
+    --format given or else the input's format. A file name that begins with
+    "-" must be written ./-name (or follow --).
+
+    A photo whose EXIF data records a camera orientation is turned upright.
+    The output keeps the EXIF data (its orientation now 1, its thumbnail left
+    out) and an RGB colour profile; --strip leaves both out. Transparency is
+    kept in PNG output; in JPEG output the photo is laid over white.
 
     Colour photographs are turned into grey first, by their luminance: the
     values are taken as sRGB, decoded to linear light, weighted 0.2126 red,
     0.7152 green, 0.0722 blue (the share of each sRGB primary in luminance)
     and encoded back. Weighting light rather than encoded values keeps the
     brightness a viewer sees in every colour; the older 0.299/0.587/0.114
-    weights on encoded values darken saturated colours. --keep-colour skips
-    this and tones each colour channel through its own curve.
+    weights on encoded values darken saturated colours. --per-channel skips
+    this and runs each colour channel through its own curve instead: a colour
+    effect (a sepia photo turns orange-brown everywhere, a cyanotype makes
+    skin pink), not a toned print of a colour photo.
 
 TONING OPTIONS
     -p, --preset NAME
@@ -88,8 +98,11 @@ TONING OPTIONS
 )" + FieldOptionLines() +
          R"(
 OTHER OPTIONS
-    --keep-colour
-        Tone a colour photograph channel by channel instead of its grey.
+    --per-channel
+        Run each colour channel of a colour photo through its own curve
+        instead of toning its grey (formerly --keep-colour).
+    --strip
+        Leave EXIF data and the colour profile out of the output.
     -q, --quality N
         JPEG quality, 1 to 100. Default 90 (chroma subsampled 2x2).
     --fast-jpeg
@@ -129,7 +142,9 @@ CONTACT SHEET
         preset; field options given are applied to every preset. With
         --vary, --preset and the field options set the other fields
         (--preset without --vary is refused: use --presets). The toning
-        options and --keep-colour work as for a single photo.
+        options and --per-channel work as for a single photo. Labels name
+        each tile's settings; the title line says what was done to the
+        photo (colour made grey, or each channel toned).
     --vary FIELD
         One tile per value of FIELD (a field option name, such as tone or
         contrast) instead of the presets.
@@ -140,24 +155,25 @@ CONTACT SHEET
         The presets to show, in this order.
     --tile N
         Longest side of each tile in pixels, 32 to 2048 (default 240). The
-        photo is scaled down to fit, never up, keeping its proportions.
+        photo is scaled down to fit, keeping its proportions; a photo smaller
+        than 220 pixels is scaled up to 220 (or --tile, if smaller), and a
+        cell is at least 220 pixels wide, so the labels stay readable.
     --columns N
         Tiles per row, 1 to 64. Default (or 0): at most 4, the rows as
         evenly filled as that allows (5 or 6 tiles: 3 per row).
-    With tiles of W x H pixels (the scaled photo), the sheet is
+    With cells of W x H pixels (the scaled photo, W at least 220), the sheet is
     2*20 + columns*W + (columns-1)*16 pixels wide and
     2*20 + 34 + rows*(H+56) + (rows-1)*16 pixels high.
     A sheet more than 32767 pixels wide or high is refused.
 
 IMAGES MONX ACCEPTS
-    PNG: grey, RGB, palette, 1 to 16 bits, interlaced or not; alpha and
-    transparency are dropped and 16-bit samples converted to 8 bits, each
+    PNG: grey, RGB, palette, 1 to 16 bits, interlaced or not, with or
+    without alpha or transparency; 16-bit samples are converted to 8 bits,
     with a note on standard error. JPEG: grey or RGB (YCbCr), baseline or
     progressive. CMYK JPEG is refused. Truncated or damaged files are
-    refused rather than written out patched. Only the pixels and the
-    resolution are carried over: metadata such as EXIF (with a camera's
-    orientation flag) and colour profiles is not copied, so a photo that
-    relies on its orientation flag comes out unrotated.
+    refused rather than written out patched. EXIF (JPEG APP1, PNG eXIf) and
+    colour profiles (JPEG APP2, PNG iCCP) are read and carried over; a grey
+    profile is left out (with a note), since the toned photo is RGB.
 
 EXIT STATUS
     0   success
@@ -172,6 +188,7 @@ EXAMPLES
     monx --preset sepia portrait.jpg portrait-sepia.jpg
     monx -x 20 -y 40 --contrast 6 scan.png toned.png
     monx --preset selenium --jobs 2 scans/ toned/
+    monx --preset cool --strip - out.jpg < in.jpg
     monx sheet portrait.jpg looks.png
     monx sheet --preset warm --vary contrast --steps 7 portrait.jpg contrast.png
 )";

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -26,7 +27,24 @@ bool EndsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+/// Standard input read whole and opened as a memory file, so that it can be
+/// read twice like a file (its kind is told from its first bytes). Kept for the
+/// life of the process: standard input holds one image.
+std::FILE* OpenStandardInput() {
+  static std::vector<char> data;
+  if (!data.empty()) throw ToolError(kExitUsage, "standard input can be read only once");
+  char block[65536];
+  std::size_t got;
+  while ((got = std::fread(block, 1, sizeof block, stdin)) > 0) data.insert(data.end(), block, block + got);
+  if (std::ferror(stdin)) throw ToolError(kExitNoInput, std::string("-: cannot read standard input: ") + std::strerror(errno));
+  if (data.empty()) throw ToolError(kExitBadData, "-: standard input is empty, not an image");
+  std::FILE* file = fmemopen(data.data(), data.size(), "rb");
+  if (!file) throw ToolError(kExitSoftware, std::string("-: ") + std::strerror(errno));
+  return file;
+}
+
 std::FILE* OpenForReading(const std::string& path) {
+  if (IsStdStream(path)) return OpenStandardInput();
   struct stat st {};
   if (stat(path.c_str(), &st) != 0)
     throw ToolError(kExitNoInput, path + ": cannot read: " + std::strerror(errno));
@@ -65,9 +83,10 @@ std::unique_ptr<RowReader> OpenImage(const std::string& path, const JpegOptions&
 }
 
 std::unique_ptr<RowWriter> CreateWriter(FileType type, std::FILE* file, const std::string& path,
-                                        const ImageInfo& info, const JpegOptions& jpeg) {
-  if (type == FileType::kPng) return CreatePngWriter(file, path, info);
-  return CreateJpegWriter(file, path, info, jpeg);
+                                        const ImageInfo& info, const JpegOptions& jpeg,
+                                        const Metadata& metadata) {
+  if (type == FileType::kPng) return CreatePngWriter(file, path, info, metadata);
+  return CreateJpegWriter(file, path, info, jpeg, metadata);
 }
 
 void CheckWholeImageSize(const std::string& path, const ImageInfo& info) {
@@ -79,6 +98,7 @@ void CheckWholeImageSize(const std::string& path, const ImageInfo& info) {
 }
 
 void CheckNotSameFile(const std::string& input, const std::string& output) {
+  if (IsStdStream(input) || IsStdStream(output)) return;
   std::error_code ignored;
   if (std::filesystem::exists(output, ignored) && std::filesystem::equivalent(input, output, ignored))
     throw ToolError(kExitUsage, output + ": is the input file; choose another output name");
@@ -90,6 +110,7 @@ Image ReadImage(const std::string& path, const JpegOptions& jpeg) {
   Image image;
   image.info = reader->info();
   image.notes = reader->notes();
+  image.metadata = reader->metadata();
   image.pixels.resize(image.info.RowBytes() * std::size_t(image.info.height));
   reader->ReadRows(image.pixels.data(), std::ptrdiff_t(image.info.RowBytes()), image.info.height);
   return image;
@@ -99,7 +120,7 @@ void WriteImage(const std::string& path, const Image& image, const JpegOptions& 
   auto type = FileTypeOfName(path);
   if (!type) throw ToolError(kExitUsage, path + ": the name must end in .png, .jpg or .jpeg");
   AtomicFile out(path);
-  auto writer = CreateWriter(*type, out.file(), path, image.info, jpeg);
+  auto writer = CreateWriter(*type, out.file(), path, image.info, jpeg, image.metadata);
   writer->WriteRows(image.pixels.data(), std::ptrdiff_t(image.info.RowBytes()), image.info.height);
   writer->Finish();
   writer.reset();

@@ -18,7 +18,8 @@ struct Resolution {
   bool Known() const { return xDpi > 0 && yDpi > 0; }
 };
 
-/// Geometry of an image as the tool handles it: 8 bits per channel, grey (1) or RGB (3).
+/// Geometry of an image as the tool handles it: 8 bits per channel, grey (1), RGB (3)
+/// or RGB with alpha (4, only from PNG).
 struct ImageInfo {
   int width = 0;
   int height = 0;
@@ -28,6 +29,13 @@ struct ImageInfo {
 };
 
 enum class FileType { kPng, kJpeg };
+
+/// What a photo carries besides its pixels.
+struct Metadata {
+  std::vector<std::uint8_t> exif;  ///< the EXIF block as a TIFF stream (no "Exif" header); empty: none
+  std::vector<std::uint8_t> icc;   ///< the colour profile; empty: none
+  bool Empty() const { return exif.empty() && icc.empty(); }
+};
 
 /// The format a file name asks for by its extension (.png, .jpg, .jpeg, any case).
 std::optional<FileType> FileTypeOfName(const std::string& path);
@@ -44,6 +52,8 @@ class RowReader {
  public:
   virtual ~RowReader() = default;
   const ImageInfo& info() const { return info_; }
+  FileType type() const { return type_; }
+  const Metadata& metadata() const { return metadata_; }
   /// Conversions made while reading ("16-bit PNG converted to 8 bits per channel").
   const std::vector<std::string>& notes() const { return notes_; }
   /// Reads the next `rows` rows into dst, each `stride` bytes apart.
@@ -51,6 +61,8 @@ class RowReader {
 
  protected:
   ImageInfo info_;
+  FileType type_ = FileType::kPng;
+  Metadata metadata_;
   std::vector<std::string> notes_;
 };
 
@@ -63,18 +75,24 @@ class RowWriter {
   virtual void Finish() = 0;
 };
 
-/// Opens a PNG or JPEG file, recognised by its content, not its name.
+/// The name that stands for standard input or output.
+inline bool IsStdStream(const std::string& path) { return path == "-"; }
+
+/// Opens a PNG or JPEG file, recognised by its content, not its name; "-" reads
+/// standard input.
 std::unique_ptr<RowReader> OpenImage(const std::string& path, const JpegOptions& jpeg = {});
 
-/// Starts writing an image of the given geometry (channels 1 or 3) into `file`.
-/// `path` names the destination in error messages.
+/// Starts writing an image of the given geometry (channels 1 or 3, or 4 for PNG)
+/// into `file`, with `metadata` when given. `path` names the destination in error messages.
 std::unique_ptr<RowWriter> CreateWriter(FileType type, std::FILE* file, const std::string& path,
-                                        const ImageInfo& info, const JpegOptions& jpeg = {});
+                                        const ImageInfo& info, const JpegOptions& jpeg = {},
+                                        const Metadata& metadata = {});
 
 /// A whole image in memory, rows packed.
 struct Image {
   ImageInfo info;
   std::vector<std::uint8_t> pixels;
+  Metadata metadata;
   std::vector<std::string> notes;
   std::uint8_t* Row(int y) { return pixels.data() + std::size_t(y) * info.RowBytes(); }
   const std::uint8_t* Row(int y) const { return pixels.data() + std::size_t(y) * info.RowBytes(); }

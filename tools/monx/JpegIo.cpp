@@ -10,7 +10,9 @@
 #include <csetjmp>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -20,6 +22,10 @@
 
 namespace monx {
 namespace {
+
+constexpr int kExifMarker = JPEG_APP0 + 1;
+constexpr int kIccMarker = JPEG_APP0 + 2;
+constexpr JOCTET kExifHeader[6] = {'E', 'x', 'i', 'f', 0, 0};
 
 struct JpegErrors {
   jpeg_error_mgr pub;
@@ -70,7 +76,9 @@ Resolution DensityOf(const jpeg_decompress_struct& c) {
 
 class JpegReader final : public RowReader {
  public:
-  JpegReader(std::FILE* file, std::string path) : file_(file), path_(std::move(path)) {}
+  JpegReader(std::FILE* file, std::string path) : file_(file), path_(std::move(path)) {
+    type_ = FileType::kJpeg;
+  }
   ~JpegReader() override {
     if (created_) jpeg_destroy_decompress(&c_);
     std::fclose(file_);
@@ -111,8 +119,29 @@ class JpegReader final : public RowReader {
     jpeg_create_decompress(&c_);
     created_ = true;
     jpeg_stdio_src(&c_, file_);
+    jpeg_save_markers(&c_, kExifMarker, 0xFFFF);
+    jpeg_save_markers(&c_, kIccMarker, 0xFFFF);
     jpeg_read_header(&c_, TRUE);
+    ReadMetadata();
     return true;
+  }
+
+  /// The EXIF block (first APP1 marker starting "Exif\0\0") and the colour profile
+  /// (APP2 markers, joined by libjpeg).
+  void ReadMetadata() {
+    for (jpeg_saved_marker_ptr m = c_.marker_list; m; m = m->next) {
+      if (m->marker == kExifMarker && m->data_length > sizeof kExifHeader &&
+          std::memcmp(m->data, kExifHeader, sizeof kExifHeader) == 0) {
+        metadata_.exif.assign(m->data + sizeof kExifHeader, m->data + m->data_length);
+        break;
+      }
+    }
+    JOCTET* icc = nullptr;
+    unsigned int length = 0;
+    if (jpeg_read_icc_profile(&c_, &icc, &length)) {
+      metadata_.icc.assign(icc, icc + length);
+      std::free(icc);
+    }
   }
 
   bool StartDecompress() {
@@ -150,10 +179,15 @@ class JpegWriter final : public RowWriter {
     if (created_) jpeg_destroy_compress(&c_);
   }
 
-  void Start(const ImageInfo& info, const JpegOptions& options) {
+  void Start(const ImageInfo& info, const JpegOptions& options, const Metadata& metadata) {
     InstallErrors(errors_);
     c_.err = &errors_.pub;
-    if (!Setup(info, options)) Fail();
+    // One marker holds at most 65533 bytes; a longer EXIF block has no standard way in.
+    if (!metadata.exif.empty() && metadata.exif.size() + sizeof kExifHeader <= 65533) {
+      exifBlock_.assign(kExifHeader, kExifHeader + sizeof kExifHeader);
+      exifBlock_.insert(exifBlock_.end(), metadata.exif.begin(), metadata.exif.end());
+    }
+    if (!Setup(info, options, metadata)) Fail();
   }
 
   void WriteRows(const std::uint8_t* src, std::ptrdiff_t stride, int rows) override {
@@ -175,7 +209,7 @@ class JpegWriter final : public RowWriter {
                                                        : errors_.message));
   }
 
-  bool Setup(const ImageInfo& info, const JpegOptions& options) {
+  bool Setup(const ImageInfo& info, const JpegOptions& options, const Metadata& metadata) {
     if (setjmp(errors_.jump)) return false;
     jpeg_create_compress(&c_);
     created_ = true;
@@ -193,6 +227,11 @@ class JpegWriter final : public RowWriter {
       c_.Y_density = UINT16(std::lround(std::fmin(info.dpi.yDpi, 65535.0)));
     }
     jpeg_start_compress(&c_, TRUE);
+    // One marker holds at most 65533 bytes; a longer EXIF block has no standard way in.
+    if (!exifBlock_.empty())
+      jpeg_write_marker(&c_, kExifMarker, exifBlock_.data(), unsigned(exifBlock_.size()));
+    if (!metadata.icc.empty())
+      jpeg_write_icc_profile(&c_, metadata.icc.data(), unsigned(metadata.icc.size()));
     return true;
   }
 
@@ -215,6 +254,7 @@ class JpegWriter final : public RowWriter {
   jpeg_compress_struct c_{};
   JpegErrors errors_;
   bool created_ = false;
+  std::vector<JOCTET> exifBlock_;  ///< "Exif\0\0" and the block, ready for its marker
   std::vector<JSAMPROW> rowPointers_;
 };
 
@@ -228,9 +268,10 @@ std::unique_ptr<RowReader> OpenJpeg(std::FILE* file, const std::string& path,
 }
 
 std::unique_ptr<RowWriter> CreateJpegWriter(std::FILE* file, const std::string& path,
-                                            const ImageInfo& info, const JpegOptions& options) {
+                                            const ImageInfo& info, const JpegOptions& options,
+                                            const Metadata& metadata) {
   auto writer = std::make_unique<JpegWriter>(file, path);
-  writer->Start(info, options);
+  writer->Start(info, options, metadata);
   return writer;
 }
 

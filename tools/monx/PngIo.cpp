@@ -3,7 +3,8 @@
 // libpng's error callback must not return. Ours records the message and
 // long-jumps into a small guard function holding no C++ objects, which returns
 // false; the caller turns that into a ToolError. 16-bit images are scaled to 8
-// bits, palettes expanded and alpha dropped, each with a note for the user.
+// bits (with a note for the user) and palettes expanded; an image with
+// transparency comes out as RGB with alpha.
 #include <cerrno>
 #include <csetjmp>
 #include <cmath>
@@ -43,7 +44,9 @@ std::string ReadFailure(const std::string& path, const PngErrors& errors) {
 
 class PngReader final : public RowReader {
  public:
-  PngReader(std::FILE* file, std::string path) : file_(file), path_(std::move(path)) {}
+  PngReader(std::FILE* file, std::string path) : file_(file), path_(std::move(path)) {
+    type_ = FileType::kPng;
+  }
   ~PngReader() override {
     if (png_) png_destroy_read_struct(&png_, info_ptr_ ? &info_ptr_ : nullptr, nullptr);
     std::fclose(file_);
@@ -54,7 +57,7 @@ class PngReader final : public RowReader {
     if (png_) info_ptr_ = png_create_info_struct(png_);
     if (!png_ || !info_ptr_) throw ToolError(kExitSoftware, path_ + ": out of memory");
     if (!ReadInfo()) throw ToolError(kExitBadData, ReadFailure(path_, errors_));
-    if (info_.channels != 1 && info_.channels != 3)
+    if (info_.channels != 1 && info_.channels != 3 && info_.channels != 4)
       throw ToolError(kExitBadData, path_ + ": PNG layout not supported (" +
                                         std::to_string(info_.channels) + " channels after conversion)");
     CheckDataCanFill();
@@ -76,6 +79,7 @@ class PngReader final : public RowReader {
     if (setjmp(errors_.jump)) return false;
     png_init_io(png_, file_);
     png_read_info(png_, info_ptr_);
+    ReadMetadata();
     SetTransforms();
     passes_ = png_set_interlace_handling(png_);
     png_read_update_info(png_, info_ptr_);
@@ -95,15 +99,25 @@ class PngReader final : public RowReader {
     }
     if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png_);
     if (type == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png_);
-    if (png_get_valid(png_, info_ptr_, PNG_INFO_tRNS)) {
-      // The expansions above may turn the transparency chunk into an alpha channel.
-      png_set_tRNS_to_alpha(png_);
-      png_set_strip_alpha(png_);
-      notes_.push_back("transparency dropped");
-    } else if (type & PNG_COLOR_MASK_ALPHA) {
-      png_set_strip_alpha(png_);
-      notes_.push_back("alpha channel dropped");
-    }
+    bool transparent = png_get_valid(png_, info_ptr_, PNG_INFO_tRNS) != 0;
+    if (transparent) png_set_tRNS_to_alpha(png_);
+    // Transparency is kept; a grey image with it becomes RGB with alpha, the one
+    // layout with alpha the rest of the tool handles.
+    if ((transparent || (type & PNG_COLOR_MASK_ALPHA)) && !(type & PNG_COLOR_MASK_COLOR))
+      png_set_gray_to_rgb(png_);
+  }
+
+  void ReadMetadata() {
+    png_uint_32 length = 0;
+    png_bytep exif = nullptr;
+    if (png_get_eXIf_1(png_, info_ptr_, &length, &exif) && exif && length > 0)
+      metadata_.exif.assign(exif, exif + length);
+    png_charp name = nullptr;
+    int compression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 profileLength = 0;
+    if (png_get_iCCP(png_, info_ptr_, &name, &compression, &profile, &profileLength) && profile)
+      metadata_.icc.assign(profile, profile + profileLength);
   }
 
   /// Refuses a file too short to hold the image its header announces, before
@@ -181,11 +195,11 @@ class PngWriter final : public RowWriter {
     if (png_) png_destroy_write_struct(&png_, info_ptr_ ? &info_ptr_ : nullptr);
   }
 
-  void Start(const ImageInfo& info) {
+  void Start(const ImageInfo& info, const Metadata& metadata) {
     png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, &errors_, OnPngError, OnPngWarning);
     if (png_) info_ptr_ = png_create_info_struct(png_);
     if (!png_ || !info_ptr_) throw ToolError(kExitSoftware, path_ + ": out of memory");
-    if (!WriteHeader(info)) Fail();
+    if (!WriteHeader(info, metadata)) Fail();
   }
 
   void WriteRows(const std::uint8_t* src, std::ptrdiff_t stride, int rows) override {
@@ -204,12 +218,25 @@ class PngWriter final : public RowWriter {
                                                        : errors_.message));
   }
 
-  bool WriteHeader(const ImageInfo& info) {
+  static int ColourTypeOf(int channels) {
+    return channels == 1 ? PNG_COLOR_TYPE_GRAY
+                         : channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
+  }
+
+  bool WriteHeader(const ImageInfo& info, const Metadata& metadata) {
     if (setjmp(errors_.jump)) return false;
     png_init_io(png_, file_);
+    // A colour profile libpng finds faulty is left out instead of failing the write.
+    png_set_benign_errors(png_, 1);
     png_set_IHDR(png_, info_ptr_, png_uint_32(info.width), png_uint_32(info.height), 8,
-                 info.channels == 1 ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 ColourTypeOf(info.channels), PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (!metadata.icc.empty())
+      png_set_iCCP(png_, info_ptr_, "ICC profile", PNG_COMPRESSION_TYPE_BASE,
+                   metadata.icc.data(), png_uint_32(metadata.icc.size()));
+    if (!metadata.exif.empty())
+      png_set_eXIf_1(png_, info_ptr_, png_uint_32(metadata.exif.size()),
+                     const_cast<png_bytep>(metadata.exif.data()));
     if (info.dpi.Known())
       png_set_pHYs(png_, info_ptr_, png_uint_32(std::lround(info.dpi.xDpi / kMetresPerInch)),
                    png_uint_32(std::lround(info.dpi.yDpi / kMetresPerInch)), PNG_RESOLUTION_METER);
@@ -245,9 +272,9 @@ std::unique_ptr<RowReader> OpenPng(std::FILE* file, const std::string& path) {
 }
 
 std::unique_ptr<RowWriter> CreatePngWriter(std::FILE* file, const std::string& path,
-                                           const ImageInfo& info) {
+                                           const ImageInfo& info, const Metadata& metadata) {
   auto writer = std::make_unique<PngWriter>(file, path);
-  writer->Start(info);
+  writer->Start(info, metadata);
   return writer;
 }
 

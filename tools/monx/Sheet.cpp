@@ -10,6 +10,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include "Grey.h"
+#include "Orientation.h"
 #include "Settings.h"
 #include "ToolError.h"
 #include "Toner.h"
@@ -27,7 +28,11 @@ std::vector<Tile> TilesOf(const SheetOptions& options) {
   std::vector<Tile> tiles;
   if (!options.vary.empty()) {
     const ToningField* field = FindField(options.vary);
-    if (!field) throw ToolError(kExitUsage, "--vary " + options.vary + ": no such field");
+    if (!field) {
+      std::string names;
+      for (const ToningField& f : Fields()) names += (names.empty() ? "" : ", ") + std::string(f.option);
+      throw ToolError(kExitUsage, "--vary " + options.vary + ": no such field; accepted: " + names);
+    }
     for (int value : SpreadOf(*field, options.steps)) {
       MonxInfo info = options.base;
       info.*field->member = value;
@@ -177,6 +182,16 @@ Image SurfaceToImage(cairo_surface_t* surface) {
   return image;
 }
 
+/// An RGBA photo laid over white, as it would show on paper.
+void FlattenOverWhite(Image& image) {
+  if (image.info.channels != 4) return;
+  for (int y = 0; y < image.info.height; ++y)
+    OverWhite(image.Row(y), 4, image.Row(y), image.pixels.data() + std::size_t(y) * std::size_t(image.info.width) * 3,
+              std::size_t(image.info.width));
+  image.info.channels = 3;
+  image.pixels.resize(image.info.RowBytes() * std::size_t(image.info.height));
+}
+
 void ToGrey(Image& image) {
   if (image.info.channels != 3) return;
   for (int y = 0; y < image.info.height; ++y)
@@ -188,9 +203,11 @@ void ToGrey(Image& image) {
 
 }  // namespace
 
-Image Thumbnail(const Image& image, int side) {
+Image Thumbnail(const Image& image, int side, int least) {
   const ImageInfo& in = image.info;
-  double scale = std::min(1.0, double(side) / double(std::max(in.width, in.height)));
+  int longest = std::max(in.width, in.height);
+  double scale = std::min(1.0, double(side) / double(longest));
+  if (longest < least) scale = double(std::min(least, side)) / double(longest);
   Image thumb;
   thumb.info = in;
   thumb.info.width = std::max(1, int(std::lround(in.width * scale)));
@@ -222,11 +239,20 @@ void MakeSheet(const std::string& input, const std::string& output, const SheetO
   Image photo = ReadImage(input, options.jpeg);
   CheckNotSameFile(input, output);
   for (const std::string& note : photo.notes) notes(input + ": " + note);
-  if (!options.keepColour) ToGrey(photo);
-  Image thumb = Thumbnail(photo, options.tile);
+  photo = Upright(photo, OrientationOf(photo.metadata.exif));
+  const bool colour = photo.info.channels != 1;
+  FlattenOverWhite(photo);
+  if (!options.perChannel) ToGrey(photo);
+  Image thumb = Thumbnail(photo, options.tile, SheetLayout::kMinCell);
+  // Say what was done to the photo besides the toning each label names.
+  std::string done = !colour ? "grey photo" : options.perChannel ? "each colour channel toned"
+                                                                 : "colour made grey, then toned";
+  for (Tile& tile : tiles)
+    if (tile.detail == "no change")
+      tile.detail = colour && !options.perChannel ? "grey, no toning" : "unchanged";
 
   SheetLayout layout;
-  layout.cellWidth = thumb.info.width;
+  layout.cellWidth = std::max(thumb.info.width, int(SheetLayout::kMinCell));
   layout.cellHeight = thumb.info.height;
   int count = int(tiles.size());
   // By default at most four across, with the rows as evenly filled as that allows.
@@ -253,7 +279,7 @@ void MakeSheet(const std::string& input, const std::string& output, const SheetO
   cairo_paint(cr);
   std::string name = std::filesystem::path(input).filename().string();
   DrawTitle(cr, name + "  \u00b7  " + std::to_string(photo.info.width) + " \u00d7 " +
-                    std::to_string(photo.info.height),
+                    std::to_string(photo.info.height) + "  \u00b7  " + done,
             layout.Width() - 2 * SheetLayout::kMargin);
   Image sheet;
   try {
@@ -262,7 +288,8 @@ void MakeSheet(const std::string& input, const std::string& output, const SheetO
       int top = SheetLayout::kMargin + SheetLayout::kTitleHeight +
                 (i / layout.columns) *
                     (layout.cellHeight + SheetLayout::kLabelHeight + SheetLayout::kGap);
-      PaintTile(cr, Tone(thumb, tiles[std::size_t(i)].info), left, top);
+      PaintTile(cr, Tone(thumb, tiles[std::size_t(i)].info),
+                left + (layout.cellWidth - thumb.info.width) / 2, top);
       DrawLabel(cr, tiles[std::size_t(i)], left, top + layout.cellHeight, layout.cellWidth);
     }
     if (cairo_status(cr) != CAIRO_STATUS_SUCCESS)

@@ -19,7 +19,7 @@ struct SheetOptions {
   std::vector<FieldValue> overrides; ///< fields set on every preset tile
   int tile = 240;                    ///< longest side of a tile in pixels
   int columns = 0;                   ///< 0: up to 4, rows evenly filled
-  bool keepColour = false;
+  bool perChannel = false;          ///< tone each colour channel instead of the grey
   JpegOptions jpeg;
 };
 
@@ -29,6 +29,7 @@ struct SheetLayout {
   static constexpr int kGap = 16;         ///< between tiles
   static constexpr int kTitleHeight = 34; ///< file name strip at the top
   static constexpr int kLabelHeight = 56; ///< a name and up to two lines of values
+  static constexpr int kMinCell = 220;    ///< narrowest cell: room for a readable label
   int columns = 0;
   int rows = 0;
   int cellWidth = 0;   ///< the scaled photo's width
@@ -45,8 +46,8 @@ struct SheetLayout {
 void MakeSheet(const std::string& input, const std::string& output, const SheetOptions& options,
                const NoteSink& notes);
 
-/// A copy of `image` scaled down by area averaging to fit a `side` square
-/// (never scaled up).
-Image Thumbnail(const Image& image, int side);
+/// A copy of `image` scaled to fit a `side` square: down by area averaging, or
+/// up (pixels repeated) when its longest side is under `least`, to `least`.
+Image Thumbnail(const Image& image, int side, int least = 0);
 
 }  // namespace monx
