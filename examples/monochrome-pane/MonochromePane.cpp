@@ -7,7 +7,10 @@
 // SetMONXPreviewParam.
 #include "MonochromePane.h"
 
+#include "velkui/presentations.h"
+
 #include <cstring>
+#include <initializer_list>
 #include <iterator>
 #include <vector>
 
@@ -84,7 +87,7 @@ class QualityItem : public UIItem {
  public:
   QualityItem() : UIItem(kQualityKey, kStandard, kBest) {}
   void New() override { Assign(kFine); }
-  void Resume() override { SetControl(kQualityItem, kSignature); }
+  void Resume() override { SetRadio(kQualityButtons, kSignature); }
   void ChangedOther() override {
     if (Value(kPaperKey) == kPlain && object->value == kBest) Assign(kFine);
   }
@@ -116,7 +119,17 @@ class ParameterItem : public UIItem {
  public:
   explicit ParameterItem(const Parameter& p) : UIItem(p.key, p.min, p.max), p_(p) {}
   void New() override { Assign(kPresets[0].*p_.field); }
-  void Resume() override { SetControl(p_.item, kSignature); }
+  /// Brightness and contrast are typed (a minus sign allowed), the rest slid;
+  /// white shift is a check box.
+  void Resume() override {
+    if (p_.key == kBrightnessKey || p_.key == kContrastKey)
+      SetNumber(p_.item, 1, velkui::kNumberAllowLeadingZero | velkui::kNumberAllowMinus, 0,
+                nullptr, kSignature);
+    else if (p_.key == kWhiteShiftKey)
+      SetControl(p_.item, kSignature);
+    else
+      SetSlider(p_.item, kSignature);
+  }
   void ChangedOther() override {
     const SInt32 preset = Value(kPresetKey);
     if (preset >= kNeutral && preset < kCustom) Assign(kPresets[preset - kNeutral].*p_.field);
@@ -130,10 +143,56 @@ class ParameterItem : public UIItem {
   const Parameter& p_;
 };
 
-/// The live preview: hands the current parameters on whenever one changes.
+/// Little arrows beside a number field: a setting of their own that mirrors
+/// the field's item and, when clicked, moves it by one. It has a key of its
+/// own because the pane only acts on hits of keyed items.
+class ArrowsItem : public UIItem {
+ public:
+  ArrowsItem(UInt32 key, UIItem* field, SInt16 itemNo)
+      : UIItem(key, field->object->min, field->object->max), field_(field), itemNo_(itemNo) {}
+  void New() override { Assign(field_->object->value); }
+  void Resume() override {
+    Assign(field_->object->value);
+    SetLittleArrow(itemNo_, kSignature);
+  }
+  void ChangedOther() override { Assign(field_->object->value); }
+  /// A click moved the arrows: the field takes the value and tells its dependents.
+  void SetSelf() override {
+    field_->Assign(object->value);
+    field_->UpdateToDepend();
+  }
+
+ private:
+  UIItem* field_;
+  SInt16 itemNo_;
+};
+
+/// The paper's picture: one level of the picture series per kind of paper.
+class PaperPictureItem : public UIItem {
+ public:
+  PaperPictureItem() : UIItem(0, 1, 3) {}
+  void New() override { ChangedOther(); }
+  void Resume() override {
+    ChangedOther();
+    SetPicture(kPaperPicture, kPaperPictures, kSignature);
+  }
+  /// Plain paper 1, the photo papers 2, fine art and canvas 3.
+  void ChangedOther() override {
+    const SInt32 paper = Value(kPaperKey);
+    Assign(paper <= kPlain ? 1 : paper <= kMatte ? 2 : 3);
+  }
+};
+
+/// The live preview: the sample photograph toned with the current
+/// parameters, handed on whenever one changes and once at binding (the
+/// preview draws nothing until it has them).
 class PreviewItem : public UIItem {
  public:
-  PreviewItem() : UIItem(0, 0, 0) {}
+  PreviewItem() : UIItem(0, 1, 1) {}
+  void Resume() override {
+    SetMONXPreview(kPreviewItem, kSamplePhoto, kSignature);
+    SetMONXPreviewParam(CurrentInfo());
+  }
   void ChangedOther() override { SetMONXPreviewParam(CurrentInfo()); }
 };
 
@@ -146,6 +205,9 @@ void MonochromePane::New() {
   UIItem* preset = new PresetItem;
   std::vector<UIItem*> parameters;
   for (const Parameter& p : kParameters) parameters.push_back(new ParameterItem(p));
+  UIItem* brightnessArrows = new ArrowsItem(kBrightnessArrowsKey, parameters[1], kBrightnessArrows);
+  UIItem* contrastArrows = new ArrowsItem(kContrastArrowsKey, parameters[2], kContrastArrows);
+  UIItem* paperPicture = new PaperPictureItem;
   UIItem* preview = new PreviewItem;
 
   paper->AppendDependency(quality);
@@ -157,6 +219,13 @@ void MonochromePane::New() {
     preview->AppendDependency(parameter);
   }
   preview->AppendDependency(preset);  // after the parameters: it reads their new values
+  // The arrows follow their field, typed or set by a preset (after the parameters).
+  for (UIItem* arrows : {brightnessArrows, contrastArrows}) arrows->AppendDependency(preset);
+  brightnessArrows->AppendDependency(parameters[1]);
+  contrastArrows->AppendDependency(parameters[2]);
+  paperPicture->AppendDependency(paper);
+  paperPicture->AppendDependency(quality);  // quality can change the paper
+  paperPicture->AppendDependency(borderless);
 }
 
 void* MakeMonochromePane() { return static_cast<velkui::UISystem*>(new MonochromePane); }

@@ -23,6 +23,8 @@ enum : UInt32 {
   kWhiteShiftKey = FOUR_CHAR_CODE("whts"),
   kColorXKey = FOUR_CHAR_CODE("colx"),
   kColorYKey = FOUR_CHAR_CODE("coly"),
+  kBrightnessArrowsKey = FOUR_CHAR_CODE("brar"),  ///< mirror of brit behind its little arrows
+  kContrastArrowsKey = FOUR_CHAR_CODE("coar"),    ///< mirror of cont behind its little arrows
 };
 
 /// Entries of the paper popup.
@@ -47,7 +49,15 @@ enum : SInt16 {
   kWhiteShiftItem,
   kColorXItem,
   kColorYItem,
+  kQualityButtons = 20,  ///< the quality radio buttons: 20 .. 22, one per value
+  kBrightnessArrows = 24,  ///< little arrows beside the brightness field
+  kContrastArrows = 25,    ///< little arrows beside the contrast field
+  kPaperPicture = 26,      ///< the paper's picture
+  kPreviewItem = 30,       ///< the toned sample photograph
 };
+
+/// 'PICT' resources: the sample photograph and the paper pictures (masks 400 higher).
+enum : SInt16 { kSamplePhoto = 128, kPaperPictures = 2000 };
 
 /// The pane's system: makes the items and wires their dependencies.
 class MonochromePane : public velkui::UISystem {

@@ -89,9 +89,9 @@ class WorkbenchPaneTest : public ::testing::Test {
 TEST_F(WorkbenchPaneTest, SettingsRoundTripIntoAFreshPane) {
   pane.Choose("MONO:4", "Selenium");
   pane.Choose("MONO:1", "Matte photo");
-  pane.Drag("MONO:6", {3, 7});
+  pane.Drag("MONO:8", {3, 7});
   const json saved = pane.SaveSettings();
-  EXPECT_EQ(saved["settings"]["brit"], json({{"short", 7}}));
+  EXPECT_EQ(saved["settings"]["shad"], json({{"short", 7}}));
   pane.Close();
   Session fresh({MONOCHROME_PANE, "", ""});
   fresh.LoadSettings(json::parse(SettingsText(saved)));
@@ -131,7 +131,7 @@ TEST_F(WorkbenchPaneTest, RefusedSettingsNameTheKeyAndChangeNothing) {
 TEST_F(WorkbenchPaneTest, FailedExpectationsReportLineExpectedAndFound) {
   std::istringstream in(
       "expect registry papr 3\nexpect menu MONO:1 1 2\nexpect registry papr 2\n"
-      "choose MONO:2 Standard\nexpect snapshot dependencies-canvas\n");
+      "click MONO:20\nexpect snapshot dependencies-canvas\n");
   std::ostringstream report;
   RunOptions options{"s", VELKUI_SOURCE_DIR "/examples/monochrome-pane/sessions", ".", "."};
   const RunResult result = RunScript(pane, ParseScript(in, "s"), options, report);
