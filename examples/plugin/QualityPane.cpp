@@ -19,7 +19,7 @@ class QualityItem : public UIItem {
 class CopiesItem : public UIItem {
  public:
   CopiesItem() : UIItem(kCopiesKey, 1, 99) {}
-  void Resume() override { MakePresentation<velkui::UIEmulate>(kCopiesItem); }
+  void Resume() override { SetNumber(kCopiesItem, 1, 0, 0, nullptr, FOUR_CHAR_CODE("QUAL")); }
 };
 
 /// Borderless printing: a check box. Borderless pages are never printed in
