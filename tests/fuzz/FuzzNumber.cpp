@@ -6,7 +6,8 @@
 // signs (minus signs only where the field's kind or a negative value put them)
 // and the registry value is the number the text spells. A key the filter
 // passes unjudged (right after a range correction) is edited by the control
-// itself; from then on only the length is checked.
+// itself; from then on only the length is checked. As the print dialog does,
+// every step ends with an idle ThreadIPP, which shows a queued correction.
 #include <string>
 
 #include "Fuzz.h"
@@ -131,6 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         lastUnfiltered = false;
     }
     filtered = filtered && !lastUnfiltered;
+    SInt16 idle = 0;
+    if (shown) ThreadIPP(sys, &idle);  // the dialog's idle call flushes queued refreshes
     if (shown) Check(pane, control, filtered);
   }
   if (shown) SuspendIPP(sys);

@@ -47,8 +47,12 @@ void Step(fuzz::Reader& in, LString& s) {
       break;
     }
     case 3: {
+      // It reads four bytes after the length byte whatever the length: a whole Str255.
+      Str255 whole;
+      LString::CopyPStr(s, whole);
       FourCharCode code = 0;
-      LString::PStrToFourCharCode(s, code);
+      LString::PStrToFourCharCode(whole, code);
+      FUZZ_CHECK(s.Length() < 4 || code == FourCharCode(s));
       Str255 back;
       LString::FourCharCodeToPStr(FourCharCode(s), back);
       FUZZ_CHECK(back[0] == 4);
