@@ -2,8 +2,15 @@
 #include <cstdio>
 #include <string>
 
+#include "DensityPane.h"
 #include "QualityPane.h"
+#include "toolbox/host/input.h"
+#include "toolbox/host/layout.h"
 #include "toolbox/host/memory.h"
+#include "toolbox/host/render.h"
+#include "toolbox/host/resources.h"
+#include "toolbox/host/windows.h"
+#include "toolbox/resources.h"
 
 namespace {
 
@@ -26,6 +33,27 @@ void Hit(void* pane, SInt16 absolute) {
   velkui::ThreadIPP(pane, &absolute);
 }
 
+const char* const kLayout = R"({"window": {"title": "Quality", "width": 240, "height": 130},
+  "controls": [{"kind": "upan", "id": "QLTY:4", "bounds": [10, 10, 58, 58]},
+               {"kind": "upan", "id": "QLTY:5", "bounds": [10, 70, 110, 220]}]})";
+
+/// The pane shown in a window: the quality picture and the toned sample photograph.
+void ShowInWindow(void* pane, SInt32 base) {
+  std::string error;
+  SInt16 resources = toolbox::host::OpenResourceFolder(EXAMPLE_RESOURCES, &error);
+  WindowRef window = toolbox::host::LoadLayoutText(kLayout, "", &error);
+  Check(resources > 0 && window != nullptr, "window and picture resources");
+  if (resources <= 0 || window == nullptr) return;
+  velkui::ResumeIPP(pane, base, window);
+  const UInt32 background = 0xFFECECEC;
+  toolbox::host::RenderWindow(window);
+  Check(toolbox::host::PixelAt(window, 34, 34) != background, "the quality picture is drawn");
+  Check(toolbox::host::PixelAt(window, 145, 60) != background, "the toned photograph is drawn");
+  velkui::SuspendIPP(pane);
+  toolbox::host::DestroyWindow(window);
+  CloseResFile(resources);
+}
+
 /// A one-line summary of the settings, made with the exported support classes:
 /// an iterator walks the keys (and goes on after the current key is removed),
 /// the text grows in an LStr255, and leaves through a scoped handle block.
@@ -45,6 +73,38 @@ std::string Summary() {
   StHandleLocker locker(block.Get());
   StringPtr copy = LString::CopyPStr(text, reinterpret_cast<StringPtr>(*block.Get()));
   return std::string(reinterpret_cast<const char*>(copy + 1), copy[0]);
+}
+
+/// The ink pane's window as the print dialog would show it (dialog items from 101).
+const char* const kInkLayout = R"({ "window": { "width": 300, "height": 150, "base": 100 }, "controls": [
+  { "kind": "rdio", "id": "INKS:1", "bounds": [10, 10, 30, 140], "title": "Thin paper" },
+  { "kind": "rdio", "id": "INKS:2", "bounds": [32, 10, 52, 140], "title": "Plain paper" },
+  { "kind": "rdio", "id": "INKS:3", "bounds": [54, 10, 74, 140], "title": "Heavy paper" },
+  { "kind": "sldr", "id": "INKS:4", "bounds": [90, 10, 110, 290], "min": -25, "max": 25 },
+  { "kind": "larr", "id": "INKS:5", "bounds": [116, 10, 140, 24], "max": 60 } ] })";
+
+/// Shows the ink pane in a window and works its radio buttons, slider and little arrows.
+void RunInkPane(SInt32 base) {
+  using namespace example;
+  namespace host = toolbox::host;
+  WindowRef window = host::LoadLayoutText(kInkLayout, "", nullptr);
+  auto control = [&](SInt16 number) { return host::FindControl(window, "INKS", number); };
+  void* pane = velkui::NewIPP(&MakeDensityPane);
+  velkui::StartIPP(pane);
+  velkui::ResumeIPP(pane, base, window);
+  Check(GetControlValue(control(kPaperWeightItem + 1)) == 1, "the plain paper button is on");
+  Hit(pane, host::Click(control(kPaperWeightItem + 2)));
+  Check(ReadShort(kPaperWeightKey) == kHeavyPaper && ReadShort(kDryTimeKey) == 15,
+        "a click on the third button chooses heavy paper, which dries longer");
+  Hit(pane, host::DragSlider(control(kDensityItem), {5, 10, 15}));
+  Check(ReadShort(kDensityKey) == 15 && GetControlValue(control(kDryTimeItem)) == 30,
+        "the drying time follows the density slider while it is dragged");
+  Hit(pane, host::HoldLittleArrows(control(kDryTimeItem), kControlUpButtonPart, 3));
+  Check(ReadShort(kDryTimeKey) == 33, "three steps of the up arrow add three seconds");
+  velkui::SuspendIPP(pane);
+  velkui::EndIPP(pane);
+  velkui::FreeIPP(pane);
+  host::DestroyWindow(window);
 }
 
 }  // namespace
@@ -88,9 +148,11 @@ int main() {
   Check(Summary() == "qual=2, copy=3, bord=1", "summary made with strings, a holder and an iterator");
 
   velkui::SuspendIPP(pane);
+  ShowInWindow(pane, base);
   velkui::EndIPP(pane);
   velkui::FreeIPP(pane);
   Check(velkui::GetCurrentIPP(nullptr) == nullptr, "no current pane after FreeIPP");
+  RunInkPane(base);
   Check(toolbox::host::LiveHandles() == handles && toolbox::host::LivePointers() == pointers,
         "every handle and pointer block released");
   std::printf("%s\n", failures == 0 ? "plug-in example passed" : "plug-in example FAILED");
