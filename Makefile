@@ -44,8 +44,12 @@ test: test-release test-asan
 	  if [ -x "$$d/tools/test-ratio" ]; then "$$d/tools/test-ratio" | tail -1; break; fi; \
 	done; true
 
-demo: release
-	@if [ -x scripts/demo ]; then scripts/demo; else echo "no demo yet"; fi
+# The demo builds only the programs it runs, not the test suites.
+DEMO_TARGETS = velkui-workbench monochrome_pane monx
+
+demo: bootstrap build/release/build.ninja
+	cmake --build build/release -j $(JOBS) --target $(DEMO_TARGETS)
+	@scripts/demo
 
 bench: release
 	@for b in build/release/bench/*; do [ -x "$$b" ] && "$$b"; done; true

@@ -12,14 +12,14 @@ class QualityItem : public UIItem {
  public:
   QualityItem() : UIItem(kQualityKey, kDraft, kPhoto) {}
   void New() override { Assign(kNormal); }
-  void Resume() override { MakePresentation<velkui::UIEmulate>(kQualityItem); }
+  void Resume() override { SetControl(kQualityItem, kSignature); }
 };
 
 /// Number of copies: a number field.
 class CopiesItem : public UIItem {
  public:
   CopiesItem() : UIItem(kCopiesKey, 1, 99) {}
-  void Resume() override { SetNumber(kCopiesItem, 1, 0, 0, nullptr, FOUR_CHAR_CODE("QUAL")); }
+  void Resume() override { SetNumber(kCopiesItem, 1, 0, 0, nullptr, kSignature); }
 };
 
 /// Borderless printing: a check box. Borderless pages are never printed in
@@ -28,7 +28,7 @@ class BorderlessItem : public UIItem {
  public:
   explicit BorderlessItem(UIItem* quality) : UIItem(kBorderlessKey, 0, 1), quality_(quality) {}
   void Influence() override { AppendInfluence(quality_); }
-  void Resume() override { MakePresentation<velkui::UIEmulate>(kBorderlessItem); }
+  void Resume() override { SetControl(kBorderlessItem, kSignature); }
 
  private:
   UIItem* quality_;

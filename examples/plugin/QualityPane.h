@@ -12,6 +12,9 @@ enum : UInt32 {
   kBorderlessKey = FOUR_CHAR_CODE("bord"),
 };
 
+/// Signature of the pane's control IDs in its layout (quality.json).
+constexpr UInt32 kSignature = FOUR_CHAR_CODE("QLTY");
+
 /// Print quality entries of the quality menu.
 enum : SInt32 { kDraft = 1, kNormal = 2, kPhoto = 3 };
 
