@@ -266,28 +266,6 @@ TEST_F(ControlPresentationTest, AnItemWithoutItsControlReportsEveryOperation) {
   EXPECT_EQ(Presentation(kMissing)->CheckItemType(), 0);
 }
 
-TEST_F(ControlPresentationTest, FactoryWithoutWindowOrItemNumberMakesNoControlPresentation) {
-  Show({ItemPlan{kSlider}});
-  RecordingItem& item = Item(kSlider);
-  auto queued = [&] { return Pane().updates->GetCount(); };
-  ASSERT_EQ(queued(), 0u) << "ResumeIPP ends with a flush";
-  item.SetControl(0, kSignature);
-  EXPECT_EQ(item.presentation, nullptr) << "item number 0 leaves no presentation";
-  item.SetControl(0, kSignature);
-  EXPECT_EQ(item.presentation, nullptr);
-  EXPECT_EQ(queued(), 0u) << "removing a presentation requests no update";
-  SuspendIPP(sys);
-  item.SetControl(kSlider, kSignature);
-  ASSERT_NE(item.presentation, nullptr);
-  EXPECT_EQ(dynamic_cast<UIControl*>(item.presentation), nullptr)
-      << "with no window shown the factory makes an emulated presentation";
-  EXPECT_EQ(queued(), 0u) << "an emulated presentation requests no update";
-  ResumeIPP(sys, kBase, window);
-  EXPECT_NE(Presentation(kSlider), nullptr);
-  item.SetControl(kSlider, kSignature);
-  EXPECT_EQ(queued(), 1u) << "a toolbox presentation queues its item for the next flush";
-}
-
 TEST_F(ControlPresentationTest, FactoryFailingToAllocateLeavesTheItemWithoutPresentation) {
   Show({ItemPlan{kSlider}});
   RecordingItem& item = Item(kSlider);

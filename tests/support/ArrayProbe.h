@@ -77,11 +77,6 @@ inline SInt32 Read(const void* p) {
   return v;
 }
 
-/// Appends 32-bit values one at a time.
-inline void AddAll(LArray& a, std::initializer_list<SInt32> values) {
-  for (SInt32 v : values) a.AddItem(&v);
-}
-
 /// Orders 32-bit values from largest to smallest; counts live instances.
 class ReverseComparator : public LComparator {
  public:

