@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 # Worktrees of one checkout share compiler-cache entries.
 export CCACHE_BASEDIR ?= $(CURDIR)
 
-.PHONY: all bootstrap release asan test test-release test-asan demo bench install clean
+.PHONY: all bootstrap release asan test test-release test-asan demo bench install clean fuzz
 
 all: release
 
@@ -56,6 +56,19 @@ bench: release
 
 install: release
 	cmake --install build/release
+
+# `make fuzz` builds the fuzz targets with clang and libFuzzer in build/fuzz and
+# runs each for FUZZ_SECONDS, one after another.
+FUZZ_SECONDS ?= 180
+FUZZ_TARGETS ?= $(patsubst tests/fuzz/Fuzz%.cpp,%,$(wildcard tests/fuzz/Fuzz*.cpp))
+
+build/fuzz/build.ninja: | bootstrap
+	CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVELKUI_FUZZ=ON -DVELKUI_BENCH=OFF $(CMAKE_FLAGS)
+
+fuzz: bootstrap build/fuzz/build.ninja
+	cmake --build build/fuzz -j $(JOBS) --target fuzz_all
+	scripts/fuzz build/fuzz $(FUZZ_SECONDS) $(shell echo $(FUZZ_TARGETS) | tr A-Z a-z)
 
 clean:
 	rm -rf build

@@ -128,7 +128,7 @@ void LString::FetchFloatFormat(ConstStringPtr inFormat, NumFormatString& outForm
 
 void LString::FetchFloatFormat(ConstStringPtr inFormat, const NumberParts& inGivenParts,
                                NumFormatString& outFormat, NumberParts& outParts) {
-  NumFormatString parsed;
+  NumFormatString parsed{};  // stays empty when the given parts cannot be used
   StringToFormatRec(inFormat, &inGivenParts, &parsed);
   GetSystemNumberParts(outParts);
   Str255 text;

@@ -161,9 +161,14 @@ std::vector<Part> Decode(const NumFormatString* f) {
     UInt8 b = UInt8(f->data[k]);
     if (b == kPartEnd) {
       parts.emplace_back();
+    } else if (b == kLiteral) {
+      // A literal marker is followed by its character; a canonical form cut
+      // after the marker ends there rather than leave a dangling marker.
+      if (k + 1 >= f->fLength || k + 1 >= sizeof f->data) break;
+      parts.back().push_back(b);
+      parts.back().push_back(UInt8(f->data[++k]));
     } else {
       parts.back().push_back(b);
-      if (b == kLiteral && k + 1 < f->fLength) parts.back().push_back(UInt8(f->data[++k]));
     }
   }
   return parts;

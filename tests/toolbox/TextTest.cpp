@@ -110,6 +110,17 @@ TEST(NumberFormatTest, ValuesAreWrittenAsTheFormatSays) {
     EXPECT_EQ(r.text, Format(r.format, r.value, DefaultNumberParts())) << r.format << " with " << r.value;
 }
 
+TEST(NumberFormatTest, ACanonicalFormCutAfterALiteralMarkerEndsThere) {
+  NumberParts parts = DefaultNumberParts();
+  NumFormatString canonical;
+  ASSERT_EQ(fFormatOK, StringToFormatRec(PString("0'x'"), &parts, &canonical));
+  ASSERT_EQ(3, canonical.fLength) << "a digit, then a literal marker and its character";
+  canonical.fLength = 2;  // cut between the marker and its character
+  Str255 text;
+  ASSERT_EQ(fFormatOK, FormatRecToString(&canonical, &parts, text, nullptr));
+  EXPECT_EQ("0", FromPascal(text));
+}
+
 TEST(NumberFormatTest, TextIsReadBackWithTheFormat) {
   struct Row { const char* format; const char* text; double value; FormatStatus status; } rows[] = {
       {"#,##0.00", "1,234.50", 1234.5, fFormatOK}, {"0.00;(0.00)", "(2.50)", -2.5, fFormatOK},
