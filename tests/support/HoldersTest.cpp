@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 
+#include "ExceptionCode.h"
 #include "FaultSweep.h"
 #include "toolbox/host/memory.h"
 #include "toolbox/host/resources.h"
@@ -18,16 +19,6 @@ namespace {
 constexpr ResType kData = 0x44415441;  // 'DATA'
 
 bool Locked(Handle h) { return UInt8(HGetState(h)) & 0x80; }
-
-/// The code of the LException that op throws, or 0 when it throws none.
-SInt32 CodeOf(const std::function<void()>& op) {
-  try {
-    op();
-  } catch (const LException& e) {
-    return e.GetErrorCode();
-  }
-  return 0;
-}
 
 }  // namespace
 

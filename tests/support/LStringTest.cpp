@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "ExceptionCode.h"
 #include "toolbox/host/resources.h"
 #include "toolbox/host/text.h"
 #include "toolbox/resources.h"
@@ -16,17 +17,6 @@ std::string Text(ConstStringPtr s) { return std::string(reinterpret_cast<const c
 /// A length-prefixed copy of text (at most 255 characters).
 LStr255 P(const std::string& text) {
   return LStr255(text.data(), UInt8(text.size() < 255 ? text.size() : 255));
-}
-
-/// The code of the LException that op throws, or 0 when it throws none.
-template <class Op>
-SInt32 CodeOf(Op op) {
-  try {
-    op();
-  } catch (const LException& e) {
-    return e.GetErrorCode();
-  }
-  return 0;
 }
 
 }  // namespace
