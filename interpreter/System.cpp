@@ -1,5 +1,5 @@
 // The system object of a pane: lifecycle, hits, the update queue, focus and alerts.
-#include "../items/ItemsInternal.h"
+#include "../support/Blocks.h"
 #include "toolbox/dialogs.h"
 #include "toolbox/resources.h"
 #include "velkui/items.h"
@@ -30,9 +30,7 @@ void RemoveFromLockedArray(LArray* array, const void* entry) {
 }
 }  // namespace
 
-namespace internal {
-
-void DropDestroyedItem(UIItem* item) noexcept {
+void UISystem::ItemDestroyed(UIItem* item) noexcept {
   UISystem* system = UISystem::curSystem;
   if (system == nullptr || system == releasingSystem) return;
   try {
@@ -43,8 +41,6 @@ void DropDestroyedItem(UIItem* item) noexcept {
   }
   if (system->focusItem == item) system->focusItem = nullptr;
 }
-
-}  // namespace internal
 
 UISystem* UISystem::curSystem = nullptr;
 

@@ -1,5 +1,5 @@
 // The presentation interface and the emulated presentation over the registry object.
-#include "ItemsInternal.h"
+#include "../support/Blocks.h"
 
 namespace velkui {
 

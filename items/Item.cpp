@@ -1,5 +1,5 @@
 // Items: binding to registry objects, dependents, value writes, factories and forwarding.
-#include "ItemsInternal.h"
+#include "../support/Blocks.h"
 
 namespace velkui {
 
@@ -63,7 +63,7 @@ UIItem::~UIItem() {
     dependents->Unlock();
     DisposePointerArray(dependents);
   }
-  internal::DropDestroyedItem(this);
+  UISystem::ItemDestroyed(this);
 }
 
 void UIItem::New() {}

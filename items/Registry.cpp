@@ -2,7 +2,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "ItemsInternal.h"
+#include "../support/Blocks.h"
 
 namespace velkui {
 

@@ -1,4 +1,4 @@
-// The toning pipeline: tone curve from the record, colour-circle channel curves, mapping call.
+// The toning curves: tone curve from the record, colour-circle channel curves.
 #include <cmath>
 
 #include "MonxInternal.h"
@@ -90,7 +90,7 @@ void ContrastUp(double* curve, SInt32 n) {
       double t = 1.0 - x;
       y = upper[0] * t * t * t + upper[1] * t * t + upper[2] * x + upper[3];
     }
-    curve[i] = x + n * (y - x) / 25.0;
+    curve[i] = x + n * (y - x) / double(kMonxAdjustRange.max);
   }
 }
 
@@ -100,7 +100,7 @@ void ContrastDown(double* curve, SInt32 n) {
   for (int i = 0; i < kCurveSize; ++i) {
     double x = curve[i];
     double m = Cubic(line, x);
-    double d = x + n * (m - x) / -25.0;
+    double d = x + n * (m - x) / double(kMonxAdjustRange.min);
     if (x < kContrastLowCorner) {
       double a = std::asin((kContrastLowCorner - x) / kContrastLowCorner);
       double w = 2.0 * a / kPi;
@@ -122,14 +122,16 @@ void Contrast(double* curve, SInt32 n) {
 
 void Shadow(double* curve, SInt32 amount) {
   for (int i = 0; i < kCurveSize; ++i) curve[i] = curve[i] / kShadowRange;
-  Proc(curve, kCurveSize, 0.0, amount, -25, 25, kProcShadow);
+  Proc(curve, kCurveSize, 0.0, amount, kMonxAdjustRange.min, kMonxAdjustRange.max,
+       kProcShadow);
   Scale(curve, kShadowRange);
   Clamp(curve, 0.0, 255.0);
 }
 
 void Highlight(double* curve, SInt32 amount) {
   for (int i = 0; i < kCurveSize; ++i) curve[i] = (curve[i] - kHighlightBase) / kHighlightRange;
-  Proc(curve, kCurveSize, kHighlightSplit, amount, -25, 25, kProcHighlight);
+  Proc(curve, kCurveSize, kHighlightSplit, amount, kMonxAdjustRange.min, kMonxAdjustRange.max,
+       kProcHighlight);
   for (int i = 0; i < kCurveSize; ++i) curve[i] = curve[i] * kHighlightRange + kHighlightBase;
   Clamp(curve, 0.0, 255.0);
 }
@@ -147,7 +149,8 @@ void Tone(double* curve, SInt32 tone) {
 /// Steps 1 to 10: the 256-entry tone curve on the unit scale.
 void BuildToneCurve(double* curve, const MonxInfo& info) {
   for (int i = 0; i < kCurveSize; ++i) curve[i] = i / 255.0;
-  Proc(curve, kCurveSize, kBrightnessSplit, info.brightness, -25, 25, kProcBrightness);
+  Proc(curve, kCurveSize, kBrightnessSplit, info.brightness, kMonxAdjustRange.min,
+       kMonxAdjustRange.max, kProcBrightness);
   Clamp(curve, 0.0, 1.0);
   Contrast(curve, info.contrast);
   Scale(curve, 255.0);
@@ -155,7 +158,8 @@ void BuildToneCurve(double* curve, const MonxInfo& info) {
   Shadow(curve, info.shadowTone);
   Highlight(curve, info.highlightTone);
   for (int i = 0; i < kCurveSize; ++i) curve[i] = curve[i] / 255.0;
-  Proc(curve, kCurveSize, 0.0, info.density, -50, 0, kProcDensity);
+  Proc(curve, kCurveSize, 0.0, info.density, kMonxDensityRange.min, kMonxDensityRange.max,
+       kProcDensity);
   Clamp(curve, 0.0, 1.0);
   Proc(curve, kCurveSize, 0.0, info.whiteShift, 0, 1, kProcWhiteShift);
   Clamp(curve, 0.0, 1.0);
@@ -221,14 +225,6 @@ void BuildChannelCurves(UIHdl* handle, const MonxInfo* info) {
     handle->greenTable[i] = qG * v * v + lG * v;
     handle->blueTable[i] = qB * v * v + lB * v;
   }
-}
-
-void ToneImage(UIHdl* handle, const MonxInfo* info, void* output, PixelPath path) {
-  BuildChannelCurves(handle, info);
-  ByteTables tables;
-  BuildByteTables(*handle, &tables);
-  MapPixels(handle->image, static_cast<const UInt8*>(handle->source), static_cast<UInt8*>(output),
-            tables, path);
 }
 
 }  // namespace velkui

@@ -1,10 +1,9 @@
-// The toning engine's entry points: argument checks, engine record lifetime, change judging.
+// The toning engine's entry points: argument checks, engine record lifetime,
+// the pipeline (curves, byte tables, pixels), change judging.
 #include "MonxInternal.h"
 #include "velkui/support.h"
 
 namespace {
-
-bool InRange(SInt32 value, SInt32 low, SInt32 high) { return value >= low && value <= high; }
 
 /// The descriptor check shared by creation and processing.
 bool ImageAcceptable(const MonxImageDesc& image) {
@@ -15,21 +14,15 @@ bool ImageAcceptable(const MonxImageDesc& image) {
   return false;
 }
 
-bool ToneAcceptable(SInt32 tone) {
-  static constexpr SInt32 kAccepted[] = {140, 160, 180, 200, 220, 240};
-  for (SInt32 accepted : kAccepted) {
-    if (tone == accepted) return true;
-  }
-  return false;
-}
-
-/// The range checks, in the order that decides which failure is reported.
+/// Every field holds one of the values its range accepts.
 bool InfoAcceptable(const MonxInfo& info) {
-  return InRange(info.colorX, -75, 75) && InRange(info.colorY, -75, 75) &&
-         InRange(info.brightness, -25, 25) && InRange(info.contrast, -25, 25) &&
-         InRange(info.shadowTone, -25, 25) && InRange(info.highlightTone, -25, 25) &&
-         InRange(info.density, -50, 0) && InRange(info.whiteShift, 0, 1) &&
-         ToneAcceptable(info.tone);
+  const SInt32 fields[] = {info.colorX,     info.colorY,        info.tone,
+                           info.brightness, info.contrast,      info.shadowTone,
+                           info.highlightTone, info.density,    info.whiteShift};
+  for (int i = 0; i < 9; ++i) {
+    if (!MonxAccepts(kMonxFieldRanges[i], fields[i])) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -72,6 +65,18 @@ SInt32 UIDeleteMonx(UIHdl* handle) {
 }
 
 }  // extern "C"
+
+namespace velkui {
+
+void ToneImage(UIHdl* handle, const MonxInfo* info, void* output, PixelPath path) {
+  BuildChannelCurves(handle, info);
+  ByteTables tables;
+  BuildByteTables(*handle, &tables);
+  MapPixels(handle->image, static_cast<const UInt8*>(handle->source), static_cast<UInt8*>(output),
+            tables, path);
+}
+
+}  // namespace velkui
 
 SInt32 internal_UIProcMonx(UIHdl* handle, const MonxInfo* info, void* output) {
   // Exported for callers that validated everything; null pointers still do nothing.

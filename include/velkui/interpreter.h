@@ -112,6 +112,11 @@ class VELKUI_EXPORT UISystem {
   void RemoveItem(void* item);
   /// Queues an item for the next flush unless it is queued already.
   void AppendUpdate(void* item);
+  /// Called by every item's destructor. An item destroyed while its system is
+  /// not releasing it (its own constructor failed after it joined the current
+  /// system) leaves that system's items and update queue, so that no walk and
+  /// no FreeIPP meets it again. Items destroyed by FreeIPP stay where they are.
+  static void ItemDestroyed(UIItem* item) noexcept;
 
   // Registry.
   void GetRegistry(UInt32 key, void* out);

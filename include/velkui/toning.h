@@ -31,6 +31,32 @@ struct MonxInfo {
   SInt32 whiteShift;     ///< 0 or 1: 1 draws white as level 245
 };
 
+/// Accepted values of a MonxInfo field: min to max in steps of `step`.
+struct MonxRange {
+  SInt32 min;
+  SInt32 max;
+  SInt32 step;
+};
+
+inline constexpr MonxRange kMonxColorRange{-75, 75, 1};       ///< colorX, colorY
+inline constexpr MonxRange kMonxToneRange{140, 240, 20};      ///< tone
+inline constexpr MonxRange kMonxAdjustRange{-25, 25, 1};      ///< brightness to highlightTone
+inline constexpr MonxRange kMonxDensityRange{-50, 0, 1};      ///< density
+inline constexpr MonxRange kMonxWhiteShiftRange{0, 1, 1};     ///< whiteShift
+
+/// The ranges of the nine MonxInfo fields, in record order.
+inline constexpr MonxRange kMonxFieldRanges[9] = {
+    kMonxColorRange,  kMonxColorRange,  kMonxToneRange,    kMonxAdjustRange,    kMonxAdjustRange,
+    kMonxAdjustRange, kMonxAdjustRange, kMonxDensityRange, kMonxWhiteShiftRange};
+
+/// The record that leaves every colour byte as it is.
+inline constexpr MonxInfo kMonxNeutralInfo{0, 0, 180, 0, 0, 0, 0, 0, 0};
+
+/// Whether `value` is one of the values `range` accepts.
+constexpr bool MonxAccepts(const MonxRange& range, SInt32 value) {
+  return value >= range.min && value <= range.max && (value - range.min) % range.step == 0;
+}
+
 /// The engine record for one source image. Callers hold a pointer to it and
 /// never look inside; it is declared here so that the library's own code and
 /// its tests can.

@@ -4,29 +4,42 @@
 #include <cmath>
 
 namespace monx {
+namespace {
+
+/// A field whose accepted values are the engine's range for it.
+ToningField Field(const char* option, const char* alias, char shortName, const char* accepted,
+                  const char* meaning, SInt32 MonxInfo::*member, const MonxRange& range) {
+  return ToningField{option, alias, shortName, accepted, meaning, member,
+                     range.min, range.max, range.step};
+}
+
+}  // namespace
 
 const std::vector<ToningField>& Fields() {
   static const std::vector<ToningField> fields = {
-      {"colour-x", "color-x", 'x', "-75 to 75",
-       "colour circle, across: negative green, positive magenta-red", &MonxInfo::colorX, -75, 75,
-       1},
-      {"colour-y", "color-y", 'y', "-75 to 75",
-       "colour circle, up and down: negative blue, positive yellow", &MonxInfo::colorY, -75, 75, 1},
-      {"tone", nullptr, 't', "140, 160, 180, 200, 220 or 240",
-       "tone exponent in 1/180: below 180 lightens, above darkens", &MonxInfo::tone, 140, 240, 20},
-      {"brightness", nullptr, 'b', "-25 to 25", "mid-tone brightness: positive lightens", &MonxInfo::brightness, -25,
-       25, 1},
-      {"contrast", nullptr, 'c', "-25 to 25",
-       "positive: S-curve; negative: flatter, black and white held", &MonxInfo::contrast, -25, 25,
-       1},
-      {"shadow", nullptr, 's', "-25 to 25", "levels 0 to 60 only: positive lightens",
-       &MonxInfo::shadowTone, -25, 25, 1},
-      {"highlight", nullptr, 'l', "-25 to 25", "levels 192 to 255 only: positive lightens",
-       &MonxInfo::highlightTone, -25, 25, 1},
-      {"density", nullptr, 'd', "-50 to 0", "negative raises black toward grey (-50: 72% of white)",
-       &MonxInfo::density, -50, 0, 1},
-      {"white-shift", nullptr, 'w', "0 or 1", "1 prints white as level 245 instead of 255",
-       &MonxInfo::whiteShift, 0, 1, 1},
+      Field("colour-x", "color-x", 'x', "-75 to 75",
+            "colour circle, across: negative green, positive magenta-red", &MonxInfo::colorX,
+            kMonxColorRange),
+      Field("colour-y", "color-y", 'y', "-75 to 75",
+            "colour circle, up and down: negative blue, positive yellow", &MonxInfo::colorY,
+            kMonxColorRange),
+      Field("tone", nullptr, 't', "140, 160, 180, 200, 220 or 240",
+            "tone exponent in 1/180: below 180 lightens, above darkens", &MonxInfo::tone,
+            kMonxToneRange),
+      Field("brightness", nullptr, 'b', "-25 to 25", "mid-tone brightness: positive lightens",
+            &MonxInfo::brightness, kMonxAdjustRange),
+      Field("contrast", nullptr, 'c', "-25 to 25",
+            "positive: S-curve; negative: flatter, black and white held", &MonxInfo::contrast,
+            kMonxAdjustRange),
+      Field("shadow", nullptr, 's', "-25 to 25", "levels 0 to 60 only: positive lightens",
+            &MonxInfo::shadowTone, kMonxAdjustRange),
+      Field("highlight", nullptr, 'l', "-25 to 25", "levels 192 to 255 only: positive lightens",
+            &MonxInfo::highlightTone, kMonxAdjustRange),
+      Field("density", nullptr, 'd', "-50 to 0",
+            "negative raises black toward grey (-50: 72% of white)", &MonxInfo::density,
+            kMonxDensityRange),
+      Field("white-shift", nullptr, 'w', "0 or 1", "1 prints white as level 245 instead of 255",
+            &MonxInfo::whiteShift, kMonxWhiteShiftRange),
   };
   return fields;
 }
@@ -37,12 +50,12 @@ const ToningField* FindField(const std::string& name) {
   return nullptr;
 }
 
-MonxInfo NeutralInfo() { return MonxInfo{0, 0, 180, 0, 0, 0, 0, 0, 0}; }
+MonxInfo NeutralInfo() { return kMonxNeutralInfo; }
 
 const std::vector<Preset>& Presets() {
   // Fields: colour x, colour y, tone, brightness, contrast, shadow, highlight, density, white shift.
   static const std::vector<Preset> presets = {
-      {"neutral", "plain black and white, no change", {0, 0, 180, 0, 0, 0, 0, 0, 0}},
+      {"neutral", "plain black and white, no change", kMonxNeutralInfo},
       {"warm", "warm-tone paper: a faint cream cast", {8, 22, 180, 2, 0, 0, 0, 0, 0}},
       {"cool", "cold-tone paper: blue-black", {-6, -24, 180, 0, 3, 0, 0, 0, 0}},
       {"sepia", "sepia-toned print: brown, a little softer", {22, 52, 160, 0, -4, 3, 0, -4, 0}},

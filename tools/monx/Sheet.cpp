@@ -234,7 +234,7 @@ void MakeSheet(const std::string& input, const std::string& output, const SheetO
     throw ToolError(kExitUsage, "--tile " + std::to_string(options.tile) +
                                     " is out of range; accepted values: 32 to 2048");
   std::vector<Tile> tiles = TilesOf(options);
-  for (const Tile& tile : tiles) CheckWithEngine(tile.info);
+  for (const Tile& tile : tiles) CheckRecord(tile.info);
 
   Image photo = ReadImage(input, options.jpeg);
   CheckNotSameFile(input, output);

@@ -32,19 +32,14 @@ SInt32 RunEngine(const MonxInfo& info, const std::uint8_t* src, std::uint8_t* ds
 }  // namespace
 
 const ToningField* RefusedField(const MonxInfo& info) {
-  const std::uint8_t pixel[3] = {128, 128, 128};
-  std::uint8_t out[3];
   for (const ToningField& field : Fields()) {
-    MonxInfo probe = NeutralInfo();
-    probe.*field.member = info.*field.member;
-    SInt32 result = RunEngine(probe, pixel, out, 1, 1);
-    if (result == kMonxErrParam) return &field;
-    if (result != kMonxNoErr) EngineFailed(result);
+    SInt32 value = info.*field.member;
+    if (!MonxAccepts(MonxRange{field.min, field.max, field.step}, value)) return &field;
   }
   return nullptr;
 }
 
-void CheckWithEngine(const MonxInfo& info) {
+void CheckRecord(const MonxInfo& info) {
   if (const ToningField* field = RefusedField(info))
     throw ToolError(kExitUsage, "--" + std::string(field->option) + " " +
                                     std::to_string(info.*field->member) +
@@ -56,7 +51,6 @@ Toner::Toner(const MonxInfo& info) : info_(info) {
   std::uint8_t toned[256 * 3];
   for (int i = 0; i < 256; ++i) std::memset(ramp + 3 * i, i, 3);
   SInt32 result = RunEngine(info, ramp, toned, 256, 1);
-  if (result == kMonxErrParam) CheckWithEngine(info);
   if (result != kMonxNoErr) EngineFailed(result);
   for (int i = 0; i < 256; ++i) {
     red_[i] = toned[3 * i];

@@ -9,13 +9,13 @@
 
 namespace monx {
 
-/// The first field the engine refuses in `info` (checked one field at a time on
-/// a one-pixel image), or nullptr when the engine accepts the whole record.
+/// The first field of `info` outside the engine's accepted values (the ranges
+/// of velkui/toning.h), or nullptr when the whole record is accepted.
 const ToningField* RefusedField(const MonxInfo& info);
 
-/// Throws ToolError (usage) naming the option and its accepted values when the
-/// engine refuses `info`.
-void CheckWithEngine(const MonxInfo& info);
+/// Throws ToolError (usage) naming the option and its accepted values when a
+/// field of `info` is refused. Callers check a record once, before toning.
+void CheckRecord(const MonxInfo& info);
 
 /// Tones rows with one record. Grey rows go through the three channel curves the
 /// engine produces for a grey ramp (the engine maps each channel byte through its
@@ -23,7 +23,7 @@ void CheckWithEngine(const MonxInfo& info);
 /// engine itself. Safe to use from several threads at once.
 class Toner {
  public:
-  /// Throws ToolError when the engine refuses the record.
+  /// Takes a record that passed CheckRecord; throws ToolError when the engine fails.
   explicit Toner(const MonxInfo& info);
 
   const MonxInfo& info() const { return info_; }

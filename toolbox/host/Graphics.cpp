@@ -1,0 +1,6 @@
+// Bitmap-graphics objects as the host counts them.
+#include "toolbox/host/graphics.h"
+
+#include "core/Records.h"
+
+size_t toolbox::host::LiveGraphicsObjects() { return internal::LiveGraphics().size(); }
