@@ -401,6 +401,40 @@ bool WritePortPNG(WindowRef window, const std::string& path, std::string* error)
   return true;
 }
 
+namespace {
+
+cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length) {
+  static_cast<std::vector<unsigned char>*>(closure)->insert(
+      static_cast<std::vector<unsigned char>*>(closure)->end(), data, data + length);
+  return CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
+bool EncodeWindowPNG(WindowRef window, double scale, std::vector<unsigned char>* png,
+                     std::string* error) {
+  cairo_surface_t* own = window->port->surface;
+  cairo_surface_t* target = own;
+  if (scale != 1) {
+    // The drawing calls reach the port's surface only through Cairo, so a larger
+    // surface with a device scale, lent to the port while it is painted, draws
+    // every control and every draw procedure at the higher resolution.
+    target = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(std::lround(window->width * scale)),
+                                        int(std::lround(window->height * scale)));
+    cairo_surface_set_device_scale(target, scale, scale);
+    window->port->surface = target;
+  }
+  cairo_status_t status = cairo_surface_status(target);
+  if (status == CAIRO_STATUS_SUCCESS) {
+    PaintWindow(window);
+    status = cairo_surface_write_to_png_stream(target, AppendBytes, png);
+  }
+  window->port->surface = own;
+  if (target != own) cairo_surface_destroy(target);
+  if (status != CAIRO_STATUS_SUCCESS && error) *error = cairo_status_to_string(status);
+  return status == CAIRO_STATUS_SUCCESS;
+}
+
 UInt32 PortPixel(WindowRef window, SInt16 h, SInt16 v) {
   cairo_surface_t* s = window->port->surface;
   cairo_surface_flush(s);

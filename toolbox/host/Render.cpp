@@ -24,6 +24,16 @@ bool SaveWindowPNG(WindowRef window, const std::string& path, std::string* error
   return internal::WritePortPNG(window, path, error);
 }
 
+bool WindowPNG(WindowRef window, double scale, std::vector<unsigned char>* png,
+               std::string* error) {
+  if (!internal::IsLiveWindow(window) || !(scale >= 1 && scale <= 4)) {
+    if (error) *error = internal::IsLiveWindow(window) ? "scale out of range 1..4" : "not a window";
+    return false;
+  }
+  png->clear();
+  return internal::EncodeWindowPNG(window, scale, png, error);
+}
+
 UInt32 PixelAt(WindowRef window, SInt16 h, SInt16 v) {
   if (!internal::IsLiveWindow(window) || h < 0 || v < 0 || h >= window->width ||
       v >= window->height)
