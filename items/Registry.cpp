@@ -15,7 +15,6 @@ namespace {
 constexpr SInt32 kUnsetMin = -32768;
 constexpr SInt32 kUnsetMax = 32767;
 constexpr SInt32 kNeutralTone = 180;
-constexpr std::size_t kTextBytes = 256;
 
 /// A float truncated toward zero; values beyond 32 bits saturate, NaN gives 0.
 SInt32 TruncateFloat(float number) {
@@ -67,7 +66,11 @@ UIObject::UIObject(UInt32 inKey, UIItem* inItem, SInt32 inMin, SInt32 inMax)
   if (UISystem* system = UISystem::GetCurrentSystem()) system->AppendToRegistry(this);
 }
 
-UIObject::~UIObject() { internal::FreeBlock(text); }
+UIObject::~UIObject() {
+  if (text == nullptr) return;
+  text->~LStr255();
+  internal::FreeBlock(text);
+}
 
 void UIObject::Assign(SInt32 newValue) {
   if (item != nullptr) item->Assign(newValue);
@@ -75,18 +78,15 @@ void UIObject::Assign(SInt32 newValue) {
 }
 
 void UIObject::Assign(ConstStringPtr newText) {
-  if (text == nullptr) {
-    text = static_cast<StringPtr>(internal::AllocateBlock(kTextBytes));
-    text[0] = 0;
-  }
-  if (newText == nullptr) text[0] = 0;
-  else std::memcpy(text, newText, std::size_t(newText[0]) + 1);
+  // The string lives in an interpreter block, so running out of memory is
+  // reported as 'nilP' like every other interpreter allocation.
+  if (text == nullptr) text = new (internal::AllocateBlock(sizeof(LStr255))) LStr255;
+  text->Assign(newText);
 }
 
 void UIObject::Get(unsigned char* out) const {
   if (out == nullptr) return;
-  if (text == nullptr) out[0] = 0;
-  else std::memcpy(out, text, std::size_t(text[0]) + 1);
+  LString::CopyPStr(text ? text->ConstTextPtr() : nullptr, out, sizeof(Str255));
 }
 
 SInt32 RegistryComparator::CompareToKey(const void* inItem, UInt32, const void* inKey) const {

@@ -1,4 +1,4 @@
-// Internal helpers of the array: scratch item buffer, block pin, lock bracket, iterator hooks.
+// Internal helpers of the array: memory error, lock bracket, shared comparators.
 #pragma once
 
 #include "toolbox/memory.h"
@@ -20,35 +20,6 @@ inline bool IsSharedComparator(const LComparator* inComparator) {
 /// memFullErr when it reports none.
 [[noreturn]] void ThrowMemoryError();
 
-/// A pointer block of one item, freed on scope exit. Throws when it cannot be had.
-class StScratchItem {
- public:
-  explicit StScratchItem(UInt32 inSize);
-  ~StScratchItem();
-  StScratchItem(const StScratchItem&) = delete;
-  StScratchItem& operator=(const StScratchItem&) = delete;
-
-  void* Get() const { return buffer_; }
-
- private:
-  Ptr buffer_ = nullptr;
-};
-
-/// Pins a handle block for a scope: locks it unless it was locked already and
-/// restores its state on exit. A null handle is left alone. Throws when the
-/// block's state cannot be read.
-class StBlockPin {
- public:
-  explicit StBlockPin(Handle inHandle);
-  ~StBlockPin();
-  StBlockPin(const StBlockPin&) = delete;
-  StBlockPin& operator=(const StBlockPin&) = delete;
-
- private:
-  Handle handle_ = nullptr;
-  SignedByte state_ = 0;
-};
-
 /// Locks an array for a scope (Lock ... Unlock), also when a comparator throws.
 class StArrayLock {
  public:
@@ -60,12 +31,5 @@ class StArrayLock {
  private:
   const LArray& array_;
 };
-
-// Where the iterator class plugs in: the array passes every change to the
-// iterators on its list through these. Until iterators exist no list is ever
-// non-empty, so they have nothing to do.
-void NotifyItemsInserted(LArrayIterator* inList, UInt32 inCount, SInt32 inAtIndex);
-void NotifyItemsRemoved(LArrayIterator* inList, UInt32 inCount, SInt32 inAtIndex);
-void NotifyArrayGone(LArrayIterator* inList);
 
 }  // namespace support_detail

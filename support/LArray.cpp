@@ -98,7 +98,9 @@ void LArray::DestroyArray() {
   if (itemsHandle) DisposeHandle(itemsHandle);
   itemsHandle = nullptr;
   itemCount = dataStored = dataAllocated = 0;
-  if (iteratorList) support_detail::NotifyArrayGone(iteratorList);
+  for (LArrayIterator* it = iteratorList; it; it = it->nextIterator) {
+    it->currentIndex = it->nextIndex = LArrayIterator::kPositionArrayGone;
+  }
   iteratorList = nullptr;
 }
 
@@ -349,7 +351,7 @@ SInt32 LArray::ReplaceSorted(UInt32 inCount, SInt32 inAtIndex, const void* inIte
   UInt32 removed = itemCount - UInt32(inAtIndex) + 1;
   if (removed > inCount) removed = inCount;
   UInt32 removedBytes = GrabItemRangeSize(inAtIndex, SInt32(inAtIndex + removed - 1));
-  support_detail::StScratchItem saved(removedBytes);
+  StPointerBlock saved{Size(removedBytes)};  // throws when it cannot be had
   std::memcpy(saved.Get(), GetItemPtr(inAtIndex), removedBytes);
   UInt32 oldAllocated = dataAllocated;
   ReserveForReplacement(inCount, removedBytes);
@@ -403,7 +405,7 @@ void LArray::PutBackRemoved(UInt32 inCount, SInt32 inAtIndex, const void* inItem
 
 void LArray::SwapItems(SInt32 inIndexA, SInt32 inIndexB) {
   if (keepSorted || !ValidIndex(inIndexA) || !ValidIndex(inIndexB)) return;
-  support_detail::StScratchItem buffer(GrabItemSize(inIndexA));
+  StPointerBlock buffer{Size(GrabItemSize(inIndexA))};
   InternalSwapItems(inIndexA, inIndexB, buffer.Get());
   isSorted = false;
 }
@@ -411,7 +413,7 @@ void LArray::SwapItems(SInt32 inIndexA, SInt32 inIndexB) {
 void LArray::MoveItem(SInt32 inFromIndex, SInt32 inToIndex) {
   if (keepSorted || !ValidIndex(inFromIndex) || !ValidIndex(inToIndex)) return;
   if (inFromIndex == inToIndex) return;
-  support_detail::StScratchItem buffer(GrabItemSize(inFromIndex));
+  StPointerBlock buffer{Size(GrabItemSize(inFromIndex))};
   InternalMoveItem(inFromIndex, inToIndex, buffer.Get());
   isSorted = false;
 }
@@ -450,9 +452,29 @@ void LArray::Unlock() const {
 }
 
 void LArray::ItemsInserted(UInt32 inCount, SInt32 inAtIndex) {
-  if (iteratorList) support_detail::NotifyItemsInserted(iteratorList, inCount, inAtIndex);
+  for (LArrayIterator* it = iteratorList; it; it = it->nextIterator) {
+    it->ItemsInserted(inCount, inAtIndex);
+  }
 }
 
 void LArray::ItemsRemoved(UInt32 inCount, SInt32 inAtIndex) {
-  if (iteratorList) support_detail::NotifyItemsRemoved(iteratorList, inCount, inAtIndex);
+  for (LArrayIterator* it = iteratorList; it; it = it->nextIterator) {
+    it->ItemsRemoved(inCount, inAtIndex);
+  }
+}
+
+void LArray::AttachIterator(LArrayIterator* inIterator) const {
+  if (!inIterator) return;
+  inIterator->nextIterator = iteratorList;
+  iteratorList = inIterator;
+}
+
+void LArray::DetachIterator(LArrayIterator* inIterator) const {
+  for (LArrayIterator** link = &iteratorList; *link; link = &(*link)->nextIterator) {
+    if (*link == inIterator) {
+      *link = inIterator->nextIterator;
+      inIterator->nextIterator = nullptr;
+      return;
+    }
+  }
 }

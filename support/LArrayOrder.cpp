@@ -128,8 +128,8 @@ void LArray::Sort() {
   // Shell sort with the gaps 1, 4, 13, 40, 121 ...
   UInt32 gap = 1;
   while (gap < itemCount / 9) gap = 3 * gap + 1;
-  support_detail::StScratchItem scratch(itemSize);
-  support_detail::StBlockPin pin(itemsHandle);
+  StPointerBlock scratch{Size(itemSize)};  // throws when it cannot be had
+  StHandleLocker pin(itemsHandle);
   void* held = scratch.Get();
   for (; gap > 0; gap /= 3) {
     for (UInt32 i = gap + 1; i <= itemCount; ++i) {

@@ -5,19 +5,6 @@
 
 namespace {
 
-/// Compares bytes as unsigned values over the shorter length; at the first
-/// difference the result is byte one minus byte two, else size one minus size two.
-SInt32 BlockCompare(const void* inItemOne, const void* inItemTwo, UInt32 inSizeOne,
-                    UInt32 inSizeTwo) {
-  const UInt8* one = static_cast<const UInt8*>(inItemOne);
-  const UInt8* two = static_cast<const UInt8*>(inItemTwo);
-  UInt32 common = inSizeOne < inSizeTwo ? inSizeOne : inSizeTwo;
-  for (UInt32 i = 0; i < common; ++i) {
-    if (one[i] != two[i]) return SInt32(one[i]) - SInt32(two[i]);
-  }
-  return SInt32(inSizeOne - inSizeTwo);
-}
-
 SInt32 ReadLong(const void* inItem) {
   SInt32 value;
   std::memcpy(&value, inItem, sizeof value);
@@ -37,7 +24,7 @@ LComparator::~LComparator() = default;
 
 SInt32 LComparator::Compare(const void* inItemOne, const void* inItemTwo, UInt32 inSizeOne,
                             UInt32 inSizeTwo) const {
-  return BlockCompare(inItemOne, inItemTwo, inSizeOne, inSizeTwo);
+  return BlockCompare(inItemOne, inItemTwo, Size(inSizeOne), Size(inSizeTwo));
 }
 
 bool LComparator::IsEqualTo(const void* inItemOne, const void* inItemTwo, UInt32 inSizeOne,

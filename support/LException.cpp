@@ -1,28 +1,12 @@
 // The library's exception: an error code and a message in one shared buffer.
-#include <cstring>
-
 #include "velkui/support.h"
-
-namespace {
-
-/// Copies a length-prefixed string (at most 256 bytes with its length byte);
-/// a null source gives the empty string.
-void CopyMessage(StringPtr outDest, ConstStringPtr inSource) {
-  if (!inSource) {
-    outDest[0] = 0;
-    return;
-  }
-  std::memmove(outDest, inSource, size_t(inSource[0]) + 1);
-}
-
-}  // namespace
 
 Str255 LException::sErrorStr255 = {0};
 StringPtr LException::sErrorStringPtr = LException::sErrorStr255;
 
 LException::LException(SInt32 inErrorCode, ConstStringPtr inErrorString)
     : errorCode(inErrorCode), errorString(sErrorStringPtr) {
-  if (errorString) CopyMessage(errorString, inErrorString);
+  if (errorString) LString::CopyPStr(inErrorString, errorString, sizeof(Str255));
 }
 
 LException::LException(const LException& inOriginal)
@@ -51,5 +35,5 @@ const char* LException::what() const noexcept {
 void LException::SetErrorCode(SInt32 inErrorCode) { errorCode = inErrorCode; }
 
 void LException::SetErrorString(ConstStringPtr inErrorString) {
-  if (errorString) CopyMessage(errorString, inErrorString);
+  if (errorString) LString::CopyPStr(inErrorString, errorString, sizeof(Str255));
 }

@@ -1,5 +1,6 @@
 // A tiny host that drives the sample pane as a print dialog would and checks it leaks nothing.
 #include <cstdio>
+#include <string>
 
 #include "QualityPane.h"
 #include "toolbox/host/memory.h"
@@ -23,6 +24,27 @@ SInt16 ReadShort(UInt32 key) {
 void Hit(void* pane, SInt16 absolute) {
   velkui::ActionIPP(pane, &absolute);
   velkui::ThreadIPP(pane, &absolute);
+}
+
+/// A one-line summary of the settings, made with the exported support classes:
+/// an iterator walks the keys (and goes on after the current key is removed),
+/// the text grows in an LStr255, and leaves through a scoped handle block.
+std::string Summary() {
+  using namespace example;
+  LArray keys(sizeof(UInt32));
+  for (UInt32 key : {kQualityKey, kCopiesKey, kBorderlessKey}) keys.AddItem(&key);
+  LStr255 text;
+  LArrayIterator iterator(keys);
+  UInt32 key = 0;
+  while (iterator.Next(&key)) {
+    if (text.Length() > 0) text.Append(", ", 2);
+    text.Append(LStr255(FourCharCode(key))).Append('=').Append(SInt32(ReadShort(key)));
+    if (key == kQualityKey) keys.RemoveItemsAt(1, 1);
+  }
+  StHandleBlock block(Size(sizeof(Str255)));
+  StHandleLocker locker(block.Get());
+  StringPtr copy = LString::CopyPStr(text, reinterpret_cast<StringPtr>(*block.Get()));
+  return std::string(reinterpret_cast<const char*>(copy + 1), copy[0]);
 }
 
 }  // namespace
@@ -62,6 +84,8 @@ int main() {
         "draft is disabled in the quality menu");
   Check(static_cast<QualityPane*>(static_cast<velkui::UISystem*>(pane))->changes == 2,
         "two hits changed a setting");
+
+  Check(Summary() == "qual=2, copy=3, bord=1", "summary made with strings, a holder and an iterator");
 
   velkui::SuspendIPP(pane);
   velkui::EndIPP(pane);

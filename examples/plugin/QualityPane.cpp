@@ -19,7 +19,7 @@ class QualityItem : public UIItem {
 class CopiesItem : public UIItem {
  public:
   CopiesItem() : UIItem(kCopiesKey, 1, 99) {}
-  void Resume() override { SetControl(kCopiesItem, kSignature); }
+  void Resume() override { SetNumber(kCopiesItem, 1, 0, 0, nullptr, kSignature); }
 };
 
 /// Borderless printing: a check box. Borderless pages are never printed in

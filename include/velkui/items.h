@@ -254,7 +254,7 @@ class VELKUI_EXPORT UIObject {
   Boolean active;
   Boolean emptyText;
   UIItem* item;          ///< bound item, not owned; null while unbound
-  StringPtr text;        ///< owned 256-byte length-prefixed buffer; null until written
+  LStr255* text;         ///< owned; null until the first string write
   MonxInfo monxParams;   ///< toning parameters of a preview item
 };
 

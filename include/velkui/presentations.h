@@ -76,4 +76,81 @@ class VELKUI_EXPORT UIControl : public UIEmulate {
   void AdjustRadioGroup();
 };
 
+// ---------------------------------------------------------------- number field
+
+/// Option bits of a number field's flags.
+enum : SInt32 {
+  /// A blank field is valid and reads as 0; the registry's emptyText follows
+  /// it, keeps the field blank at SetStatus, and a value of 0 is not shown.
+  kNumberAllowBlank = 1,
+  /// A 0 may be typed or pasted at the start of the text.
+  kNumberAllowLeadingZero = 2,
+  /// With kNumberAllowLeadingZero: a minus sign may start the text.
+  kNumberAllowMinus = 4,
+};
+
+/// The presentation of an integer typed into an edit-text control. It shows
+/// the registry value as decimal text, reads the typed text back as the value,
+/// installs UIFilter on the control so that only valid keys and pastes reach
+/// the text, and checks the typed value against the item's range (range
+/// alert, correction to the nearer bound, beep). The control's reference value
+/// is the field's absolute item number.
+class VELKUI_EXPORT UINumber : public UIControl {
+ public:
+  /// Binds like UIControl, installs the key filter and keeps up to 31 values
+  /// of `values` for Append (a count above 31 keeps none).
+  UINumber(UIItem* item, SInt16 itemNo, SInt32 step, SInt32 flags, SInt32 count,
+           SInt32* values, UInt32 signature);
+  /// Releases the key filter.
+  ~UINumber() override;
+
+  using UIControl::Show;
+
+  // Overrides of the presentation interface.
+  /// The text as a decimal number (blank: 0) into the registry value.
+  void GetValue() override;
+  /// Writes the value as text, focuses the field and redraws it.
+  void SetValue() override;
+  void SetStatus() override;
+  Boolean EmptyString() override;
+  void ClearString() override;
+  /// Focuses the field with its text selected and records it as the focus.
+  void SelectString() override;
+  /// Judges the typed text against the range; 1 when it was corrected.
+  Boolean CheckNumberField() override;
+  /// Makes this field the system's pending one; answers its kind 1, 2 or 3.
+  SInt16 IsNumberField() override;
+  Boolean CheckItemType() override;
+  void Show() override;
+
+  // Appended operation.
+  /// Assigns the step after `value`: with a value list, the next entry above
+  /// (below, for a negative value); otherwise step + step * value. `wrap`
+  /// chooses between wrapping round the range or list and stopping at its end.
+  /// A field with step 0 and no list is not stepped.
+  virtual void Append(SInt32 value, Boolean wrap);
+
+  /// The number-field kind of these option bits: 1, 2 or 3.
+  static SInt16 KindOf(SInt32 flags);
+
+  // Fields, in their fixed order.
+  SInt32 step;                 ///< step of Append without a value list
+  SInt32 flags;                ///< kNumberAllow... bits
+  SInt32 valueCount;           ///< entries used in `values`, 0 to 31
+  SInt32 values[32];           ///< ascending value list of Append
+  ControlKeyFilterUPP keyFilter;  ///< owned; UIFilter, installed on the control
+
+ private:
+  bool AllowsBlank() const { return (flags & kNumberAllowBlank) != 0; }
+  void FocusRedrawAndShow();
+};
+
+/// The key filter of number fields. Checks the pending number field first;
+/// then lets return, enter, escape, tab, the arrows and command keys other
+/// than command-V through (1); applies an accepted key or paste to the text
+/// itself and runs ActionIPP and ThreadIPP of the current system for the
+/// field's item, or beeps for a rejected one; both answer 0 (key swallowed).
+VELKUI_EXPORT ControlKeyFilterResult UIFilter(ControlRef control, SInt16* keyCode,
+                                              SInt16* charCode, EventModifiers* modifiers);
+
 }  // namespace velkui
