@@ -51,6 +51,10 @@ void DrawPortPicture(GrafPtr port, PicHandle picture, const Rect& dst);
 /// False with a reason when the image cannot be made.
 bool EncodeWindowPNG(WindowRef window, double scale, std::vector<unsigned char>* png,
                      std::string* error);
+/// The same painting, as bytes R, G, B, A row by row (width and height: the
+/// window's times `scale`, rounded).
+bool CopyWindowRGBA(WindowRef window, double scale, std::vector<unsigned char>* rgba,
+                    std::string* error);
 /// Writes the window's pixels as a PNG file; false with a reason.
 bool WritePortPNG(WindowRef window, const std::string& path, std::string* error);
 /// The window's pixel at h, v (ARGB, premultiplied as stored).

@@ -117,6 +117,7 @@ void PaneHost::Stop() {
 Reply PaneHost::State() {
   std::lock_guard<std::mutex> lock(mutex_);
   json body = state_;
+  body["rebuilt"] = Rebuilt();  // the file may change between requests
   if (alertWaiting_) body["alert"] = alert_;
   return {200, body};
 }
@@ -194,21 +195,36 @@ std::string PaneHost::Script() {
   return text;
 }
 
-std::vector<unsigned char> PaneHost::Picture(int scale) {
+PictureRegion PaneHost::Pixels(int scale, int have) {
   if (scale != 1 && scale != 2) return {};
+  bool drawn = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     lastScale_ = scale;  // drawn with every change from now on
-    if (!pictures_[scale].empty() || alertWaiting_) return pictures_[scale];
+    drawn = pictureScale_ == scale || alertWaiting_;
   }
-  Submit([this, scale] {
-    std::vector<unsigned char> png;
-    if (session_) toolbox::host::WindowPNG(session_->Window(), scale, &png, nullptr);
-    std::lock_guard<std::mutex> lock(mutex_);
-    pictures_[scale] = std::move(png);
-  }, false);
+  if (!drawn) Submit([this, scale] { Draw(scale, frame_); }, false);
   std::lock_guard<std::mutex> lock(mutex_);
-  return pictures_[scale];
+  PictureRegion region;
+  if (picture_.empty() || pictureScale_ != scale) return region;
+  region.frame = pictureFrame_;
+  if (have == pictureFrame_) return region;
+  const bool step = have == pictureFrame_ - 1;
+  region.x = step ? changedBox_[0] : 0, region.y = step ? changedBox_[1] : 0;
+  region.width = step ? changedBox_[2] : pictureWidth_, region.height = step ? changedBox_[3] : pictureHeight_;
+  region.rgba.resize(size_t(region.width) * region.height * 4);
+  for (int row = 0; row < region.height; ++row)
+    std::copy_n(picture_.begin() + (long(region.y + row) * pictureWidth_ + region.x) * 4, region.width * 4,
+                region.rgba.begin() + long(row) * region.width * 4);
+  return region;
+}
+
+std::vector<unsigned char> PaneHost::Png(int scale) {
+  std::vector<unsigned char> png;
+  Submit([this, scale, &png] {
+    if (session_) toolbox::host::WindowPNG(session_->Window(), scale, &png, nullptr);
+  }, false);
+  return png;
 }
 
 // ---------------------------------------------------------------- the pane's thread
@@ -284,8 +300,10 @@ SInt16 PaneHost::AskAlert(const std::string& kind, const std::string& text) {
 }
 
 void PaneHost::Open(const std::string& loadFrom) {
+  const long long time = ModificationTime(source_.plugin);
   session_ = std::make_unique<Session>(source_, loadFrom);
-  pluginTime_ = ModificationTime(source_.plugin);
+  std::lock_guard<std::mutex> lock(mutex_);
+  pluginTime_ = time;
 }
 
 void PaneHost::DoReload() {
@@ -358,6 +376,9 @@ json PaneHost::Controls() const {
                  {"visible", bool(IsControlVisible(c))},
                  {"active", bool(IsControlActive(c))},
                  {"title", std::string(reinterpret_cast<const char*>(title + 1), title[0])}};
+    if (kind.kind == kControlKindEditText || kind.kind == kControlKindEditUnicodeText ||
+        kind.kind == kControlKindStaticText)
+      control["text"] = toolbox::host::ControlText(c);
     if (kind.kind == kControlKindPopupButton) {
       json menu = json::array();
       for (const auto& entry : toolbox::host::MenuEntries(c))
@@ -393,7 +414,6 @@ json PaneHost::Registry() const {
 void PaneHost::Refresh() {
   json state{{"pane", session_ ? session_->PaneName() : ""},
              {"running", session_ != nullptr},
-             {"rebuilt", Rebuilt()},
              {"recording", recording_},
              {"recorded", recorded_.size()},
              {"start", folders_.start}};
@@ -404,14 +424,7 @@ void PaneHost::Refresh() {
       if (entry.path().extension() == ".json") presets.push_back(entry.path().stem().string());
   std::sort(presets.begin(), presets.end());
   state["presets"] = presets;
-  int scale = 1;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    scale = lastScale_;
-  }
-  std::vector<unsigned char> picture;
   if (session_) {
-    toolbox::host::WindowPNG(session_->Window(), scale, &picture, nullptr);
     WindowRef window = session_->Window();
     state["shown"] = session_->Shown();
     state["width"] = toolbox::host::WindowWidth(window);
@@ -422,11 +435,39 @@ void PaneHost::Refresh() {
     state["alerts"] = toolbox::host::JournalOf("alert");
     state["journal"] = Tail(transcriptBefore_ + session_->Transcript());
   }
+  int scale = 1;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    scale = lastScale_;
+  }
+  Draw(scale, ++frame_);  // the picture first: a page that sees the frame finds it drawn
   std::lock_guard<std::mutex> lock(mutex_);
-  state["frame"] = ++frame_;
+  state["frame"] = frame_;
+  state["rebuilt"] = Rebuilt();
   state_ = state;
-  for (auto& cached : pictures_) cached.clear();
-  pictures_[scale] = std::move(picture);
+}
+
+void PaneHost::Draw(int scale, int frame) {
+  std::vector<unsigned char> rgba;
+  if (session_) toolbox::host::WindowRGBA(session_->Window(), scale, &rgba, nullptr);
+  const int width = session_ ? toolbox::host::WindowWidth(session_->Window()) * scale : 0;
+  const int height = width > 0 ? int(rgba.size() / 4 / size_t(width)) : 0;
+  std::lock_guard<std::mutex> lock(mutex_);
+  int box[4] = {width, height, -1, -1};  // left, top, right, bottom of the pixels that differ
+  const bool comparable = pictureScale_ == scale && pictureWidth_ == width && picture_.size() == rgba.size();
+  for (int y = 0; comparable && y < height; ++y) {
+    const size_t row = size_t(y) * width * 4;
+    if (std::equal(rgba.begin() + long(row), rgba.begin() + long(row) + width * 4, picture_.begin() + long(row)))
+      continue;
+    for (int x = 0; x < width; ++x)
+      if (!std::equal(&rgba[row + x * 4], &rgba[row + x * 4] + 4, &picture_[row + x * 4]))
+        box[0] = std::min(box[0], x), box[2] = std::max(box[2], x), box[1] = std::min(box[1], y), box[3] = y;
+  }
+  if (!comparable) box[0] = box[1] = 0, box[2] = width - 1, box[3] = height - 1;
+  changedBox_[0] = box[2] < 0 ? 0 : box[0], changedBox_[1] = box[3] < 0 ? 0 : box[1];
+  changedBox_[2] = box[2] < 0 ? 0 : box[2] - box[0] + 1, changedBox_[3] = box[3] < 0 ? 0 : box[3] - box[1] + 1;
+  picture_ = std::move(rgba);
+  pictureScale_ = scale, pictureFrame_ = frame, pictureWidth_ = width, pictureHeight_ = height;
 }
 
 }  // namespace workbench

@@ -30,6 +30,14 @@ struct Reply {
   nlohmann::json body;
 };
 
+/// Part of the pane as drawn: the rectangle x, y, width, height (pixels of the
+/// drawn picture) with its bytes R, G, B, A row by row.
+struct PictureRegion {
+  int frame = 0;  ///< the state's frame it shows
+  int x = 0, y = 0, width = 0, height = 0;
+  std::vector<unsigned char> rgba;
+};
+
 /// Every call of the session runs on the host's own thread, one at a time, in the
 /// order asked: the toolbox and the pane are not shared between threads.
 /// Requests made while an alert waits for its answer are refused (409), except
@@ -59,8 +67,12 @@ class PaneHost {
   Reply Record(bool on);
   /// The lines recorded, as a script for the scripted mode.
   std::string Script();
-  /// The pane drawn at `scale` (1 or 2) as PNG; empty when it cannot be drawn.
-  std::vector<unsigned char> Picture(int scale);
+  /// The pane drawn at `scale` (1 or 2) as after the last request: what changed
+  /// since frame `have` when that is the frame before (nothing when it is this
+  /// one), else all of it. Width 0 and no frame when it cannot be drawn.
+  PictureRegion Pixels(int scale, int have);
+  /// The pane drawn at `scale` as PNG; empty when it cannot be drawn now.
+  std::vector<unsigned char> Png(int scale);
 
  private:
   struct Job;
@@ -74,16 +86,18 @@ class PaneHost {
   void Open(const std::string& loadFrom);
   /// Builds the state and the pictures after a job (pane thread).
   void Refresh();
+  /// Draws the pane at `scale` as the picture of `frame` and notes what changed (pane thread).
+  void Draw(int scale, int frame);
   nlohmann::json Controls() const;
   nlohmann::json Registry() const;
   std::string Resolve(const std::string& file) const;
-  bool Rebuilt() const;
+  bool Rebuilt() const;  ///< with mutex_ held
 
   PaneSource source_;
   PaneFolders folders_;
   std::unique_ptr<Session> session_;
   std::string transcriptBefore_;  ///< journal of panes freed by a reload
-  long long pluginTime_ = 0;      ///< modification time of the shared object loaded
+  long long pluginTime_ = 0;      ///< modification time of the shared object loaded (mutex_)
   int copies_ = 0;
   std::vector<std::string> copiesMade_;
 
@@ -93,8 +107,12 @@ class PaneHost {
   std::shared_ptr<Job> running_;
   bool stopping_ = false;
   nlohmann::json state_;
-  std::vector<unsigned char> pictures_[3];  ///< by scale; filled on demand
-  int frame_ = 0;
+  std::vector<unsigned char> picture_;  ///< the pane drawn at pictureScale_ (RGBA)
+  int pictureScale_ = 0;                ///< 0: none drawn
+  int pictureFrame_ = 0;
+  int pictureWidth_ = 0, pictureHeight_ = 0;
+  int changedBox_[4] = {0, 0, 0, 0};  ///< x, y, width, height differing from the frame before
+  int frame_ = 0;  ///< written on the pane's thread only
   int lastScale_ = 1;  ///< the scale the page asked for last
   bool alertWaiting_ = false;
   nlohmann::json alert_;

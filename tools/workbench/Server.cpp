@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <thread>
 
@@ -58,6 +59,12 @@ void SendJson(httplib::Response& res, const Reply& reply) {
 void SendError(httplib::Response& res, int status, const std::string& message) {
   res.status = status;
   res.set_content(json{{"error", message}}.dump(), "application/json");
+}
+
+void SendPicture(httplib::Response& res, const std::vector<unsigned char>& bytes, const char* type) {
+  if (bytes.empty()) return SendError(res, 503, "the pane cannot be drawn now");
+  res.set_header("Cache-Control", "no-store");
+  res.set_content(reinterpret_cast<const char*>(bytes.data()), bytes.size(), type);
 }
 
 /// The JSON object of a request's body; false (and a 400 sent) when it is none.
@@ -160,12 +167,21 @@ void Server::Routes() {
     res.set_header("Content-Disposition", "attachment; filename=\"recorded.session\"");
     res.set_content(pane_.Script(), "text/plain; charset=utf-8");
   });
-  http_.Get("/pane.png", [this](const httplib::Request& req, httplib::Response& res) {
-    const int scale = req.get_param_value("scale") == "2" ? 2 : 1;
-    const std::vector<unsigned char> png = pane_.Picture(scale);
-    if (png.empty()) return SendError(res, 503, "the pane cannot be drawn now");
+  // The pane as drawn: raw pixels for the page (no encoding, no decoding), PNG to keep.
+  http_.Get("/pane.rgba", [this](const httplib::Request& req, httplib::Response& res) {
+    const std::string have = req.get_param_value("have");
+    const PictureRegion region = pane_.Pixels(req.get_param_value("scale") == "2" ? 2 : 1,
+                                              have.empty() ? -1 : std::atoi(have.c_str()));
+    if (region.frame == 0) return SendError(res, 503, "the pane cannot be drawn now");
+    res.set_header("X-Frame", std::to_string(region.frame));
+    res.set_header("X-Region", std::to_string(region.x) + " " + std::to_string(region.y) + " " +
+                                   std::to_string(region.width) + " " + std::to_string(region.height));
     res.set_header("Cache-Control", "no-store");
-    res.set_content(reinterpret_cast<const char*>(png.data()), png.size(), "image/png");
+    res.set_content(reinterpret_cast<const char*>(region.rgba.data()), region.rgba.size(),
+                    "application/octet-stream");
+  });
+  http_.Get("/pane.png", [this](const httplib::Request& req, httplib::Response& res) {
+    SendPicture(res, pane_.Png(req.get_param_value("scale") == "2" ? 2 : 1), "image/png");
   });
 }
 

@@ -11,6 +11,7 @@ let busy = Promise.resolve();
 let inFlight = 0;
 const latencies = [];  // from an input to its pane drawn, in ms
 window.velkuiLatencies = latencies;
+window.velkuiPending = () => inFlight;
 
 // ------------------------------------------------------------ talking to the server
 
@@ -53,24 +54,31 @@ function show(reply, t0, fromInput) {
   journal(reply.journal);
   if (fromInput) beep(reply.beeps || 0);
   message(reply.error || '', Boolean(reply.error));
-  if (reply.frame !== shownFrame) picture(reply, t0);
+  if (reply.frame !== shownFrame) picture(reply, t0).catch(() => {});
   alertBox(reply.alert);
 }
 
-function picture(reply, t0) {
-  const frame = reply.frame;
-  const img = new Image();
-  img.src = `/pane.png?scale=${scale}&frame=${frame}`;
-  img.decode().then(() => {
-    if (frame < shownFrame) return;
-    shownFrame = frame;
-    const pane = $('pane');
-    pane.src = img.src;
-    pane.width = reply.width;
-    pane.height = reply.height;
-    pane.dataset.frame = frame;
-    requestAnimationFrame(() => { if (t0) latencies.push(performance.now() - t0); });
-  }).catch(() => {});
+/// Fetches what changed in the pane since the frame shown (all of it the first
+/// time, or when frames were missed) and puts it on the canvas.
+async function picture(reply, t0) {
+  const width = reply.width * scale, height = reply.height * scale;
+  const canvas = $('pane');
+  const fresh = canvas.width !== width || canvas.height !== height;
+  const response = await fetch(`/pane.rgba?scale=${scale}&have=${fresh ? -1 : shownFrame}`);
+  const frame = Number(response.headers.get('X-Frame'));
+  const [x, y, w, h] = (response.headers.get('X-Region') || '').split(' ').map(Number);
+  const bytes = await response.arrayBuffer();
+  if (!response.ok || frame <= shownFrame || bytes.byteLength !== w * h * 4) return;
+  if (fresh) {
+    canvas.width = width;
+    canvas.height = height;
+    canvas.style.width = `${reply.width}px`;
+    canvas.style.height = `${reply.height}px`;
+  }
+  if (w > 0) canvas.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(bytes), w, h), x, y);
+  shownFrame = frame;
+  canvas.dataset.frame = frame;
+  requestAnimationFrame(() => { if (t0) latencies.push(performance.now() - t0); });
 }
 
 function presets(names) {
