@@ -35,8 +35,14 @@ test-asan: asan
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
+# The test-to-code ratio, when the shared tools sit beside the repository
+# (beside the main checkout when this is a worktree); quietly skipped otherwise.
 test: test-release test-asan
 	@echo "make test: both builds passed"
+	@common=$$(cd "$$(git rev-parse --git-common-dir 2>/dev/null || echo .)" && pwd); \
+	for d in "$(CURDIR)/../shared" "$$common/../../shared"; do \
+	  if [ -x "$$d/tools/test-ratio" ]; then "$$d/tools/test-ratio" | tail -1; break; fi; \
+	done; true
 
 # The demo builds only the programs it runs, not the test suites.
 DEMO_TARGETS = velkui-workbench monochrome_pane monx

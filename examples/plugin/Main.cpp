@@ -2,8 +2,12 @@
 #include <cstdio>
 #include <string>
 
+#include "DensityPane.h"
 #include "QualityPane.h"
+#include "toolbox/host/input.h"
+#include "toolbox/host/layout.h"
 #include "toolbox/host/memory.h"
+#include "toolbox/host/windows.h"
 
 namespace {
 
@@ -45,6 +49,38 @@ std::string Summary() {
   StHandleLocker locker(block.Get());
   StringPtr copy = LString::CopyPStr(text, reinterpret_cast<StringPtr>(*block.Get()));
   return std::string(reinterpret_cast<const char*>(copy + 1), copy[0]);
+}
+
+/// The ink pane's window as the print dialog would show it (dialog items from 101).
+const char* const kInkLayout = R"({ "window": { "width": 300, "height": 150, "base": 100 }, "controls": [
+  { "kind": "rdio", "id": "INKS:1", "bounds": [10, 10, 30, 140], "title": "Thin paper" },
+  { "kind": "rdio", "id": "INKS:2", "bounds": [32, 10, 52, 140], "title": "Plain paper" },
+  { "kind": "rdio", "id": "INKS:3", "bounds": [54, 10, 74, 140], "title": "Heavy paper" },
+  { "kind": "sldr", "id": "INKS:4", "bounds": [90, 10, 110, 290], "min": -25, "max": 25 },
+  { "kind": "larr", "id": "INKS:5", "bounds": [116, 10, 140, 24], "max": 60 } ] })";
+
+/// Shows the ink pane in a window and works its radio buttons, slider and little arrows.
+void RunInkPane(SInt32 base) {
+  using namespace example;
+  namespace host = toolbox::host;
+  WindowRef window = host::LoadLayoutText(kInkLayout, "", nullptr);
+  auto control = [&](SInt16 number) { return host::FindControl(window, "INKS", number); };
+  void* pane = velkui::NewIPP(&MakeDensityPane);
+  velkui::StartIPP(pane);
+  velkui::ResumeIPP(pane, base, window);
+  Check(GetControlValue(control(kPaperWeightItem + 1)) == 1, "the plain paper button is on");
+  Hit(pane, host::Click(control(kPaperWeightItem + 2)));
+  Check(ReadShort(kPaperWeightKey) == kHeavyPaper && ReadShort(kDryTimeKey) == 15,
+        "a click on the third button chooses heavy paper, which dries longer");
+  Hit(pane, host::DragSlider(control(kDensityItem), {5, 10, 15}));
+  Check(ReadShort(kDensityKey) == 15 && GetControlValue(control(kDryTimeItem)) == 30,
+        "the drying time follows the density slider while it is dragged");
+  Hit(pane, host::HoldLittleArrows(control(kDryTimeItem), kControlUpButtonPart, 3));
+  Check(ReadShort(kDryTimeKey) == 33, "three steps of the up arrow add three seconds");
+  velkui::SuspendIPP(pane);
+  velkui::EndIPP(pane);
+  velkui::FreeIPP(pane);
+  host::DestroyWindow(window);
 }
 
 }  // namespace
@@ -91,6 +127,7 @@ int main() {
   velkui::EndIPP(pane);
   velkui::FreeIPP(pane);
   Check(velkui::GetCurrentIPP(nullptr) == nullptr, "no current pane after FreeIPP");
+  RunInkPane(base);
   Check(toolbox::host::LiveHandles() == handles && toolbox::host::LivePointers() == pointers,
         "every handle and pointer block released");
   std::printf("%s\n", failures == 0 ? "plug-in example passed" : "plug-in example FAILED");

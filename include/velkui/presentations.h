@@ -152,5 +152,106 @@ class VELKUI_EXPORT UINumber : public UIControl {
 /// field's item, or beeps for a rejected one; both answer 0 (key swallowed).
 VELKUI_EXPORT ControlKeyFilterResult UIFilter(ControlRef control, SInt16* keyCode,
                                               SInt16* charCode, EventModifiers* modifiers);
+// ------------------------------------------------ radio group, slider, arrows
+
+/// Shows one item as a group of radio buttons on consecutive item numbers:
+/// the button for value v is (signature, itemNo + v - min), so the group
+/// spans max - min + 1 numbers. A hit on any button finds the item and gives
+/// that button's value. The inherited `control` and `kind` serve as a cursor:
+/// after a group operation they describe the last button looked up. A button
+/// missing from the window is skipped and counts as off.
+class VELKUI_EXPORT UIRadio : public UIControl {
+ public:
+  /// Bound like a UIControl to the first button (the one for the minimum).
+  UIRadio(UIItem* item, SInt16 itemNo, UInt32 signature);
+
+  ~UIRadio() override;
+  /// The value of the last button that is on; 0 when none is.
+  void GetValue() override;
+  /// Turns the button of the registry value on, every other button off.
+  void SetValue() override;
+  /// Stores the range (every entry enabled), adjusts the buttons and assigns
+  /// the nearer end when the value lies outside.
+  void SetRange(SInt32 min, SInt32 max) override;
+  /// Entry k is the button for min + k - 1.
+  void EnDisableItem(SInt16 entry, Boolean enable) override;
+  /// Takes the hit button's value and rewrites the hit to the first button.
+  void Action(SInt16* ioItemHit) override;
+  /// 0 for any number of the group, 1 below it, -1 above it.
+  SInt16 CompareItemNo(SInt16 n) override;
+  using UIControl::Hilite;
+  using UIControl::MenuAdjust;
+  using UIControl::Show;
+  void Show() override;
+  void Hilite() override;
+  /// Enables the first 32 buttons per menu mask and active flag, dims the rest of them.
+  void MenuAdjust() override;
+
+ private:
+  /// Looks the button for `value` up into `control` and `kind`; false when missing.
+  bool VisitButton(SInt32 value);
+  /// Calls visit(value) for every button of the range that exists.
+  template <class Visit>
+  void ForEachButton(SInt32 last, Visit visit);
+};
+
+/// What a tracking action procedure needs, kept in the presentation; its
+/// address is the control's reference value. Captured once at construction.
+struct VELKUI_EXPORT ControlActionRef {
+  SInt16 dialogItemNo;  ///< absolute item number: itemNo + the current base number
+  SInt16 resFile;       ///< the resource file current at construction
+  UISystem* system;     ///< current at construction; not owned
+
+  /// Fills the record from the current system and resource file.
+  void Capture(SInt16 itemNo);
+  /// One action cycle on `system` (ActionIPP, then ThreadIPP) with a copy of
+  /// the item number, under the captured resource file.
+  void RunActionCycle() const;
+  /// The record a tracked control refers to, or null.
+  static const ControlActionRef* Of(ControlRef control);
+};
+
+/// Shows an item on a slider; while the thumb is dragged, every tracking step
+/// runs a full action cycle, so the registry and dependent items follow live.
+class VELKUI_EXPORT UISlider : public UIControl {
+ public:
+  UISlider(UIItem* item, SInt16 itemNo, UInt32 signature);
+
+  /// Disposes of the action procedure handle.
+  ~UISlider() override;
+  /// Nothing: the tracking steps did the work.
+  void Action(SInt16* ioItemHit) override;
+  /// Refused (error 13): the reference value holds the tracking record.
+  void SetRefCon(SInt32 refCon) override;
+
+  /// The control action procedure: one action cycle per tracking step.
+  static void PrivateAction(ControlRef control, ControlPartCode part);
+
+  // Fields, in their fixed order.
+  ControlActionUPP actionProc;  ///< owned
+  ControlActionRef record;      ///< the control's reference value points here
+};
+
+/// Shows an item on little arrows: each click or auto-repeat on an arrow steps
+/// the control's value by one and runs a full action cycle.
+class VELKUI_EXPORT UILittleArrow : public UIControl {
+ public:
+  UILittleArrow(UIItem* item, SInt16 itemNo, UInt32 signature);
+
+  /// Disposes of the action procedure handle.
+  ~UILittleArrow() override;
+  /// Nothing: the arrow steps did the work.
+  void Action(SInt16* ioItemHit) override;
+  /// Refused (error 13): the reference value holds the tracking record.
+  void SetRefCon(SInt32 refCon) override;
+
+  /// The control action procedure: part 20 steps up, 21 down, others keep
+  /// the value; then one action cycle.
+  static void PrivateAction(ControlRef control, ControlPartCode part);
+
+  // Fields, in their fixed order.
+  ControlActionUPP actionProc;  ///< owned
+  ControlActionRef record;      ///< the control's reference value points here
+};
 
 }  // namespace velkui

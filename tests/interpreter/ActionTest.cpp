@@ -133,7 +133,7 @@ TEST_F(ActionTest, NumberFieldIsNotCheckedWhileHidden) {
   EXPECT_EQ(3, pane->numberField);
 }
 
-TEST_F(ActionTest, FlushRefreshesItemsQueuedDuringFlushOnceEach) {
+TEST_F(ActionTest, FlushRefreshesItemsQueuedDuringFlushOnceEachAndForgetsDeletedOnes) {
   Control(1)->onSetValue = [this] { pane->Item(3)->Assign(77); };
   pane->Item(1)->Assign(10);
   pane->Item(1)->Assign(11);  // queued twice
@@ -144,6 +144,13 @@ TEST_F(ActionTest, FlushRefreshesItemsQueuedDuringFlushOnceEach) {
   EXPECT_EQ((Strings{"SetValue:a", "SetValue:b", "SetValue:c"}), CallsOf("SetValue"));
   EXPECT_EQ(77, Control(3)->controlValue);
   EXPECT_EQ(0u, pane->updates->GetCount());
+
+  TestItem* gone = pane->Item(4);
+  gone->Assign(9);
+  delete gone;  // an item that goes away leaves the queue and the items
+  EXPECT_EQ(0u, pane->updates->GetCount());
+  EXPECT_EQ(3u, pane->items->GetCount());
+  ThreadIPP(pane, &hit);
 }
 
 TEST_F(ActionTest, AutoTreatsItemAsChanged) {
@@ -180,7 +187,7 @@ TEST_F(ActionTest, GetItemInfoReportsAbsoluteNumberAndRangeOfPresentedItems) {
   }
 }
 
-TEST_F(ActionTest, GetShowIPPNeedsVisibleAndActive) {
+TEST_F(ActionTest, GetShowIPPNeedsVisibleAndActiveGetRangeIPPListsEnabledEntries) {
   SInt16 itemNo = 1;
   EXPECT_EQ(1, GetShowIPP(pane, &itemNo));
   pane->Item(1)->Hilite(255);
@@ -192,12 +199,10 @@ TEST_F(ActionTest, GetShowIPPNeedsVisibleAndActive) {
     itemNo = none;
     EXPECT_EQ(0, GetShowIPP(pane, &itemNo)) << "no item numbered " << none;
   }
-}
-
-TEST_F(ActionTest, GetRangeIPPListsEnabledEntries) {
+  EXPECT_EQ(0, GetShowIPP(pane, nullptr)) << "no item number at all";
   pane->Item(2)->EnDisableItem(2, 0);
   SInt16 list[8] = {9, 9, 9, 9, 9, 9, 9, 9};
-  SInt16 itemNo = 2;
+  itemNo = 2;
   GetRangeIPP(pane, &itemNo, list, 1, 4);
   EXPECT_EQ((std::vector<SInt16>{3, 1, 3, 4, 9}), std::vector<SInt16>(list, list + 5));
 
@@ -206,6 +211,9 @@ TEST_F(ActionTest, GetRangeIPPListsEnabledEntries) {
   GetRangeIPP(pane, &itemNo, untouched, 1, 4);
   EXPECT_EQ((std::vector<SInt16>{0, 9, 9}), std::vector<SInt16>(untouched, untouched + 3))
       << "item number 0: only the count is written";
+  untouched[0] = 9;
+  GetRangeIPP(pane, nullptr, untouched, 1, 4);
+  EXPECT_EQ(0, untouched[0]);
 }
 
 TEST_F(ActionTest, HitOnPrivateObjectItemCountsAsChangeWithoutReadingControl) {

@@ -1,4 +1,5 @@
 // The pane lifecycle through the entry functions: hook order, binding, focus, release.
+#include <functional>
 #include <stdexcept>
 
 #include "TestPane.h"
@@ -91,8 +92,7 @@ TEST_F(LifecycleTest, BaseNumberIsNarrowedToSixteenBits) {
     SInt16 expected;
   };
   MakePane({1});
-  for (Row row : {Row{5, 5}, Row{65536 + 5, 5}, Row{65535, -1}, Row{32768, -32768},
-                  Row{-1, -1}, Row{-65536, 0}}) {
+  for (Row row : {Row{65536 + 5, 5}, Row{65535, -1}, Row{32768, -32768}, Row{-65536, 0}}) {
     SCOPED_TRACE(row.given);
     ResumeIPP(pane, row.given, nullptr);
     EXPECT_EQ(row.expected, pane->GetBaseNumber());
@@ -161,16 +161,14 @@ class FailingItem : public TestItem {
   FailingItem() : TestItem("failing", 5, 0, 10) { throw std::runtime_error("item failure"); }
 };
 
-TEST_F(LifecycleTest, ExceptionInNewHookLeavesReleasedSystemThatFreeIPPFrees) {
+TEST_F(LifecycleTest, FailureInNewHookOrItemConstructorLeavesReleasedSystemThatFreeIPPFrees) {
   pane = NewPane([](TestSystem&) {
     new TestItem("a", 1, 0, 10);
     new TestItem("b", 0, 0, 10);
     throw std::runtime_error("plug-in failure");
   });
   ExpectFailedBuildReleased({"Destroy:a", "Destroy:b"});
-}
-
-TEST_F(LifecycleTest, ItemConstructorFailingInNewHookIsCaughtAndFreedOnce) {
+  Calls().clear();
   pane = NewPane([](TestSystem&) {
     new TestItem("a", 1, 0, 10);
     new FailingItem;
@@ -217,14 +215,51 @@ TEST_F(LifecycleTest, CurrentSystemFollowsLifecycleCalls) {
   TestSystem* first = pane;
   TestSystem* second = MakePane({2});
   pane = first;
-  EXPECT_EQ(second, GetCurrentIPP(nullptr));
-  StartIPP(first);
-  EXPECT_EQ(first, GetCurrentIPP(nullptr));
+  SInt16 hit = 0;
+  const std::function<void()> calls[] = {
+      [&] { ResumeIPP(first, 0, nullptr); }, [&] { ActionIPP(first, &hit); },
+      [&] { ThreadIPP(first, &hit); },       [&] { SuspendIPP(first); },
+      [&] { EndIPP(first); },                [&] { StartIPP(first); },
+  };
+  for (const auto& call : calls) {
+    SetCurrentIPP(second);
+    call();
+    EXPECT_EQ(first, GetCurrentIPP(nullptr)) << "every entry makes its system current first";
+  }
+  first->Item(1)->PresentAs(1);
   SetCurrentIPP(second);
   SInt16 itemNo = 0, min = 0, max = 0;
   EXPECT_EQ(0, GetItemInfo(1, &itemNo, &min, &max)) << "key 1 belongs to the other pane";
+  // A presentation works on its own pane whichever system is current.
+  first->Item(1)->Assign(7);
+  first->Item(1)->EventCancel();
+  EXPECT_EQ(1u, first->updates->GetCount());
+  EXPECT_EQ(1, first->cancelFlag);
+  EXPECT_EQ(0u, second->updates->GetCount());
+  EXPECT_EQ(0, second->cancelFlag);
   FreeIPP(second);
   EXPECT_EQ(nullptr, GetCurrentIPP(nullptr));
+}
+
+TEST_F(LifecycleTest, EveryLifecycleStepEndsWithAFlush) {
+  pane = NewPane([](TestSystem&) {
+    auto* a = new TestItem("a", 1, 0, 100);
+    a->PresentAs(1);  // emulated while hidden: a change is queued all the same
+    a->Assign(5);
+  });
+  TestItem* a = pane->Item(1);
+  EXPECT_EQ(0u, pane->updates->GetCount()) << "NewIPP";
+  a->on["New"] = [a] { a->Assign(6); };
+  StartIPP(pane);
+  EXPECT_EQ(0u, pane->updates->GetCount()) << "StartIPP";
+  a->Assign(7);
+  SuspendIPP(pane);
+  EXPECT_EQ(0u, pane->updates->GetCount()) << "SuspendIPP";
+  a->PresentAs(1);
+  a->on["Kill"] = [a] { a->Assign(8); };
+  EndIPP(pane);
+  EXPECT_EQ(0u, pane->updates->GetCount()) << "EndIPP";
+  EXPECT_EQ(8, a->object->value);
 }
 
 TEST_F(LifecycleTest, WithoutSystemNewIPPGivesNullAndCallsDoNothing) {
@@ -240,6 +275,8 @@ TEST_F(LifecycleTest, WithoutSystemNewIPPGivesNullAndCallsDoNothing) {
   GetRegistry(1, &value);
   EXPECT_EQ(5, value);
   FreeIPP(nullptr);
+  StartIPP(nullptr);
+  ResumeIPP(nullptr, 0, nullptr);
 }
 
 }  // namespace

@@ -38,18 +38,6 @@ TEST(MonxBatch, FolderWithABadFileTonesTheGoodOnesAndFails) {
   EXPECT_EQ(a.info.dpi.xDpi, ReadImage(dir / "in/a.png").info.dpi.xDpi) << "resolution kept";
 }
 
-TEST(MonxBatch, ListedPhotosWithAMissingOneIntoANewFolder) {
-  ScratchDir dir;
-  WriteImage(dir / "a.png", GreyPattern(8, 8));
-  WriteImage(dir / "b.png", GreyPattern(8, 8));
-  RunResult run = RunMonx({"--jobs", "1", dir / "a.png", dir / "gone.png", dir / "b.png",
-                           dir / "toned/deeper"});
-  EXPECT_EQ(run.code, 1) << run.err;
-  EXPECT_TRUE(Contains(run.err, (dir / "gone.png") + ": cannot read: No such file or directory"))
-      << run.err;
-  EXPECT_EQ(dir.List("toned/deeper"), (std::vector<std::string>{"a.png", "b.png"}));
-}
-
 TEST(MonxBatch, FormatOptionChangesExtensionsAndTheProgressBarFitsTheLine) {
   ScratchDir dir;
   std::string name = "a photograph with a name much longer than any terminal line could hold "

@@ -62,29 +62,6 @@ TEST(MonxRoundTrip, PerChannelTonesEachChannelThroughTheEngine) {
                   Tone(dir, {"--preset", "selenium", "--per-channel"}));
 }
 
-TEST(MonxRoundTrip, JpegKeepsSizeResolutionAndLooks) {
-  ScratchDir dir;
-  Image in = Uniform(64, 48, {0, 0, 0});
-  in.info.dpi = {200, 200};
-  for (int y = 0; y < 48; ++y)
-    for (int x = 0; x < 64; ++x) {
-      std::uint8_t* p = in.Row(y) + 3 * x;
-      p[0] = std::uint8_t(x * 4), p[1] = std::uint8_t(y * 5), p[2] = 128;
-    }
-  monx::JpegOptions best;
-  best.quality = 98;
-  WriteImage(dir / "in.jpg", in, best);
-  RunResult run = RunMonx({"--per-channel", "-q", "98", dir / "in.jpg", dir / "out.jpg"});
-  ASSERT_EQ(run.code, 0) << run.err;
-  Image out = ReadImage(dir / "out.jpg");
-  ASSERT_EQ(out.pixels.size(), in.pixels.size());
-  EXPECT_NEAR(out.info.dpi.xDpi, 200, 0.01);
-  double error = 0;
-  for (std::size_t i = 0; i < in.pixels.size(); ++i)
-    error += std::abs(int(in.pixels[i]) - int(out.pixels[i]));
-  EXPECT_LT(error / double(in.pixels.size()), 2.5) << "mean difference after two JPEG passes";
-}
-
 TEST(MonxRoundTrip, OutputFormatFollowsTheExtension) {
   ScratchDir dir;
   std::string sample = std::string(VELKUI_SOURCE_DIR) + "/examples/photos/coffee.png";
@@ -180,15 +157,6 @@ TEST(MonxRoundTrip, UnusualInputsAreReadWithANote) {
   RunResult run = RunMonx({dir / "in.jpg", dir / "out.png"});
   EXPECT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.err, "");
-}
-
-TEST(MonxRoundTrip, OutputNameNearTheLengthLimitIsWritten) {
-  ScratchDir dir;
-  WriteImage(dir / "in.png", GreyPattern(4, 4));
-  std::string name = std::string(251, 'n') + ".png";  // 255 bytes, the most a name may have
-  RunResult run = RunMonx({dir / "in.png", dir / name});
-  EXPECT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(dir.List(), (std::vector<std::string>{"in.png", name}));
 }
 
 TEST(MonxHelp, ManualAndPresetListNameEveryFieldAndPreset) {

@@ -1,5 +1,5 @@
 // Tests of the control service: lookup, values and limits, embedding,
-// visibility, activity, data tags, focus, procedure handles, image wells.
+// visibility, activity, data tags, focus, procedure handles.
 #include <cstring>
 
 #include "WindowFixture.h"
@@ -10,33 +10,20 @@ using namespace windowtest;
 
 class ControlsTest : public WindowTest {};
 
-TEST_F(ControlsTest, GetControlByIDFindsEmbeddedControlsAndRefusesUnknownOnes) {
+TEST_F(ControlsTest, LookupEmbeddingAndItemNumbers) {
   ControlRef pane = Add(Code("upan"), 1, Rect{0, 0, 100, 100});
   ControlRef inner = Add(Code("cbox"), 2, Rect{10, 10, 30, 90}, pane);
-  ControlID id{Code("TEST"), 2}, other{Code("TEST"), 3}, wrongSignature{Code("XXXX"), 2};
+  ControlID id{Code("TEST"), 2}, other{Code("TEST"), 3};
   ControlRef found = nullptr;
   EXPECT_EQ(GetControlByID(window, &id, &found), noErr);
   EXPECT_EQ(found, inner) << "a control embedded in a user pane must be found";
   EXPECT_EQ(GetControlByID(window, &other, &found), errUnknownControl);
   EXPECT_EQ(found, nullptr) << "no control with the ID gives null";
-  EXPECT_EQ(GetControlByID(window, &wrongSignature, &found), errUnknownControl);
   int bogus = 0;
   EXPECT_EQ(GetControlByID(reinterpret_cast<WindowRef>(&bogus), &id, &found), errInvalidWindowRef)
       << "a made-up window is refused, not followed";
-  EXPECT_EQ(GetControlByID(window, nullptr, &found), paramErr);
-}
 
-TEST_F(ControlsTest, RadioGroupReadsBackItsKindButtonsAndItemNumbersAndKeepsButtonsInStep) {
-  ControlRef box = Add(Code("cbox"), 4, Rect{10, 10, 30, 190});
   ControlRef group = AddRadioGroup(5, 3, 1);
-  ControlKind kind{};
-  ASSERT_EQ(GetControlKind(group, &kind), noErr);
-  EXPECT_EQ(kind.signature, Code("appl"));
-  EXPECT_EQ(kind.kind, Code("rgrp"));
-  Rect r;
-  GetControlBounds(group, &r);
-  EXPECT_EQ(r.bottom, 70);
-  EXPECT_EQ(GetControlOwner(group), window);
   UInt16 count = 0;
   EXPECT_EQ(CountSubControls(group, &count), noErr);
   EXPECT_EQ(count, 3);
@@ -44,37 +31,21 @@ TEST_F(ControlsTest, RadioGroupReadsBackItsKindButtonsAndItemNumbersAndKeepsButt
   EXPECT_EQ(GetIndexedSubControl(group, 2, &button), noErr);
   EXPECT_EQ(GetSuperControl(button, &parent), noErr);
   EXPECT_EQ(parent, group);
+  EXPECT_EQ(GetIndexedSubControl(group, 4, &button), paramErr);
+  EXPECT_EQ(button, nullptr) << "sub-control positions run from 1 to the count";
   toolbox::host::SetItemBase(window, 100);
-  EXPECT_EQ(toolbox::host::ItemNumber(box), 104);
+  EXPECT_EQ(toolbox::host::ItemNumber(inner), 102);
+  GetIndexedSubControl(group, 2, &button);
   EXPECT_EQ(toolbox::host::ItemNumber(button), 105) << "a group's buttons report the group";
-  for (UInt16 index : {UInt16(0), UInt16(4)}) {
-    SCOPED_TRACE(index);
-    button = group;
-    EXPECT_EQ(GetIndexedSubControl(group, index, &button), paramErr);
-    EXPECT_EQ(button, nullptr) << "sub-control positions run from 1 to the count";
-  }
-  EXPECT_EQ(GetControlKind(nullptr, &kind), errUnknownControl);
-
-  EXPECT_EQ(GetControlMinimum(group), 0);
   EXPECT_EQ(GetControlMaximum(group), 3) << "a group's range is 0 to its button count";
-  auto buttonValues = [&] {
-    std::vector<SInt16> values;
-    for (UInt16 i = 1; i <= 3; ++i) {
-      GetIndexedSubControl(group, i, &button);
-      values.push_back(GetControlValue(button));
-    }
-    return values;
-  };
-  EXPECT_EQ(buttonValues(), (std::vector<SInt16>{1, 0, 0}));
-  SetControlValue(group, 3);
-  EXPECT_EQ(buttonValues(), (std::vector<SInt16>{0, 0, 1})) << "group value and buttons stay in step";
+  SetControlValue(group, 2);
+  EXPECT_EQ(GetControlValue(button), 1) << "group value and buttons stay in step";
   SetControlValue(group, 0);
-  EXPECT_EQ(buttonValues(), (std::vector<SInt16>{0, 0, 0})) << "value 0: no button on";
+  EXPECT_EQ(GetControlValue(button), 0) << "value 0: no button on";
 }
 
 TEST_F(ControlsTest, ValuesAreClampedAndLimitsPullEachOtherAlong) {
   struct { const char* what; SInt32 min, max, set, expect32; SInt16 expect16; } cases[] = {
-      {"inside", 0, 100, 42, 42, 42},
       {"below the minimum", 0, 100, -5, 0, 0},
       {"above the maximum", 0, 100, 500, 100, 100},
       {"32-bit value", 0, 100000, 70000, 70000, SInt16(70000)},
@@ -96,36 +67,29 @@ TEST_F(ControlsTest, ValuesAreClampedAndLimitsPullEachOtherAlong) {
   EXPECT_EQ(GetControlValue(slider), 5) << "lowering the maximum clamps the value";
   SetControlMinimum(slider, 8);
   EXPECT_EQ(GetControlMaximum(slider), 8) << "the maximum never falls below the minimum";
-  EXPECT_EQ(GetControlValue(slider), 8);
 }
 
 TEST_F(ControlsTest, EmbeddedControlsFollowTheirParentsVisibilityAndActivity) {
   ControlRef pane = Add(Code("upan"), 1, Rect{5, 5, 60, 100});
   ControlRef box = Add(Code("cbox"), 2, Rect{10, 10, 30, 90}, pane);
   HideControl(pane);
+  HideControl(pane);
   EXPECT_FALSE(IsControlVisible(box)) << "an embedded control follows its parent";
-  EXPECT_EQ(toolbox::host::JournalOf("inval"), std::vector<std::string>{"test 5,5,60,100"});
+  EXPECT_EQ(toolbox::host::JournalOf("inval"), std::vector<std::string>{"test 5,5,60,100"})
+      << "hiding a hidden control does nothing";
   ShowControl(pane);
   EXPECT_TRUE(IsControlVisible(box));
-  HideControl(pane);
-  HideControl(pane);
-  EXPECT_EQ(toolbox::host::InvalidRects(window).size(), 2u) << "hiding a hidden control does nothing";
-  ShowControl(pane);
-
-  EXPECT_TRUE(IsControlEnabled(box));
   DeactivateControl(pane);
-  EXPECT_FALSE(IsControlActive(box));
-  EXPECT_FALSE(IsControlEnabled(box));
+  EXPECT_FALSE(IsControlActive(box) || IsControlEnabled(box));
   ActivateControl(pane);
   HiliteControl(box, kControlInactivePart);
   EXPECT_TRUE(IsControlActive(box));
   EXPECT_FALSE(IsControlEnabled(box)) << "hilite 255 dims the control";
-  EXPECT_EQ(GetControlHilite(box), kControlInactivePart);
   HiliteControl(box, 0);
   EXPECT_TRUE(IsControlEnabled(box));
 }
 
-TEST_F(ControlsTest, EditTextTagsCutClampAndCheckTheirSizes) {
+TEST_F(ControlsTest, DataTagsCutClampCheckTheirSizesAndExistOnlyForTheirKinds) {
   ControlRef field = Add(Code("etxt"), 1, Rect{10, 10, 30, 190});
   ASSERT_EQ(SetControlData(field, 0, Code("text"), 6, "123456"), noErr);
   char buffer[4] = {};
@@ -133,37 +97,18 @@ TEST_F(ControlsTest, EditTextTagsCutClampAndCheckTheirSizes) {
   EXPECT_EQ(GetControlData(field, 0, Code("text"), 4, buffer, &actual), noErr);
   EXPECT_EQ(std::string(buffer, 4), "1234");
   EXPECT_EQ(actual, 6) << "the text is cut to the buffer but reports its full size";
-
   SetControlData(field, 0, Code("text"), 3, "abc");
-  ControlEditTextSelectionRec sel{1, 32767};
+  ControlEditTextSelectionRec sel{1, 32767}, back{};
   ASSERT_EQ(SetControlData(field, 0, Code("sele"), sizeof(sel), &sel), noErr);
-  ControlEditTextSelectionRec back{};
   ASSERT_EQ(GetControlData(field, 0, Code("sele"), sizeof(back), &back, nullptr), noErr);
-  EXPECT_EQ(back.selStart, 1);
   EXPECT_EQ(back.selEnd, 3) << "an end past the text stops at its length";
   EXPECT_EQ(SetControlData(field, 0, Code("sele"), 2, &sel), errDataSizeMismatch);
-  EXPECT_EQ(SetControlData(field, 0, Code("text"), 0, nullptr), noErr) << "size 0 empties";
-  EXPECT_EQ(toolbox::host::ControlText(field), "");
 
-  ControlFontStyleRec style{};
-  style.just = teFlushRight;
-  ASSERT_EQ(sizeof(style), 24u);
-  ASSERT_EQ(SetControlData(field, 0, Code("font"), sizeof(style), &style), noErr);
-  ControlFontStyleRec styleBack{};
-  ASSERT_EQ(GetControlData(field, 0, Code("font"), sizeof(styleBack), &styleBack, nullptr), noErr);
-  EXPECT_EQ(styleBack.just, teFlushRight);
-  Str255 title;
-  GetControlTitle(nullptr, title);
-  EXPECT_EQ(title[0], 0) << "an unknown control has an empty title";
-}
-
-TEST_F(ControlsTest, TagsAndImageContentAreOfferedOnlyByTheKindsThatHaveThem) {
   const struct { const char* kind; const char* tag; OSErr expected; } cases[] = {
       {"etxt", "fltr", noErr}, {"eutx", "sele", noErr}, {"stxt", "text", noErr},
       {"cbox", "text", errDataNotSupported}, {"upan", "draw", noErr},
       {"etxt", "draw", errDataNotSupported}, {"popb", "mhan", noErr},
-      {"sldr", "mhan", errDataNotSupported}, {"sldr", "font", noErr},
-      {"push", "zzzz", errDataNotSupported},
+      {"sldr", "mhan", errDataNotSupported}, {"push", "zzzz", errDataNotSupported},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.kind) + " " + c.tag);
@@ -172,28 +117,23 @@ TEST_F(ControlsTest, TagsAndImageContentAreOfferedOnlyByTheKindsThatHaveThem) {
     EXPECT_EQ(GetControlDataSize(control, 0, toolbox::host::KindCode(c.tag), &size), c.expected);
   }
   ControlRef well = Add(Code("well"), 1, Rect{10, 10, 60, 60});
-  ControlRef pane = Add(Code("upan"), 2, Rect{10, 70, 60, 120});
-  ControlButtonContentInfo info{}, back{};
+  ControlButtonContentInfo info{}, got{};
   info.contentType = kControlContentPictRes;
   info.u.resID = 2001;
   ASSERT_EQ(SetImageWellContentInfo(well, &info), noErr);
-  ASSERT_EQ(GetImageWellContentInfo(well, &back), noErr);
-  EXPECT_EQ(back.u.resID, 2001);
-  EXPECT_EQ(GetImageWellContentInfo(pane, &back), errDataNotSupported) << "a user pane is no image well";
-  EXPECT_EQ(GetImageWellContentInfo(nullptr, &back), errUnknownControl);
+  ASSERT_EQ(GetImageWellContentInfo(well, &got), noErr);
+  EXPECT_EQ(got.u.resID, 2001);
+  EXPECT_EQ(GetImageWellContentInfo(field, &got), errDataNotSupported);
 }
 
 ControlKeyFilterResult PassAll(ControlRef, SInt16*, SInt16*, EventModifiers*) {
   return kControlKeyFilterPassKey;
 }
-void NoAction(ControlRef, ControlPartCode) {}
 
-TEST_F(ControlsTest, ProcedureHandlesAreCountedAndTheirTagsHoldThem) {
+TEST_F(ControlsTest, ProcedureHandlesAreCountedAndHeldWhole) {
   size_t before = toolbox::host::LiveProcedureHandles();
   ControlKeyFilterUPP filter = NewControlKeyFilterUPP(PassAll);
-  ControlActionUPP action = NewControlActionUPP(NoAction);
-  EXPECT_EQ(toolbox::host::LiveProcedureHandles(), before + 2);
-
+  EXPECT_EQ(toolbox::host::LiveProcedureHandles(), before + 1);
   ControlRef field = Add(Code("etxt"), 1, Rect{10, 10, 30, 190});
   EXPECT_EQ(SetControlData(field, 0, Code("fltr"), 4, &filter), errDataSizeMismatch)
       << "a 4-byte buffer cannot hold a procedure handle on this platform";
@@ -201,16 +141,9 @@ TEST_F(ControlsTest, ProcedureHandlesAreCountedAndTheirTagsHoldThem) {
   ControlKeyFilterUPP back = nullptr;
   ASSERT_EQ(GetControlData(field, 0, Code("fltr"), sizeof(back), &back, nullptr), noErr);
   EXPECT_EQ(back, filter) << "the whole pointer is kept";
-
-  ControlRef slider = Add(Code("sldr"), 2, Rect{40, 10, 60, 190});
-  SetControlAction(slider, action);
-  EXPECT_EQ(GetControlAction(slider), action);
-
   DisposeControlKeyFilterUPP(filter);
-  DisposeControlActionUPP(action);
-  DisposeControlActionUPP(action);  // a second dispose is ignored
+  DisposeControlKeyFilterUPP(filter);  // a second dispose is ignored
   EXPECT_EQ(toolbox::host::LiveProcedureHandles(), before);
-  EXPECT_EQ(NewControlActionUPP(nullptr), nullptr);
 }
 
 TEST_F(ControlsTest, FocusGoesOnlyToShownActiveEditText) {
@@ -224,24 +157,17 @@ TEST_F(ControlsTest, FocusGoesOnlyToShownActiveEditText) {
   EXPECT_EQ(focus, second);
   ControlEditTextSelectionRec sel{};
   GetControlData(second, 0, Code("sele"), sizeof(sel), &sel, nullptr);
-  EXPECT_EQ(sel.selStart, 0);
   EXPECT_EQ(sel.selEnd, 4) << "focusing selects the whole text";
-
   EXPECT_EQ(SetKeyboardFocus(window, box, kControlFocusNextPart), errControlDoesntSupportFocus);
   HideControl(first);
   EXPECT_EQ(SetKeyboardFocus(window, first, kControlFocusNextPart), errControlHiddenOrDisabled);
   ShowControl(first);
-
   EXPECT_EQ(AdvanceKeyboardFocus(window), noErr);
   GetKeyboardFocus(window, &focus);
   EXPECT_EQ(focus, first) << "advancing past the last field wraps to the first";
   DeactivateControl(first);
   GetKeyboardFocus(window, &focus);
   EXPECT_EQ(focus, nullptr) << "a deactivated field loses the focus";
-  SetKeyboardFocus(window, second, kControlFocusNextPart);
-  ClearKeyboardFocus(window);
-  GetKeyboardFocus(window, &focus);
-  EXPECT_EQ(focus, nullptr);
 }
 
 TEST_F(ControlsTest, DrawsAndInvalidationsAreJournaledAndPortsLeadBackToTheWindow) {
@@ -251,18 +177,10 @@ TEST_F(ControlsTest, DrawsAndInvalidationsAreJournaledAndPortsLeadBackToTheWindo
   EXPECT_EQ(toolbox::host::JournalOf("draw"), std::vector<std::string>{"cbox TEST/4"});
   Rect r{1, 2, 3, 4};
   EXPECT_EQ(InvalWindowRect(window, &r), noErr);
-  EXPECT_EQ(InvalWindowRect(window, nullptr), paramErr);
   EXPECT_EQ(toolbox::host::JournalOf("inval"), std::vector<std::string>{"test 1,2,3,4"});
-
   DialogRef dialog = GetDialogFromWindow(window);
-  ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(GetDialogWindow(dialog), window);
-  CGrafPtr port = GetWindowPort(window);
-  EXPECT_EQ(GetDialogPort(dialog), port);
-  EXPECT_EQ(GetWindowFromPort(port), window);
-  GetPortBounds(port, &r);
-  EXPECT_EQ(r.right, 200);
-  EXPECT_EQ(r.bottom, 120);
+  EXPECT_EQ(GetWindowFromPort(GetDialogPort(dialog)), window);
 }
 
 }  // namespace

