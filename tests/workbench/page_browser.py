@@ -18,6 +18,8 @@ from pageserver import PageServer
 
 WORKBENCH, PLUGIN, PRESETS = sys.argv[1:4]
 SHOTS = sys.argv[4] if len(sys.argv) > 4 else None
+if SHOTS:
+    os.makedirs(SHOTS, exist_ok=True)
 
 
 def chromium():
