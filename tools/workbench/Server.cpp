@@ -50,6 +50,21 @@ bool HostAllowed(const std::set<std::string>& allowed, const std::string& addres
          IsIPv4(host.substr(0, host.size() - suffix.size()));
 }
 
+std::string Base64(const std::vector<unsigned char>& bytes) {
+  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string text;
+  text.reserve((bytes.size() + 2) / 3 * 4);
+  for (size_t i = 0; i < bytes.size(); i += 3) {
+    const unsigned n = unsigned(bytes[i]) << 16 | (i + 1 < bytes.size() ? unsigned(bytes[i + 1]) << 8 : 0) |
+                       (i + 2 < bytes.size() ? bytes[i + 2] : 0);
+    text += kDigits[n >> 18 & 63];
+    text += kDigits[n >> 12 & 63];
+    text += i + 1 < bytes.size() ? kDigits[n >> 6 & 63] : '=';
+    text += i + 2 < bytes.size() ? kDigits[n & 63] : '=';
+  }
+  return text;
+}
+
 void SendJson(httplib::Response& res, const Reply& reply) {
   res.status = reply.status;
   res.set_header("Cache-Control", "no-store");
@@ -87,6 +102,7 @@ class Server {
   httplib::Server::HandlerResponse Guard(const httplib::Request& req, httplib::Response& res);
   void Routes();
   void Static(const char* path, const char* content, const char* type);
+  void AttachPicture(const json& request, Reply* reply);
 
   const ServeOptions& options_;
   PaneHost& pane_;
@@ -134,6 +150,19 @@ void Server::Static(const char* path, const char* content, const char* type) {
   });
 }
 
+/// What changed in the pane since the frame the page shows ("have", at "scale"),
+/// in the reply itself when it is small: one round trip from input to picture.
+void Server::AttachPicture(const json& request, Reply* reply) {
+  constexpr size_t kInlineBytes = 256 * 1024;
+  if (!request.contains("have") || !request["have"].is_number_integer()) return;
+  const PictureRegion region = pane_.Pixels(request.value("scale", 1) == 2 ? 2 : 1, request["have"].get<int>());
+  if (region.frame == 0 || region.frame != reply->body.value("frame", -1) || region.rgba.size() > kInlineBytes)
+    return;
+  reply->body["picture"] = {{"frame", region.frame},
+                            {"region", {region.x, region.y, region.width, region.height}},
+                            {"rgba", Base64(region.rgba)}};
+}
+
 void Server::Routes() {
   Static("/", kPageHtml, "text/html; charset=utf-8");
   Static("/page.js", kPageScript, "text/javascript; charset=utf-8");
@@ -146,14 +175,18 @@ void Server::Routes() {
     if (!ReadBody(req, res, &body)) return;
     if (!body.contains("line") || !body["line"].is_string())
       return SendError(res, 400, "an input needs a \"line\" of script text");
-    SendJson(res, pane_.Input(body["line"].get<std::string>()));
+    Reply reply = pane_.Input(body["line"].get<std::string>());
+    AttachPicture(body, &reply);
+    SendJson(res, reply);
   });
   http_.Post("/api/answer", [this](const httplib::Request& req, httplib::Response& res) {
     json body;
     if (!ReadBody(req, res, &body)) return;
     if (!body.contains("item") || !body["item"].is_number_integer())
       return SendError(res, 400, "an answer needs an \"item\" number");
-    SendJson(res, pane_.Answer(body["item"].get<int>()));
+    Reply reply = pane_.Answer(body["item"].get<int>());
+    AttachPicture(body, &reply);
+    SendJson(res, reply);
   });
   http_.Post("/api/reload", [this](const httplib::Request&, httplib::Response& res) {
     SendJson(res, pane_.Reload());

@@ -26,7 +26,7 @@ async function post(path, body) {
 function send(line, started) {
   const t0 = started || performance.now();
   inFlight++;
-  busy = busy.then(() => post('/api/input', {line}))
+  busy = busy.then(() => post('/api/input', {line, have: shownFrame, scale}))
     .then((reply) => show(reply, t0, true))
     .catch((error) => message(String(error), true))
     .finally(() => inFlight--);
@@ -54,8 +54,16 @@ function show(reply, t0, fromInput) {
   journal(reply.journal);
   if (fromInput) beep(reply.beeps || 0);
   message(reply.error || '', Boolean(reply.error));
-  if (reply.frame !== shownFrame) picture(reply, t0).catch(() => {});
+  if (reply.picture) put(reply, reply.picture, t0);
+  else if (reply.frame !== shownFrame) picture(reply, t0).catch(() => {});
   alertBox(reply.alert);
+}
+
+/// Puts a region that came with a reply: bytes R, G, B, A in base 64.
+function put(reply, pic, t0) {
+  const text = atob(pic.rgba), bytes = new Uint8Array(text.length);
+  for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
+  draw(reply, pic.frame, pic.region, bytes.buffer, t0);
 }
 
 /// Fetches what changed in the pane since the frame shown (all of it the first
@@ -68,7 +76,14 @@ async function picture(reply, t0) {
   const frame = Number(response.headers.get('X-Frame'));
   const [x, y, w, h] = (response.headers.get('X-Region') || '').split(' ').map(Number);
   const bytes = await response.arrayBuffer();
-  if (!response.ok || frame <= shownFrame || bytes.byteLength !== w * h * 4) return;
+  if (response.ok) draw(reply, frame, [x, y, w, h], bytes, t0);
+}
+
+function draw(reply, frame, [x, y, w, h], bytes, t0) {
+  const width = reply.width * scale, height = reply.height * scale;
+  const canvas = $('pane');
+  const fresh = canvas.width !== width || canvas.height !== height;
+  if (frame <= shownFrame || bytes.byteLength !== w * h * 4 || (fresh && w !== width)) return;
   if (fresh) {
     canvas.width = width;
     canvas.height = height;
@@ -142,7 +157,8 @@ function alertBox(alert) {
     button.addEventListener('click', () => {
       modal.hidden = true;
       const t0 = performance.now();
-      busy = busy.then(() => post('/api/answer', {item: i + 1})).then((r) => show(r, t0, true));
+      busy = busy.then(() => post('/api/answer', {item: i + 1, have: shownFrame, scale}))
+        .then((r) => show(r, t0, true));
     });
     return button;
   }));
