@@ -144,10 +144,16 @@ cairo_surface_t* Import(const PixelLayout& layout, const unsigned char* data) {
   cairo_surface_flush(s);
   unsigned char* out = cairo_image_surface_get_data(s);
   int stride = cairo_image_surface_get_stride(s);
-  for (size_t y = 0; y < layout.height; ++y)
-    for (size_t x = 0; x < layout.width; ++x)
-      *reinterpret_cast<UInt32*>(out + y * size_t(stride) + x * 4) =
-          ReadPixel(data + y * layout.bytesPerRow + x * 4, layout.info);
+  // Pad byte first, big-endian (x R G B): the bitmaps of previews drawn at
+  // every change, read without the general per-pixel decision.
+  const bool padFirst = layout.info == kCGImageAlphaNoneSkipFirst;
+  for (size_t y = 0; y < layout.height; ++y) {
+    auto* o = reinterpret_cast<UInt32*>(out + y * size_t(stride));
+    const unsigned char* p = data + y * layout.bytesPerRow;
+    for (size_t x = 0; x < layout.width; ++x, p += 4)
+      o[x] = padFirst ? 0xFF000000u | UInt32(p[1]) << 16 | UInt32(p[2]) << 8 | p[3]
+                      : ReadPixel(p, layout.info);
+  }
   cairo_surface_mark_dirty(s);
   return s;
 }

@@ -7,7 +7,10 @@
 #include "toolbox/host/input.h"
 #include "toolbox/host/layout.h"
 #include "toolbox/host/memory.h"
+#include "toolbox/host/render.h"
+#include "toolbox/host/resources.h"
 #include "toolbox/host/windows.h"
+#include "toolbox/resources.h"
 
 namespace {
 
@@ -28,6 +31,27 @@ SInt16 ReadShort(UInt32 key) {
 void Hit(void* pane, SInt16 absolute) {
   velkui::ActionIPP(pane, &absolute);
   velkui::ThreadIPP(pane, &absolute);
+}
+
+const char* const kLayout = R"({"window": {"title": "Quality", "width": 240, "height": 130},
+  "controls": [{"kind": "upan", "id": "QLTY:4", "bounds": [10, 10, 58, 58]},
+               {"kind": "upan", "id": "QLTY:5", "bounds": [10, 70, 110, 220]}]})";
+
+/// The pane shown in a window: the quality picture and the toned sample photograph.
+void ShowInWindow(void* pane, SInt32 base) {
+  std::string error;
+  SInt16 resources = toolbox::host::OpenResourceFolder(EXAMPLE_RESOURCES, &error);
+  WindowRef window = toolbox::host::LoadLayoutText(kLayout, "", &error);
+  Check(resources > 0 && window != nullptr, "window and picture resources");
+  if (resources <= 0 || window == nullptr) return;
+  velkui::ResumeIPP(pane, base, window);
+  const UInt32 background = 0xFFECECEC;
+  toolbox::host::RenderWindow(window);
+  Check(toolbox::host::PixelAt(window, 34, 34) != background, "the quality picture is drawn");
+  Check(toolbox::host::PixelAt(window, 145, 60) != background, "the toned photograph is drawn");
+  velkui::SuspendIPP(pane);
+  toolbox::host::DestroyWindow(window);
+  CloseResFile(resources);
 }
 
 /// A one-line summary of the settings, made with the exported support classes:
@@ -124,6 +148,7 @@ int main() {
   Check(Summary() == "qual=2, copy=3, bord=1", "summary made with strings, a holder and an iterator");
 
   velkui::SuspendIPP(pane);
+  ShowInWindow(pane, base);
   velkui::EndIPP(pane);
   velkui::FreeIPP(pane);
   Check(velkui::GetCurrentIPP(nullptr) == nullptr, "no current pane after FreeIPP");

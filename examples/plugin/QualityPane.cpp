@@ -46,12 +46,39 @@ class LimitedQualityItem : public QualityItem {
   }
 };
 
+/// The quality shown as a picture of the quality series; follows the quality item.
+class QualityPictureItem : public UIItem {
+ public:
+  explicit QualityPictureItem(UIItem* quality) : UIItem(0, kDraft, kPhoto), quality_(quality) {}
+  void Dependency() override { AppendDependency(quality_); }
+  void New() override { Assign(quality_->object->value); }
+  void Resume() override { SetPicture(kQualityPictureItem, kQualityPictures, kPaneSignature); }
+  void ChangedOther() override { Assign(quality_->object->value); }
+
+ private:
+  UIItem* quality_;
+};
+
+/// The sample photograph toned as the pane's toning settings would print it.
+class PreviewItem : public UIItem {
+ public:
+  PreviewItem() : UIItem(0, 1, 1) {}
+  /// Items bind after the pane's status was applied: the preview draws when
+  /// it is handed its parameters.
+  void Resume() override {
+    SetMONXPreview(kPreviewItem, kSamplePhoto, kPaneSignature);
+    SetMONXPreviewParam(kWarmTone);
+  }
+};
+
 }  // namespace
 
 void QualityPane::New() {
   UIItem* quality = new LimitedQualityItem;
   new CopiesItem;
   new BorderlessItem(quality);
+  new QualityPictureItem(quality);
+  new PreviewItem;
 }
 
 void* MakeQualityPane() { return static_cast<velkui::UISystem*>(new QualityPane); }

@@ -19,7 +19,17 @@ constexpr UInt32 kSignature = FOUR_CHAR_CODE("QLTY");
 enum : SInt32 { kDraft = 1, kNormal = 2, kPhoto = 3 };
 
 /// Relative item numbers of the pane's controls.
-enum : SInt16 { kQualityItem = 1, kCopiesItem = 2, kBorderlessItem = 3 };
+enum : SInt16 {
+  kQualityItem = 1, kCopiesItem = 2, kBorderlessItem = 3, kQualityPictureItem = 4, kPreviewItem = 5
+};
+
+/// Control signature of the pane's controls, and the pictures they show: the
+/// quality series (one picture per quality, masked) and the sample photograph.
+constexpr UInt32 kPaneSignature = FOUR_CHAR_CODE("QLTY");
+constexpr SInt16 kQualityPictures = 2000;
+constexpr SInt16 kSamplePhoto = 128;
+/// The toning the preview shows: a warm tone, slightly darker.
+constexpr MonxInfo kWarmTone = {20, 45, 200, 0, 5, 0, 0, 0, 0};
 
 /// The pane's system: makes the items and counts its hooks.
 class QualityPane : public velkui::UISystem {

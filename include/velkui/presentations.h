@@ -2,6 +2,7 @@
 #pragma once
 
 #include "toolbox/controls.h"
+#include "toolbox/graphics.h"
 #include "velkui/items.h"
 
 namespace velkui {
@@ -253,5 +254,113 @@ class VELKUI_EXPORT UILittleArrow : public UIControl {
   ControlActionUPP actionProc;  ///< owned
   ControlActionRef record;      ///< the control's reference value points here
 };
+
+// ---------------------------------------------------------------- pictures
+
+/// What a drawn picture's control reference value points at.
+struct PictureRef {
+  SInt16 dialogItemNo;  ///< absolute dialog item number
+  SInt16 pictureID;     ///< 'PICT' resource shown now
+  SInt16 resFile;       ///< resource file current at construction; the draw procedure uses it
+};
+
+/// Shows an item's value as one of a series of pictures: value v shows the
+/// 'PICT' resource pictureBase + (v - min). An image well gets that resource
+/// as its content; any other control is drawn by the presentation's own draw
+/// procedure, the picture masked by the picture 400 higher so that the dialog
+/// background shows where the mask is white.
+class VELKUI_EXPORT UIPicture : public UIControl {
+ public:
+  UIPicture(UIItem* item, SInt16 itemNo, SInt16 pictureBase, UInt32 signature);
+
+  ~UIPicture() override;
+  /// Image wells: the value of the content's resource id. Drawn controls: nothing.
+  void GetValue() override;
+  /// Switches the image well's content, or draws the value's picture at once.
+  void SetValue() override;
+  using UIControl::MenuAdjust;
+  /// A picture has no menu: nothing.
+  void MenuAdjust() override;
+
+  /// The user pane draw procedure: draws the record's picture from its resource file.
+  static void PrivateAction(ControlRef control, SInt16 part);
+
+  // Fields, in their fixed order.
+  SInt16 pictureBase;               ///< picture id of the range minimum
+  Boolean imageWell;                ///< 1: driven as an image well; 0: drawn
+  PictureRef record;                ///< the control's reference value points here when drawn
+  ControlUserPaneDrawUPP drawProc;  ///< owned; null for an image well
+};
+
+// ---------------------------------------------------------------- toning preview
+
+/// Everything the preview's draw procedure needs, found through the control's
+/// reference value. Owned by the presentation that embeds it.
+struct MONXPreviewRef {
+  SInt16 dialogItemNo;                ///< absolute dialog item number (not read)
+  SInt16 pictureID;                   ///< 'PICT' resource of the sample photograph
+  SInt16 resFile;                     ///< resource file current at construction
+  UIHdl* engine;                      ///< toning engine over the source bitmap; null until set up
+  void* sourceData;                   ///< first pixel of the source bitmap
+  MonxImageDesc image;                ///< geometry of both bitmaps (pad-first 4-byte pixels)
+  MonxInfo info;                      ///< parameters of the next drawing
+  UInt32 changed;                     ///< last answer of UIJudgeMonx: 1 when info is new
+  Boolean shown;                      ///< the item's visible flag, copied before each drawing
+  QDPictRef picture;                  ///< the decoded sample photograph
+  CGDataProviderRef pictureProvider;  ///< over the picture resource's bytes
+  CGContextRef sourceContext;         ///< the rendered photograph, never changed after set-up
+  CGContextRef previewContext;        ///< receives the toned pixels; its bitmap is drawn
+  void* sourceBuffer;                 ///< malloc'ed pixels of sourceContext
+  void* previewBuffer;                ///< malloc'ed pixels of previewContext
+  CGColorSpaceRef colorSpace;         ///< device RGB, of both contexts and the drawn image
+};
+
+/// Shows a sample photograph toned with the item's toning parameters in a
+/// user pane. The photograph (picture pictureBase + value - min at
+/// construction) is rendered once into a bitmap; every full redraw tones that
+/// untouched bitmap into a second one and draws it scaled into the pane.
+/// Without a user pane (no control, or an image well) the preview is inactive
+/// and its operations do nothing.
+class VELKUI_EXPORT UIMONXPreview : public UIControl {
+ public:
+  UIMONXPreview(UIItem* item, SInt16 itemNo, SInt16 pictureBase, UInt32 signature);
+
+  ~UIMONXPreview() override;
+  /// Redraws only when the parameters changed since the engine last ran.
+  void SetValue() override;
+  /// A full redraw with the registry's parameters.
+  void SetStatus() override;
+  /// Stores the record in the registry object, then redraws in full.
+  void SetMONXPreviewParam(MonxInfo info) override;
+  using UIControl::MenuAdjust;
+  /// The preview has no menu: nothing.
+  void MenuAdjust() override;
+
+  // Appended operations, in their fixed order.
+  /// Renders the picture and creates the engine: 0, resNotFound (-192),
+  /// memFullErr (-108), paramErr (-50), or the engine's result code.
+  virtual SInt16 InitMONXPreview();
+  /// Zeroes the reference record.
+  virtual void Initialize();
+  /// Copies the registry's parameters and visible flag, then redraws in full.
+  virtual void SetMONXPreviewParam();
+
+  /// The user pane draw procedure: part 0 redraws in full, others only on a change.
+  static void PrivateAction(ControlRef control, SInt16 part);
+
+  // Fields, in their fixed order.
+  SInt16 pictureBase;               ///< picture id of the range minimum
+  Boolean inactive;                 ///< 1 while not set up on a user pane
+  MONXPreviewRef ref;               ///< the control's reference value points here
+  ControlUserPaneDrawUPP drawProc;  ///< owned; null when none was installed
+
+ private:
+  SInt16 RenderSource();
+};
+
+/// Tones and draws the preview into its control: a non-zero part with
+/// unchanged parameters, a hidden item or a control reaching below its parent
+/// draw nothing. Answers 0 or the first failing call's code.
+VELKUI_EXPORT SInt16 DrawMONXPreview(ControlRef control, MONXPreviewRef* ref, SInt16 part);
 
 }  // namespace velkui

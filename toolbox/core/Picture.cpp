@@ -26,6 +26,16 @@ uint32_t GetBE32(const uint8_t* p) {
   return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
 }
 
+/// Dots per inch of a pHYs figure in pixels per metre. A whole number of
+/// dots per inch is stored rounded to whole pixels per metre (144 dpi as 5669,
+/// which reads back as 143.99): a figure within that rounding of a whole dpi
+/// is that dpi, so a 144-dpi picture is exactly twice its frame in pixels.
+double DotsPerInch(uint32_t pixelsPerMetre) {
+  const double dpi = pixelsPerMetre * 0.0254;
+  const double whole = std::floor(dpi + 0.5);
+  return std::fabs(dpi - whole) <= 0.5 * 0.0254 ? whole : dpi;
+}
+
 /// Dots per inch from a PNG's pHYs chunk; 72 when it has none or no unit.
 void PngResolution(const std::vector<uint8_t>& png, double* hRes, double* vRes) {
   *hRes = *vRes = 72;
@@ -35,8 +45,8 @@ void PngResolution(const std::vector<uint8_t>& png, double* hRes, double* vRes) 
     if (std::memcmp(&png[at + 4], "pHYs", 4) == 0 && length >= 9 && png[at + 16] == 1) {
       uint32_t x = GetBE32(&png[at + 8]), y = GetBE32(&png[at + 12]);
       if (x && y) {
-        *hRes = x * 0.0254;
-        *vRes = y * 0.0254;
+        *hRes = DotsPerInch(x);
+        *vRes = DotsPerInch(y);
       }
       return;
     }
