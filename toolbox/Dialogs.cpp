@@ -44,16 +44,21 @@ DialogItemIndex ShowAlert(const char* kind, SInt16 alertID) {
   AlertState& s = toolbox::internal::TheAlerts();
   std::string text;
   DialogItemIndex answer = kAlertItemOK;
+  std::function<SInt16(const std::string&, const std::string&)> ask;
   {
     std::lock_guard<std::mutex> lock(s.mutex);
     text = AlertText(alertID, s.params);
     if (!s.answers.empty()) {
       answer = s.answers.front();
       s.answers.pop_front();
+    } else {
+      ask = s.handler;
     }
     ++s.shown;
   }
   toolbox::internal::Record("alert", std::string(kind) + " " + std::to_string(alertID) + ": " + text);
+  // The host's handler may wait for a person to answer; no lock is held meanwhile.
+  if (ask) answer = ask(kind, text);
   return answer;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -16,6 +17,8 @@ struct AlertState {
   std::string params[4];      // ^0..^3
   std::deque<SInt16> answers; // what the next alerts answer, oldest first
   int shown = 0;
+  // Asked when the queue is empty: (kind, text) -> the item answered.
+  std::function<SInt16(const std::string&, const std::string&)> handler;
 };
 
 /// The process-wide alert state (lives until exit).

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 
 #include "core/Picture.h"
 #include "core/Strings.h"
@@ -399,6 +400,69 @@ bool WritePortPNG(WindowRef window, const std::string& path, std::string* error)
     return false;
   }
   return true;
+}
+
+namespace {
+
+cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length) {
+  static_cast<std::vector<unsigned char>*>(closure)->insert(
+      static_cast<std::vector<unsigned char>*>(closure)->end(), data, data + length);
+  return CAIRO_STATUS_SUCCESS;
+}
+
+/// Paints the window at `scale` into an image surface and hands it to `use`:
+/// the port's own surface at scale 1, else a larger one with a device scale,
+/// lent to the port while it is painted (the drawing calls reach the port only
+/// through Cairo, so every control and draw procedure draws at the higher
+/// resolution).
+bool PaintScaled(WindowRef window, double scale,
+                 const std::function<cairo_status_t(cairo_surface_t*)>& use, std::string* error) {
+  cairo_surface_t* own = window->port->surface;
+  cairo_surface_t* target = own;
+  if (scale != 1) {
+    target = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(std::lround(window->width * scale)),
+                                        int(std::lround(window->height * scale)));
+    cairo_surface_set_device_scale(target, scale, scale);
+    window->port->surface = target;
+  }
+  cairo_status_t status = cairo_surface_status(target);
+  if (status == CAIRO_STATUS_SUCCESS) {
+    PaintWindow(window);
+    cairo_surface_flush(target);
+    status = use(target);
+  }
+  window->port->surface = own;
+  if (target != own) cairo_surface_destroy(target);
+  if (status != CAIRO_STATUS_SUCCESS && error) *error = cairo_status_to_string(status);
+  return status == CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
+bool EncodeWindowPNG(WindowRef window, double scale, std::vector<unsigned char>* png,
+                     std::string* error) {
+  return PaintScaled(window, scale, [png](cairo_surface_t* s) {
+    return cairo_surface_write_to_png_stream(s, AppendBytes, png);
+  }, error);
+}
+
+bool CopyWindowRGBA(WindowRef window, double scale, std::vector<unsigned char>* rgba,
+                    std::string* error) {
+  return PaintScaled(window, scale, [rgba](cairo_surface_t* s) {
+    const int width = cairo_image_surface_get_width(s), height = cairo_image_surface_get_height(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    const unsigned char* data = cairo_image_surface_get_data(s);
+    rgba->resize(size_t(width) * height * 4);
+    unsigned char* out = rgba->data();
+    for (int y = 0; y < height; ++y) {
+      const UInt32* row = reinterpret_cast<const UInt32*>(data + size_t(y) * stride);
+      for (int x = 0; x < width; ++x, out += 4) {  // windows are opaque: no alpha to undo
+        out[0] = (row[x] >> 16) & 0xFF, out[1] = (row[x] >> 8) & 0xFF, out[2] = row[x] & 0xFF;
+        out[3] = 0xFF;
+      }
+    }
+    return CAIRO_STATUS_SUCCESS;
+  }, error);
 }
 
 UInt32 PortPixel(WindowRef window, SInt16 h, SInt16 v) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/Records.h"
 
@@ -45,6 +46,15 @@ void CopyPortMask(GrafPtr from, GrafPtr mask, GrafPtr to, const Rect& srcRect,
 /// Draws a picture scaled into `dst`; nothing when it is no picture.
 void DrawPortPicture(GrafPtr port, PicHandle picture, const Rect& dst);
 
+/// Paints the window at `scale` times its size (text and lines drawn sharp, not
+/// enlarged) and appends it as PNG to *png; scale 1 paints the window's own port.
+/// False with a reason when the image cannot be made.
+bool EncodeWindowPNG(WindowRef window, double scale, std::vector<unsigned char>* png,
+                     std::string* error);
+/// The same painting, as bytes R, G, B, A row by row (width and height: the
+/// window's times `scale`, rounded).
+bool CopyWindowRGBA(WindowRef window, double scale, std::vector<unsigned char>* rgba,
+                    std::string* error);
 /// Writes the window's pixels as a PNG file; false with a reason.
 bool WritePortPNG(WindowRef window, const std::string& path, std::string* error);
 /// The window's pixel at h, v (ARGB, premultiplied as stored).

@@ -3,6 +3,8 @@
 
 #include "core/DialogState.h"
 
+#include <utility>
+
 namespace toolbox {
 using internal::AlertState;
 using internal::TheAlerts;
@@ -13,6 +15,12 @@ void QueueAlertAnswers(const std::vector<SInt16>& answers) {
   AlertState& s = TheAlerts();
   std::lock_guard<std::mutex> lock(s.mutex);
   s.answers.insert(s.answers.end(), answers.begin(), answers.end());
+}
+
+void SetAlertHandler(AlertHandler handler) {
+  AlertState& s = TheAlerts();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  s.handler = std::move(handler);
 }
 
 void ClearAlertAnswers() {

@@ -24,6 +24,28 @@ bool SaveWindowPNG(WindowRef window, const std::string& path, std::string* error
   return internal::WritePortPNG(window, path, error);
 }
 
+namespace {
+
+bool CanScale(WindowRef window, double scale, std::string* error) {
+  if (internal::IsLiveWindow(window) && scale >= 1 && scale <= 4) return true;
+  if (error) *error = internal::IsLiveWindow(window) ? "scale out of range 1..4" : "not a window";
+  return false;
+}
+
+}  // namespace
+
+bool WindowPNG(WindowRef window, double scale, std::vector<unsigned char>* png,
+               std::string* error) {
+  if (!CanScale(window, scale, error)) return false;
+  png->clear();
+  return internal::EncodeWindowPNG(window, scale, png, error);
+}
+
+bool WindowRGBA(WindowRef window, double scale, std::vector<unsigned char>* rgba,
+                std::string* error) {
+  return CanScale(window, scale, error) && internal::CopyWindowRGBA(window, scale, rgba, error);
+}
+
 UInt32 PixelAt(WindowRef window, SInt16 h, SInt16 v) {
   if (!internal::IsLiveWindow(window) || h < 0 || v < 0 || h >= window->width ||
       v >= window->height)

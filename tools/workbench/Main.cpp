@@ -9,6 +9,7 @@
 #include "Pictures.h"
 #include "Runner.h"
 #include "Script.h"
+#include "Server.h"
 #include "Session.h"
 #include "Settings.h"
 
@@ -32,11 +33,14 @@ const char kUsage[] =
     "  --filmstrip FILE    all snapshots side by side, captioned, as one PNG\n"
     "  --journal FILE      the session's journal as text (- for standard output)\n"
     "  --update-snapshots  'expect snapshot' stores the window instead of comparing\n"
-    "  --time              print the time from the first input to the last snapshot\n";
+    "  --time              print the time from the first input to the last snapshot\n"
+    "  --serve [ADDRESS:]PORT  serve a page to try the pane by hand in a browser\n"
+    "                      (127.0.0.1 unless an address is given; port 0: any free one);\n"
+    "                      settings files stay inside the current folder\n";
 
 struct Arguments {
   std::string plugin, script, layout, resources, output, presets, settings, saveSettings,
-      filmstrip, journal;
+      filmstrip, journal, serve;
   bool update = false, time = false, help = false;
 };
 
@@ -112,6 +116,18 @@ int RunSession(const Arguments& a, const std::vector<Command>& commands) {
   return kExitOk;
 }
 
+int ServePane(const Arguments& a) {
+  if (!a.script.empty()) throw ScriptError("--serve runs no script; record one in the page");
+  ServeOptions options;
+  std::string why;
+  if (!ParseServeAddress(a.serve, &options.address, &options.port, &why)) throw ScriptError(why);
+  options.source = {a.plugin, a.layout, a.resources};
+  options.folders.start = fs::current_path().string();
+  options.folders.presets = a.presets;
+  Serve(options);
+  return kExitOk;
+}
+
 int Run(int argc, char** argv) {
   CLI::App app;
   Arguments a;
@@ -129,6 +145,7 @@ int Run(int argc, char** argv) {
   app.add_option("--journal", a.journal);
   app.add_flag("--update-snapshots", a.update);
   app.add_flag("--time", a.time);
+  app.add_option("--serve", a.serve);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -147,6 +164,7 @@ int Run(int argc, char** argv) {
       if (!in) throw ScriptError("cannot read script " + a.script);
       commands = ParseScript(in, a.script);
     }
+    if (!a.serve.empty()) return ServePane(a);
     return RunSession(a, commands);
   } catch (const ScriptError& e) {
     std::fprintf(stderr, "velkui-workbench: %s\n", e.what());

@@ -78,9 +78,10 @@ std::string Joined(const std::vector<long>& numbers) {
 
 }  // namespace
 
-Session::Session(const PaneSource& source) {
+Session::Session(const PaneSource& source, const std::string& loadFrom) {
   try {
-    library_ = dlopen(fs::absolute(source.plugin).c_str(), RTLD_NOW | RTLD_LOCAL);
+    const std::string& file = loadFrom.empty() ? source.plugin : loadFrom;
+    library_ = dlopen(fs::absolute(file).c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library_ == nullptr) throw SessionError(std::string("cannot load plug-in: ") + dlerror());
     const VelkuiPaneInfo* info = LoadEntry(library_, source.plugin);
     name_ = info->name != nullptr ? info->name : fs::path(source.plugin).stem().string();

@@ -56,7 +56,9 @@ class Session {
  public:
   /// Loads the plug-in, opens its resource folder, builds its window and runs
   /// NewIPP, StartIPP and ResumeIPP. Throws SessionError, leaving nothing behind.
-  explicit Session(const PaneSource& source);
+  /// `loadFrom`, when given, is the file loaded in place of the plug-in (a copy
+  /// of it); paths are still found beside the plug-in.
+  explicit Session(const PaneSource& source, const std::string& loadFrom = "");
   /// Runs the rest of the lifecycle (SuspendIPP if shown, EndIPP, FreeIPP) and
   /// releases the window, the resource folder and the plug-in.
   ~Session();

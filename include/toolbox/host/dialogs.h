@@ -2,6 +2,7 @@
 // parameter texts they would show.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,12 @@ namespace host {
 /// Queues the item numbers the next alerts answer, one per alert, in order;
 /// once the queue is empty alerts answer the default item 1.
 TOOLBOX_EXPORT void QueueAlertAnswers(const std::vector<SInt16>& answers);
+/// Asked for the answer of every alert that finds the queue empty, on the thread
+/// showing the alert (which waits for it): the alert's kind ("alert", "stop",
+/// "note", "caution") and its text, as journalled; answers the item number. An
+/// empty function removes it, and alerts answer item 1 again.
+using AlertHandler = std::function<SInt16(const std::string& kind, const std::string& text)>;
+TOOLBOX_EXPORT void SetAlertHandler(AlertHandler handler);
 /// Empties the answer queue.
 TOOLBOX_EXPORT void ClearAlertAnswers();
 /// Alerts shown since the last ResetAlerts.

@@ -17,6 +17,15 @@ namespace host {
 TOOLBOX_EXPORT void RenderWindow(WindowRef window);
 /// RenderWindow, then the window's pixels into a PNG file.
 TOOLBOX_EXPORT bool SaveWindowPNG(WindowRef window, const std::string& path, std::string* error);
+/// RenderWindow at `scale` (1 to 4) times the window's size, as PNG bytes: 2 for
+/// high-density screens, with text and lines drawn sharp rather than enlarged.
+/// False and *error for a dead window, a scale out of range or no memory.
+TOOLBOX_EXPORT bool WindowPNG(WindowRef window, double scale, std::vector<unsigned char>* png,
+                              std::string* error);
+/// The same as bytes R, G, B, A, row by row, for showing without decoding
+/// (a browser canvas takes them as they are); the size is the window's times `scale`.
+TOOLBOX_EXPORT bool WindowRGBA(WindowRef window, double scale, std::vector<unsigned char>* rgba,
+                               std::string* error);
 /// The window's pixel (h, v) as 0xAARRGGBB, as drawn last; 0 outside it.
 TOOLBOX_EXPORT UInt32 PixelAt(WindowRef window, SInt16 h, SInt16 v);
 /// A picture handle (picture data of the resource service) from PNG bytes;
