@@ -4,7 +4,6 @@
 namespace {
 
 using namespace testpane;
-using Strings = std::vector<std::string>;
 
 /// A shown pane of items a (key 1), b (key 2), c (key 3) and d (private object)
 /// presented as 1 to 4 with base number 10; b depends on a.
@@ -13,45 +12,45 @@ class ActionTest : public PaneTest {
   void SetUp() override {
     PaneTest::SetUp();
     pane = NewPane([](TestSystem& system) {
-      new TestItem("a", 1, 0, 100);
-      new TestItem("b", 2, 0, 100);
-      new TestItem("c", 3, 0, 100);
-      new TestItem("d", 0, 0, 100);
+      new TestItem("a", 1), new TestItem("b", 2), new TestItem("c", 3), new TestItem("d", 0);
       system.Item(2)->on["Dependency"] = [&system] {
         system.Item(2)->AppendDependency(system.Item(1));
       };
     });
-    for (SInt32 i = 1; i <= 4; ++i) pane->Item(i)->presentAs = static_cast<SInt16>(i);
+    for (SInt16 i = 1; i <= 4; ++i) pane->Item(i)->presentAs = i;
     StartIPP(pane);
     ResumeIPP(pane, kBase, FakeWindow());
-    Calls().clear();
+    Take();
   }
   TestPresentation* Control(SInt32 index) { return PresentationOf(pane->Item(index)); }
   SInt16 Hit(SInt16 absolute) {
     ActionIPP(pane, &absolute);
     return absolute;
   }
+  SInt32 Value(SInt32 index) { return pane->Item(index)->object->value; }
 
   static constexpr SInt16 kBase = 10;
+  const Strings changed_{"SetSelf:system", "SetSelf:a", "ChangedOther:b"};
 };
 
 TEST_F(ActionTest, OnlyAChangedControlValueRunsSetSelfAndDependents) {
-  Control(1)->controlValue = pane->Item(1)->object->value;
+  Control(1)->controlValue = Value(1);
   Hit(11);
-  EXPECT_EQ((Strings{"Action:a", "GetValue:a", "TouchSelf:a"}), Calls()) << "unchanged value";
-
-  Calls().clear();
+  EXPECT_EQ(Take(), (Strings{"Action:a", "GetValue:a", "TouchSelf:a"})) << "unchanged value";
   Control(1)->controlValue = 5;
   EXPECT_EQ(11, Hit(11));
-  EXPECT_EQ((Strings{"Action:a", "GetValue:a", "TouchSelf:a", "SetSelf:system", "SetSelf:a",
-                     "ChangedOther:b"}),
-            Calls());
-  EXPECT_EQ(5, pane->Item(1)->object->value);
-  EXPECT_EQ(11, pane->lastHit);
+  EXPECT_EQ(Take(), (Strings{"Action:a", "GetValue:a", "TouchSelf:a", "SetSelf:system",
+                             "SetSelf:a", "ChangedOther:b"}));
+  EXPECT_EQ((Numbers{5, 11}), (Numbers{Value(1), pane->lastHit}));
+
+  pane->Auto(1);
+  EXPECT_EQ(Take(), changed_) << "Auto treats the item as changed";
+  pane->Auto(9);
+  EXPECT_TRUE(Calls().empty()) << "Auto of no item";
 }
 
 TEST_F(ActionTest, HitsNotAboveBaseNumberChangeNothingAndZeroClearsChangedKey) {
-  for (SInt16 hit : {SInt16(10), SInt16(3), SInt16(-4), SInt16(0)}) {
+  for (SInt16 hit : {10, 3, -4, 0}) {
     SCOPED_TRACE(hit);
     pane->registry->changedKey = 2;
     EXPECT_EQ(hit, Hit(hit)) << "the item hit is left as it was";
@@ -61,21 +60,14 @@ TEST_F(ActionTest, HitsNotAboveBaseNumberChangeNothingAndZeroClearsChangedKey) {
 }
 
 TEST_F(ActionTest, RegistryWriteSinceLastHitDecidesWhetherTheControlIsRead) {
-  const Strings readAndChanged{"Action:a", "GetValue:a", "TouchSelf:a", "SetSelf:system",
-                               "SetSelf:a", "ChangedOther:b"};
-  struct Row {
-    const char* what;
-    UInt32 key;
-    bool sameValue;
-    Strings calls;
-    SInt32 value;
-  };
+  struct Row { const char* what; UInt32 key; bool sameValue; Strings calls; SInt32 value; };
   const Row rows[] = {
       {"write to the hit item: counts as a change, control not read", 1, false,
        {"TouchSelf:a", "SetSelf:system", "SetSelf:a", "ChangedOther:b"}, 30},
       {"equal write to the bound object does not count", 1, true,
        {"Action:a", "GetValue:a", "TouchSelf:a"}, 0},
-      {"write to another item: the hit control is read", 3, false, readAndChanged, 7},
+      {"write to another item: the hit control is read", 3, false,
+       {"Action:a", "GetValue:a", "TouchSelf:a", "SetSelf:system", "SetSelf:a", "ChangedOther:b"}, 7},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -84,21 +76,29 @@ TEST_F(ActionTest, RegistryWriteSinceLastHitDecidesWhetherTheControlIsRead) {
     SetRegistry(row.key, 3, &value);
     EXPECT_EQ(row.sameValue ? 0u : row.key, pane->registry->changedKey);
     Control(1)->controlValue = row.sameValue ? 0 : 7;
-    Calls().clear();
+    Take();
     Hit(11);
-    EXPECT_EQ(row.calls, Calls());
-    EXPECT_EQ(row.value, pane->Item(1)->object->value);
+    EXPECT_EQ(row.calls, Take());
+    EXPECT_EQ(row.value, Value(1));
     EXPECT_EQ(0u, pane->registry->changedKey) << "ActionIPP clears changedKey";
   }
+}
+
+TEST_F(ActionTest, HitOnPrivateObjectItemCountsAsChangeWithoutReadingControl) {
+  Control(4)->controlValue = 9;
+  EXPECT_EQ(14, Hit(14));
+  EXPECT_EQ(Take(), (Strings{"TouchSelf:d", "SetSelf:system", "SetSelf:d"}))
+      << "with no registry write pending, changedKey 0 equals the private object's key 0: "
+         "the control is not read and the hit counts as a change";
+  EXPECT_EQ(0, Value(4));
 }
 
 TEST_F(ActionTest, EventCancelZeroesTheHitOnce) {
   pane->Item(1)->on["TouchSelf"] = [this] { pane->Item(1)->EventCancel(); };
   EXPECT_EQ(0, Hit(11));
   EXPECT_EQ(0, pane->cancelFlag);
-  pane->Item(1)->on["TouchSelf"] = nullptr;
+  pane->Item(1)->on.clear();
   EXPECT_EQ(11, Hit(11)) << "the next hit starts with the flag clear";
-
   pane->EventCancel();
   EXPECT_EQ(0, Hit(50)) << "cancel applies to hits on no item";
   EXPECT_EQ(0, pane->cancelFlag);
@@ -110,27 +110,21 @@ TEST_F(ActionTest, PendingOutOfRangeNumberFieldCancelsNextHitOnAnyItem) {
   pane->Item(3)->object->value = 500;  // typed beyond max 100
   EXPECT_EQ(1, pane->IsNumberField(3));
   EXPECT_EQ(3, pane->numberField) << "asking makes the field pending";
+  pane->dialog = nullptr;
+  EXPECT_EQ(0, pane->CheckNumberField(0)) << "not checked while hidden";
+  EXPECT_EQ(3, pane->numberField) << "and still pending";
+  pane->dialog = FakeWindow();
+
   pane->registry->changedKey = 7;
   Control(1)->controlValue = 5;
   EXPECT_EQ(0, Hit(11));
-  EXPECT_EQ((Strings{"Action:a", "GetValue:a", "CheckNumberField:c"}), Calls())
+  EXPECT_EQ(Take(), (Strings{"Action:a", "GetValue:a", "CheckNumberField:c"}))
       << "the hit item's hooks do not run";
   EXPECT_EQ(0, pane->numberField);
   EXPECT_EQ(7u, pane->registry->changedKey) << "changedKey stays when the check cancels";
   EXPECT_EQ(1u, pane->updates->GetCount()) << "the corrected field is queued for refresh";
-
-  Calls().clear();
   EXPECT_EQ(11, Hit(11)) << "the check runs once";
   EXPECT_TRUE(CallsOf("CheckNumberField").empty());
-}
-
-TEST_F(ActionTest, NumberFieldIsNotCheckedWhileHidden) {
-  Control(3)->numberKind = 1;
-  Control(3)->outOfRange = true;
-  pane->IsNumberField(3);
-  pane->dialog = nullptr;
-  EXPECT_EQ(0, pane->CheckNumberField(0));
-  EXPECT_EQ(3, pane->numberField);
 }
 
 TEST_F(ActionTest, FlushRefreshesItemsQueuedDuringFlushOnceEachAndForgetsDeletedOnes) {
@@ -148,42 +142,25 @@ TEST_F(ActionTest, FlushRefreshesItemsQueuedDuringFlushOnceEachAndForgetsDeleted
   TestItem* gone = pane->Item(4);
   gone->Assign(9);
   delete gone;  // an item that goes away leaves the queue and the items
-  EXPECT_EQ(0u, pane->updates->GetCount());
-  EXPECT_EQ(3u, pane->items->GetCount());
+  EXPECT_EQ((Numbers{0, 3}), (Numbers{pane->updates->GetCount(), pane->items->GetCount()}));
   ThreadIPP(pane, &hit);
-}
-
-TEST_F(ActionTest, AutoTreatsItemAsChanged) {
-  pane->Auto(1);
-  EXPECT_EQ((Strings{"SetSelf:system", "SetSelf:a", "ChangedOther:b"}), Calls());
-  Calls().clear();
-  pane->Auto(9);
-  EXPECT_TRUE(Calls().empty());
 }
 
 TEST_F(ActionTest, GetItemInfoReportsAbsoluteNumberAndRangeOfPresentedItems) {
   pane->Item(3)->SetRange(-5, 70000);
   SInt16 itemNo = 0, min = 1, max = 2;
   EXPECT_EQ(1, GetItemInfo(3, &itemNo, &min, &max));
-  EXPECT_EQ(13, itemNo) << "relative 3 + base 10";
-  EXPECT_EQ(-5, min);
-  EXPECT_EQ(SInt16(70000 & 0xFFFF), max) << "low 16 bits";
+  EXPECT_EQ((Numbers{13, -5, SInt16(70000 & 0xFFFF)}), (Numbers{itemNo, min, max}))
+      << "relative 3 + base 10; the range's low 16 bits";
 
-  new TestItem("e", 5, 0, 100);  // presented by nothing
-  struct Row {
-    UInt32 key;
-    SInt16 itemNo;
-    const char* what;
-  };
+  new TestItem("e", 5);  // presented by nothing
+  struct Row { UInt32 key; SInt16 itemNo; const char* what; };
   for (Row row : {Row{99, 0, "a key no item uses"},
                   Row{5, kBase, "an item shown by nothing: relative 0 plus the base"}}) {
     SCOPED_TRACE(row.what);
-    min = 1;
-    max = 2;
+    min = 1, max = 2;
     EXPECT_EQ(0, GetItemInfo(row.key, &itemNo, &min, &max));
-    EXPECT_EQ(row.itemNo, itemNo);
-    EXPECT_EQ(1, min);
-    EXPECT_EQ(2, max) << "min and max untouched";
+    EXPECT_EQ((Numbers{row.itemNo, 1, 2}), (Numbers{itemNo, min, max})) << "min and max untouched";
   }
 }
 
@@ -195,17 +172,17 @@ TEST_F(ActionTest, GetShowIPPNeedsVisibleAndActiveGetRangeIPPListsEnabledEntries
   pane->Item(1)->Hilite(0);
   pane->Item(1)->Show(0);
   EXPECT_EQ(0, GetShowIPP(pane, &itemNo)) << "hidden";
-  for (SInt16 none : {SInt16(0), SInt16(42)}) {
+  for (SInt16 none : {0, 42}) {
     itemNo = none;
     EXPECT_EQ(0, GetShowIPP(pane, &itemNo)) << "no item numbered " << none;
   }
   EXPECT_EQ(0, GetShowIPP(pane, nullptr)) << "no item number at all";
+
   pane->Item(2)->EnDisableItem(2, 0);
   SInt16 list[8] = {9, 9, 9, 9, 9, 9, 9, 9};
   itemNo = 2;
   GetRangeIPP(pane, &itemNo, list, 1, 4);
   EXPECT_EQ((std::vector<SInt16>{3, 1, 3, 4, 9}), std::vector<SInt16>(list, list + 5));
-
   SInt16 untouched[3] = {9, 9, 9};
   itemNo = 0;
   GetRangeIPP(pane, &itemNo, untouched, 1, 4);
@@ -214,15 +191,6 @@ TEST_F(ActionTest, GetShowIPPNeedsVisibleAndActiveGetRangeIPPListsEnabledEntries
   untouched[0] = 9;
   GetRangeIPP(pane, nullptr, untouched, 1, 4);
   EXPECT_EQ(0, untouched[0]);
-}
-
-TEST_F(ActionTest, HitOnPrivateObjectItemCountsAsChangeWithoutReadingControl) {
-  Control(4)->controlValue = 9;
-  EXPECT_EQ(14, Hit(14));
-  EXPECT_EQ((Strings{"TouchSelf:d", "SetSelf:system", "SetSelf:d"}), Calls())
-      << "with no registry write pending, changedKey 0 equals the private object's key 0: "
-         "the control is not read and the hit counts as a change";
-  EXPECT_EQ(0, pane->Item(4)->object->value);
 }
 
 }  // namespace

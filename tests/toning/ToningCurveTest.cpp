@@ -1,30 +1,28 @@
 // Tests of the toning curves: the reference table of output levels, colour positions, held extremes.
-#include <gtest/gtest.h>
-
 #include <array>
 
 #include "ToningTestSupport.h"
 
 using namespace toning_test;
-using velkui::PixelPath;
 
 namespace {
 
 constexpr std::array<UInt8, 7> kLevels = {0, 32, 64, 128, 192, 224, 255};
+using Levels = std::array<int, 7>;
+using Rgb = std::array<int, 3>;
 
-struct CurveRow {
-  const char* setting;
-  MonxInfo info;
-  std::array<UInt8, 7> red;
-};
+enum { kColorX, kColorY, kTone, kBrightness, kContrast, kShadow, kHighlight, kDensity, kWhite };
 
 MonxInfo With(int field, SInt32 value) {
   MonxInfo info = kNeutral;
-  reinterpret_cast<SInt32*>(&info)[field] = value;
+  Field(info, field) = value;
   return info;
 }
 
-enum Field { kColorX, kColorY, kTone, kBrightness, kContrast, kShadow, kHighlight, kDensity, kWhite };
+/// The output of the reference levels. Green and blue follow red except where
+/// the neutral circle's tiny cast sits on a rounding boundary: at level index
+/// `at` they are `green` and `blue`.
+struct CurveRow { const char* setting; MonxInfo info; Levels red; int at = -1, green = 0, blue = 0; };
 
 const CurveRow kTable[] = {
     {"neutral", kNeutral, {0, 32, 64, 128, 192, 224, 255}},
@@ -37,43 +35,17 @@ const CurveRow kTable[] = {
     {"highlightTone 25", With(kHighlight, 25), {0, 32, 64, 128, 192, 237, 255}},
     {"highlightTone -25", With(kHighlight, -25), {0, 32, 64, 128, 192, 211, 255}},
     {"density -50", With(kDensity, -50), {184, 187, 191, 207, 229, 242, 255}},
-    {"whiteShift 1", With(kWhite, 1), {0, 31, 62, 123, 184, 215, 245}},
-    {"tone 140", With(kTone, 140), {0, 51, 87, 149, 205, 231, 255}},
+    {"whiteShift 1", With(kWhite, 1), {0, 31, 62, 123, 184, 215, 245}, 2, 61, 61},
+    {"tone 140", With(kTone, 140), {0, 51, 87, 149, 205, 231, 255}, 4, 205, 204},
     {"tone 240", With(kTone, 240), {0, 16, 40, 102, 175, 215, 255}},
 };
 
-/// Green and blue follow red except where the neutral circle's tiny cast sits
-/// on a rounding boundary.
-std::array<UInt8, 7> GreenOf(const CurveRow& row) {
-  std::array<UInt8, 7> green = row.red;
-  if (std::string(row.setting) == "whiteShift 1") green[2] = 61;
-  return green;
-}
-
-std::array<UInt8, 7> BlueOf(const CurveRow& row) {
-  std::array<UInt8, 7> blue = GreenOf(row);
-  if (std::string(row.setting) == "tone 140") blue[4] = 204;
-  return blue;
-}
-
-const char* PathName(PixelPath path) {
-  return path == PixelPath::kAuto ? "UIProcMonx" : path == PixelPath::kScalar ? "scalar" : "vector";
-}
-
-/// Tones a picture through the public call (kAuto) or a chosen internal path.
-void Tone(Picture& picture, const MonxInfo& info, PixelPath path, UIHdl** keep = nullptr) {
+/// Tones a picture through a fresh engine record and the given path.
+void Tone(Picture& picture, const MonxInfo& info, PixelPath path = PixelPath::kAuto) {
   UIHdl* handle = nullptr;
   ASSERT_EQ(kMonxNoErr, UICreateMonx(&picture.desc, picture.source.data(), &handle));
-  if (path == PixelPath::kAuto) {
-    ASSERT_EQ(kMonxNoErr, UIProcMonx(handle, &info, &picture.desc, picture.output.data()));
-  } else {
-    velkui::ToneImage(handle, &info, picture.output.data(), path);
-  }
-  if (keep) {
-    *keep = handle;
-  } else {
-    UIDeleteMonx(handle);
-  }
+  ToneWith(path, handle, info, picture.desc, picture.output.data());
+  UIDeleteMonx(handle);
 }
 
 /// A one-row grey ramp of the reference levels.
@@ -83,106 +55,81 @@ Picture GreyRamp(const Format& format) {
   return picture;
 }
 
-void ExpectChannel(Picture& picture, int offset, const std::array<UInt8, 7>& expected,
-                   const char* channel) {
-  for (size_t x = 0; x < kLevels.size(); ++x) {
-    EXPECT_EQ(int(expected[x]), int(picture.Pixel(picture.output, SInt32(x), 0)[offset]))
-        << channel << " of source level " << int(kLevels[x]);
-  }
+/// Byte `offset` of each ramp pixel in `bytes`.
+Levels Channel(Picture& picture, int offset, std::vector<UInt8>& bytes) {
+  Levels levels{};
+  for (SInt32 x = 0; x < 7; ++x) levels[size_t(x)] = picture.Pixel(bytes, x, 0)[offset];
+  return levels;
 }
 
-class ToningCurveTable : public ::testing::TestWithParam<PixelPath> {};
+Rgb ColourOf(Picture& picture, SInt32 x) {
+  const UInt8* p = picture.Pixel(picture.output, x, 0);
+  return {p[picture.format.red], p[picture.format.green], p[picture.format.blue]};
+}
 
-TEST_P(ToningCurveTable, EveryFormatGivesTheReferenceLevels) {
+TEST_P(ToningPaths, EveryFormatGivesTheReferenceLevels) {
   for (const Format& format : AllFormats()) {
     for (const CurveRow& row : kTable) {
-      SCOPED_TRACE(std::string(format.name) + ", " + row.setting + ", " + PathName(GetParam()));
+      SCOPED_TRACE(format.name + ", " + row.setting + ", " + PathName(GetParam()));
       Picture picture = GreyRamp(format);
       Tone(picture, row.info, GetParam());
-      ExpectChannel(picture, format.red, row.red, "red");
-      ExpectChannel(picture, format.green, GreenOf(row), "green");
-      ExpectChannel(picture, format.blue, BlueOf(row), "blue");
+      Levels green = row.red, blue = row.red;
+      if (row.at >= 0) green[size_t(row.at)] = row.green, blue[size_t(row.at)] = row.blue;
+      EXPECT_EQ(row.red, Channel(picture, format.red, picture.output)) << "red";
+      EXPECT_EQ(green, Channel(picture, format.green, picture.output)) << "green";
+      EXPECT_EQ(blue, Channel(picture, format.blue, picture.output)) << "blue";
       if (format.pad >= 0) {
-        for (SInt32 x = 0; x < SInt32(kLevels.size()); ++x) {
-          EXPECT_EQ(picture.Pixel(picture.before, x, 0)[format.pad],
-                    picture.Pixel(picture.output, x, 0)[format.pad])
-              << "pad byte of pixel " << x << " was written";
-        }
+        EXPECT_EQ(Channel(picture, format.pad, picture.before),
+                  Channel(picture, format.pad, picture.output)) << "pad bytes were written";
       }
     }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Paths, ToningCurveTable,
-                         ::testing::Values(PixelPath::kAuto, PixelPath::kScalar, PixelPath::kVector),
-                         [](const ::testing::TestParamInfo<PixelPath>& info) {
-                           return std::string(PathName(info.param));
-                         });
-
-struct ColourRow {
-  MonxInfo info;
-  UInt8 red, green, blue;
-};
 
 TEST(ToningColour, CirclePositionsCastMidGreyAndHoldBlackAndWhite) {
-  const ColourRow rows[] = {
-      {With(kColorX, 75), 161, 116, 129},
-      {With(kColorX, -75), 88, 138, 127},
-      {With(kColorY, 75), 138, 127, 94},
-      {With(kColorY, -75), 113, 129, 162},
-  };
+  struct Row { int field; SInt32 value; Rgb mid; };
+  const Row rows[] = {{kColorX, 75, {161, 116, 129}}, {kColorX, -75, {88, 138, 127}},
+                      {kColorY, 75, {138, 127, 94}},  {kColorY, -75, {113, 129, 162}}};
   for (const Format& format : AllFormats()) {
-    for (const ColourRow& row : rows) {
-      SCOPED_TRACE(std::string(format.name) + " " + Describe(row.info));
+    for (const Row& row : rows) {
+      SCOPED_TRACE(format.name + " " + Describe(With(row.field, row.value)));
       Picture picture = GreyRamp(format);
-      Tone(picture, row.info, PixelPath::kAuto);
-      const UInt8* mid = picture.Pixel(picture.output, 3, 0);
-      EXPECT_EQ(int(row.red), int(mid[format.red])) << "red of level 128";
-      EXPECT_EQ(int(row.green), int(mid[format.green])) << "green of level 128";
-      EXPECT_EQ(int(row.blue), int(mid[format.blue])) << "blue of level 128";
-      const UInt8* black = picture.Pixel(picture.output, 0, 0);
-      const UInt8* white = picture.Pixel(picture.output, 6, 0);
-      for (int offset : {format.red, format.green, format.blue}) {
-        EXPECT_EQ(0, int(black[offset])) << "black moved at byte " << offset;
-        EXPECT_EQ(255, int(white[offset])) << "white moved at byte " << offset;
-      }
+      Tone(picture, With(row.field, row.value));
+      EXPECT_EQ(row.mid, ColourOf(picture, 3)) << "level 128";
+      EXPECT_EQ((Rgb{0, 0, 0}), ColourOf(picture, 0)) << "black moved";
+      EXPECT_EQ((Rgb{255, 255, 255}), ColourOf(picture, 6)) << "white moved";
     }
   }
-}
-
-// Single extremes keep black and white (the curve table and the colour test
-// hold levels 0 and 255); combined ones may not.
-TEST(ToningExtremes, CombinedExtremesMayMoveWhite) {
+  // Single extremes keep black and white (above and in the curve table);
+  // combined ones may not.
   MonxInfo info = With(kBrightness, -25);
   info.contrast = -25;
   Picture picture = GreyRamp(AllFormats()[0]);
-  Tone(picture, info, PixelPath::kAuto);
-  EXPECT_EQ(252, int(picture.output[6 * 3])) << "combined, brightness -25 and contrast -25 map 255 to 252";
+  Tone(picture, info);
+  EXPECT_EQ(252, ColourOf(picture, 6)[0]) << "brightness -25 and contrast -25 map 255 to 252";
 }
 
 /// Full 0..255 grey ramp, toned, red channel per level.
-std::array<UInt8, 256> RedOfEveryLevel(const MonxInfo& info) {
+std::vector<UInt8> RedOfEveryLevel(const MonxInfo& info) {
   Picture picture(AllFormats()[0], 256, 1, 256 * 3);
   for (int x = 0; x < 256; ++x) picture.SetGrey(x, 0, UInt8(x));
-  Tone(picture, info, PixelPath::kAuto);
-  std::array<UInt8, 256> red{};
-  for (int x = 0; x < 256; ++x) red[size_t(x)] = picture.output[size_t(x) * 3];
+  Tone(picture, info);
+  std::vector<UInt8> red;
+  for (int x = 0; x < 256; ++x) red.push_back(picture.output[size_t(x) * 3]);
   return red;
 }
 
 TEST(ToningRanges, ShadowAndHighlightStayInsideTheirLevels) {
-  const std::array<UInt8, 256> neutral = RedOfEveryLevel(kNeutral);
+  const std::vector<UInt8> neutral = RedOfEveryLevel(kNeutral);
   for (SInt32 amount : {-25, 13}) {
-    const std::array<UInt8, 256> shadow = RedOfEveryLevel(With(kShadow, amount));
-    const std::array<UInt8, 256> highlight = RedOfEveryLevel(With(kHighlight, amount));
-    for (int level = 61; level < 256; ++level) {
-      EXPECT_EQ(neutral[size_t(level)], shadow[size_t(level)])
-          << "shadowTone " << amount << " changed level " << level;
-    }
-    for (int level = 0; level < 192; ++level) {
-      EXPECT_EQ(neutral[size_t(level)], highlight[size_t(level)])
-          << "highlightTone " << amount << " changed level " << level;
-    }
+    SCOPED_TRACE(amount);
+    std::vector<UInt8> shadow = RedOfEveryLevel(With(kShadow, amount));
+    std::vector<UInt8> highlight = RedOfEveryLevel(With(kHighlight, amount));
+    // Levels below 61 are shadowTone's own, levels from 192 up highlightTone's.
+    std::copy(neutral.begin(), neutral.begin() + 61, shadow.begin());
+    std::copy(neutral.begin() + 192, neutral.end(), highlight.begin() + 192);
+    EXPECT_EQ(-1, FirstDifference(neutral, shadow)) << "level changed by shadowTone";
+    EXPECT_EQ(-1, FirstDifference(neutral, highlight)) << "level changed by highlightTone";
   }
 }
 
@@ -191,34 +138,17 @@ TEST(ToningRanges, NeutralRecordIsTheIdentityOnEveryByte) {
     SCOPED_TRACE(format.name);
     // Every combination of levels appears: 256 pixels per row, channel values shifted.
     Picture picture(format, 256, 2, 256 * format.step + 5);
-    for (SInt32 y = 0; y < 2; ++y) {
-      for (SInt32 x = 0; x < 256; ++x) {
-        UInt8* p = picture.Pixel(picture.source, x, y);
-        p[format.red] = UInt8(x);
-        p[format.green] = UInt8(x + 85 * (y + 1));
-        p[format.blue] = UInt8(255 - x + 31 * y);
-      }
-    }
-    Tone(picture, kNeutral, PixelPath::kAuto);
     std::vector<UInt8> expected = picture.before;
     for (SInt32 y = 0; y < 2; ++y) {
       for (SInt32 x = 0; x < 256; ++x) {
-        for (int offset : {format.red, format.green, format.blue}) {
-          picture.Pixel(expected, x, y)[offset] = picture.Pixel(picture.source, x, y)[offset];
-        }
+        UInt8 *p = picture.Pixel(picture.source, x, y), *e = picture.Pixel(expected, x, y);
+        e[format.red] = p[format.red] = UInt8(x);
+        e[format.green] = p[format.green] = UInt8(x + 85 * (y + 1));
+        e[format.blue] = p[format.blue] = UInt8(255 - x + 31 * y);
       }
     }
+    Tone(picture, kNeutral);
     EXPECT_EQ(-1, FirstDifference(expected, picture.output)) << "first differing byte";
-  }
-}
-
-TEST(ToningRanges, LevelZeroStaysZeroForEveryTone) {
-  for (SInt32 tone : {140, 160, 180, 200, 220, 240}) {
-    UIHdl* handle = nullptr;
-    Picture picture = GreyRamp(AllFormats()[0]);
-    Tone(picture, With(kTone, tone), PixelPath::kAuto, &handle);
-    EXPECT_EQ(0.0, handle->redTable[0]) << "tone " << tone;
-    UIDeleteMonx(handle);
   }
 }
 
