@@ -30,21 +30,38 @@ class ActionTest : public PaneTest {
   SInt32 Value(SInt32 index) { return pane->Item(index)->object->value; }
 
   static constexpr SInt16 kBase = 10;
-  const Strings changed_{"SetSelf:system", "SetSelf:a", "ChangedOther:b"};
 };
 
-TEST_F(ActionTest, OnlyAChangedControlValueRunsSetSelfAndDependents) {
-  Control(1)->controlValue = Value(1);
-  Hit(11);
-  EXPECT_EQ(Take(), (Strings{"Action:a", "GetValue:a", "TouchSelf:a"})) << "unchanged value";
-  Control(1)->controlValue = 5;
-  EXPECT_EQ(11, Hit(11));
-  EXPECT_EQ(Take(), (Strings{"Action:a", "GetValue:a", "TouchSelf:a", "SetSelf:system",
-                             "SetSelf:a", "ChangedOther:b"}));
-  EXPECT_EQ((Numbers{5, 11}), (Numbers{Value(1), pane->lastHit}));
-
+TEST_F(ActionTest, AHitReadsItsControlUnlessItsKeyWasWrittenAndOnlyAChangeRunsSetSelf) {
+  const Strings read{"Action:a", "GetValue:a", "TouchSelf:a"};
+  const Strings changed{"TouchSelf:a", "SetSelf:system", "SetSelf:a", "ChangedOther:b"};
+  Strings readAndChanged = read;
+  readAndChanged.insert(readAndChanged.end(), changed.begin() + 1, changed.end());
+  // Before the hit, `key` (0: none) is written with `written` and item `index` shows `shown`.
+  struct Row { const char* what; UInt32 key; SInt32 written, index, shown; Strings calls; SInt32 value; };
+  const Row rows[] = {
+      {"unchanged control value", 0, 0, 1, 0, read, 0},
+      {"changed control value", 0, 0, 1, 5, readAndChanged, 5},
+      {"write to the hit item: counts as a change, control not read", 1, 30, 1, 7, changed, 30},
+      {"equal write to the bound object does not count", 1, 0, 1, 0, read, 0},
+      {"write to another item: the hit control is read", 3, 30, 1, 7, readAndChanged, 7},
+      {"no write pending: changedKey 0 equals the private object's key 0, so the control is not "
+       "read and the hit counts as a change", 0, 0, 4, 9, {"TouchSelf:d", "SetSelf:system", "SetSelf:d"}, 0},
+  };
+  for (Row row : rows) {
+    SCOPED_TRACE(row.what);
+    pane->Item(1)->object->value = 0;
+    if (row.key != 0) SetRegistry(row.key, 3, &row.written);
+    EXPECT_EQ(row.written != 0 ? row.key : 0u, pane->registry->changedKey);
+    Control(row.index)->controlValue = row.shown;
+    Take();
+    EXPECT_EQ(kBase + row.index, Hit(SInt16(kBase + row.index)));
+    EXPECT_EQ(row.calls, Take());
+    EXPECT_EQ((Numbers{row.value, kBase + row.index}), (Numbers{Value(row.index), pane->lastHit}));
+    EXPECT_EQ(0u, pane->registry->changedKey) << "ActionIPP clears changedKey";
+  }
   pane->Auto(1);
-  EXPECT_EQ(Take(), changed_) << "Auto treats the item as changed";
+  EXPECT_EQ(Take(), Strings(changed.begin() + 1, changed.end())) << "Auto treats the item as changed";
   pane->Auto(9);
   EXPECT_TRUE(Calls().empty()) << "Auto of no item";
 }
@@ -57,40 +74,6 @@ TEST_F(ActionTest, HitsNotAboveBaseNumberChangeNothingAndZeroClearsChangedKey) {
     EXPECT_TRUE(Calls().empty());
     EXPECT_EQ(hit == 0 ? 0u : 2u, pane->registry->changedKey) << "only hit 0 clears changedKey";
   }
-}
-
-TEST_F(ActionTest, RegistryWriteSinceLastHitDecidesWhetherTheControlIsRead) {
-  struct Row { const char* what; UInt32 key; bool sameValue; Strings calls; SInt32 value; };
-  const Row rows[] = {
-      {"write to the hit item: counts as a change, control not read", 1, false,
-       {"TouchSelf:a", "SetSelf:system", "SetSelf:a", "ChangedOther:b"}, 30},
-      {"equal write to the bound object does not count", 1, true,
-       {"Action:a", "GetValue:a", "TouchSelf:a"}, 0},
-      {"write to another item: the hit control is read", 3, false,
-       {"Action:a", "GetValue:a", "TouchSelf:a", "SetSelf:system", "SetSelf:a", "ChangedOther:b"}, 7},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
-    pane->Item(1)->object->value = 0;
-    SInt32 value = row.sameValue ? 0 : 30;
-    SetRegistry(row.key, 3, &value);
-    EXPECT_EQ(row.sameValue ? 0u : row.key, pane->registry->changedKey);
-    Control(1)->controlValue = row.sameValue ? 0 : 7;
-    Take();
-    Hit(11);
-    EXPECT_EQ(row.calls, Take());
-    EXPECT_EQ(row.value, Value(1));
-    EXPECT_EQ(0u, pane->registry->changedKey) << "ActionIPP clears changedKey";
-  }
-}
-
-TEST_F(ActionTest, HitOnPrivateObjectItemCountsAsChangeWithoutReadingControl) {
-  Control(4)->controlValue = 9;
-  EXPECT_EQ(14, Hit(14));
-  EXPECT_EQ(Take(), (Strings{"TouchSelf:d", "SetSelf:system", "SetSelf:d"}))
-      << "with no registry write pending, changedKey 0 equals the private object's key 0: "
-         "the control is not read and the hit counts as a change";
-  EXPECT_EQ(0, Value(4));
 }
 
 TEST_F(ActionTest, EventCancelZeroesTheHitOnce) {

@@ -101,14 +101,17 @@ class TestPresentation : public UIEmulate {
 inline void TestItem::PresentAs(SInt16 itemNo) { MakePresentation<TestPresentation>(itemNo); }
 
 /// The item's stand-in presentation, or null when it has another or none.
-inline TestPresentation* PresentationOf(UIItem* item) {
-  return dynamic_cast<TestPresentation*>(item->presentation);
-}
+inline TestPresentation* PresentationOf(UIItem* item) { return dynamic_cast<TestPresentation*>(item->presentation); }
 
-/// The test plug-in's system ("system"): New runs the build function given to the factory.
+class TestSystem;
+using Build = std::function<void(TestSystem&)>;
+/// What the next system made builds in its New hook.
+inline Build& NextBuild() { static Build next; return next; }
+
+/// The test plug-in's system ("system"): New runs the build function of NextBuild().
 class TestSystem : public UISystem, public Hooks {
  public:
-  TestSystem() { name = "system"; }
+  TestSystem() : build(NextBuild()) { name = "system"; }
   void New() override {
     Hook("New");
     if (build) build(*this);
@@ -120,20 +123,11 @@ class TestSystem : public UISystem, public Hooks {
     if (items == nullptr || !items->FetchItemAt(index, &item)) return nullptr;
     return static_cast<TestItem*>(item);
   }
-  std::function<void(TestSystem&)> build;
+  Build build;
 };
 
-
-/// What the next system made by Factory builds in its New hook.
-using Build = std::function<void(TestSystem&)>;
-inline Build& NextBuild() { static Build next; return next; }
-
 /// The plug-in's factory, as NewIPP takes it.
-inline void* Factory() {
-  auto* system = new TestSystem;
-  system->build = NextBuild();
-  return static_cast<UISystem*>(system);
-}
+inline void* Factory() { return static_cast<UISystem*>(new TestSystem); }
 
 /// Builds a pane through NewIPP with `build` as its New hook.
 inline TestSystem* NewPane(Build build) {
@@ -152,8 +146,7 @@ class PaneTest : public ::testing::Test {
     live_ = {toolbox::host::LiveHandles(), toolbox::host::LivePointers()};
   }
   void TearDown() override {
-    if (pane != nullptr) FreeIPP(pane);
-    pane = nullptr;
+    if (pane != nullptr) FreeIPP(std::exchange(pane, nullptr));
     NextBuild() = nullptr;
     EXPECT_EQ(live_, std::pair(toolbox::host::LiveHandles(), toolbox::host::LivePointers()))
         << "handles or pointer blocks leaked by the test";
@@ -168,9 +161,7 @@ class PaneTest : public ::testing::Test {
   }
 
   TestSystem* pane = nullptr;
-
- private:
-  std::pair<size_t, size_t> live_;
+  std::pair<size_t, size_t> live_;  ///< live handles and pointer blocks before the test
 };
 
 }  // namespace testpane

@@ -18,8 +18,9 @@ enum : SInt16 { kBase = 100, kRadio = 20, kSlider = 30, kArrows, kWideArrows, kF
 const char* const kLayout = R"({"window":{"width":240,"height":220,"base":100},"controls":[
   {"kind":"rdio","id":"TRAK:20","bounds":[10,10,30,200]}, {"kind":"rdio","id":"TRAK:21","bounds":[32,10,52,200]},
   {"kind":"rdio","id":"TRAK:22","bounds":[54,10,74,200]}, {"kind":"rdio","id":"TRAK:24","bounds":[98,10,118,200]},
-  {"kind":"sldr","id":"TRAK:30","bounds":[130,10,150,210],"max":100,"value":40}, {"kind":"sldr","id":"TRAK:33",
-   "bounds":[190,10,210,210],"max":100}, {"kind":"larr","id":"TRAK:31","bounds":[160,10,184,24],"max":10,"value":5},
+  {"kind":"sldr","id":"TRAK:30","bounds":[130,10,150,210],"max":100,"value":40},
+  {"kind":"sldr","id":"TRAK:33","bounds":[190,10,210,210],"max":100},
+  {"kind":"larr","id":"TRAK:31","bounds":[160,10,184,24],"max":10,"value":5},
   {"kind":"larr","id":"TRAK:32","bounds":[160,40,184,54],"min":-32768,"max":32767}]})";
 
 /// An item bound on Resume by its factory; counts what the system tells it and,
