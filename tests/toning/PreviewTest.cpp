@@ -36,7 +36,8 @@ class PreviewTest : public PicturePaneTest {
 
 TEST_F(PreviewTest, PaneShowsEngineOutputUnderEachRecordTonedOnlyByFullRedraws) {
   ShowPreview(kPane, kPhoto, kNeutral);
-  ASSERT_EQ(std::pair(Ref().image.width, Ref().image.format), std::pair<SInt32, SInt32>(300, kMonxFormatXRGB));
+  ASSERT_EQ(std::pair(Ref().image.width, Ref().image.format), (std::pair<SInt32, SInt32>(300, kMonxFormatXRGB)))
+      << "300 wide, XRGB";
   EXPECT_EQ(Mismatches(kNeutral), 0);
   for (const MonxInfo& info : {MonxInfo{40, 60, 200, 5, 10, -5, 5, -10, 0},
                                MonxInfo{-75, -20, 140, -10, 25, 10, -25, -50, 1}}) {
