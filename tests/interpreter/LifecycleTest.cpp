@@ -216,9 +216,6 @@ TEST_F(LifecycleTest, WithoutSystemNewIPPGivesNullAndCallsDoNothing) {
   EXPECT_EQ(nullptr, NewIPP(&NullFactory)) << "the factory made nothing";
   EXPECT_EQ(nullptr, NewIPP(nullptr));
   EXPECT_EQ(nullptr, GetCurrentIPP(nullptr)) << "no system may become current";
-  SInt16 itemNo = 9, min = 3, max = 4;
-  EXPECT_EQ(0, GetItemInfo(1, &itemNo, &min, &max));
-  EXPECT_EQ((Numbers{0, 3}), (Numbers{itemNo, min})) << "the item number is cleared, min kept";
   SInt32 value = 5;
   SetRegistry(1, 3, &value), GetRegistry(1, &value);
   EXPECT_EQ(5, value) << "no registry to write or read";
