@@ -64,10 +64,7 @@ class TrackingTest : public ::testing::Test {
     sys = NewIPP([]() -> void* { return static_cast<UISystem*>(new Pane); });
     ResumeIPP(sys, kBase, window);
   }
-  void TearDown() override {
-    FreeIPP(sys);
-    host::DestroyWindow(window);
-  }
+  void TearDown() override { FreeIPP(sys), host::DestroyWindow(window); }
   Pane& P() { return *static_cast<Pane*>(static_cast<UISystem*>(sys)); }
   ControlRef C(SInt16 number) { return host::FindControl(window, "TRAK", number); }
   /// A hit as the print dialog delivers it: ActionIPP, then ThreadIPP; answers the hit.
@@ -119,8 +116,7 @@ TEST_F(TrackingTest, SliderDragUpdatesTheDependentAtEveryStepUnderItsResourceFil
   EXPECT_EQ(P().slider->changes, 6) << "one change per step that moved the thumb, none at the end";
   EXPECT_EQ(std::pair(P().follower->resFile, int(CurResFile())), std::pair(int(captured), int(later)))
       << "each step runs under the resource file of the binding; the former one is restored";
-  CloseResFile(later);
-  CloseResFile(captured);
+  CloseResFile(later), CloseResFile(captured);
 }
 
 TEST_F(TrackingTest, LittleArrowsStepEachRepeatAndStopAtTheEnds) {

@@ -154,10 +154,8 @@ TEST(ToningRanges, NeutralRecordIsTheIdentityOnEveryByte) {
   }
 }
 
-struct CurveSums {
-  MonxInfo info;
-  std::array<double, 3> sums;  ///< red, green, blue: the 256 entries added in index order
-};
+/// A record and its red, green and blue curve sums (the 256 entries added in index order).
+struct CurveSums { MonxInfo info; std::array<double, 3> sums; };
 
 // Computed by a separate implementation of the pipeline, written in another
 // language from the formulas and constants alone. Every table row, constant
@@ -182,12 +180,9 @@ const CurveSums kSums[] = {
     {{-75, 0, 180, 0, 0, 0, 0, 0, 0}, {101.2175019240788, 134.56263781248433, 127.48803324229813}},
     {{0, 75, 180, 0, 0, 0, 0, 0, 0}, {134.36903692253748, 127.54900266665841, 105.56641548455278}},
     {{0, -75, 180, 0, 0, 0, 0, 0, 0}, {118.13426304629688, 128.62985011402077, 150.74468775248477}},
-    {{57, -72, 200, 17, -19, -25, -25, -14, 0},
-     {174.62698975632827, 156.91473244864579, 189.96237442546376}},
-    {{-30, 45, 160, -8, 12, 7, -13, -33, 1},
-     {168.6178729952077, 177.45090279776704, 158.4817354246629}},
-    {{75, 75, 220, -25, -25, 25, 25, -50, 1},
-     {213.48289651533739, 170.01188456817295, 154.29201350757697}},
+    {{57, -72, 200, 17, -19, -25, -25, -14, 0}, {174.62698975632827, 156.91473244864579, 189.96237442546376}},
+    {{-30, 45, 160, -8, 12, 7, -13, -33, 1}, {168.6178729952077, 177.45090279776704, 158.4817354246629}},
+    {{75, 75, 220, -25, -25, 25, 25, -50, 1}, {213.48289651533739, 170.01188456817295, 154.29201350757697}},
 };
 
 TEST(ToningFormula, ChannelCurvesAgreeWithASeparateComputation) {
