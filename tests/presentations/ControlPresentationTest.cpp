@@ -13,24 +13,29 @@ namespace host = toolbox::host;
 using Ints = std::vector<int>;
 using Strings = std::vector<std::string>;
 
-std::vector<ItemPlan> EveryKind() {
-  std::vector<ItemPlan> plan;
-  for (SInt16 n = kCheckBox; n <= kWideCustom; ++n) plan.push_back(ItemPlan{n});
-  return plan;
-}
-
 class ControlPresentationTest : public PaneTest {
  protected:
-  /// Items bound to controls without a value report 8 at every flush; start clean.
-  void ForgetErrors() {
-    for (auto& entry : Pane().made) entry.second->errors.clear();
-  }
   /// Per entry 1 to `count` of the popup's menu: '1' enabled, '0' disabled.
   std::string Entries(SInt16 popup, MenuItemIndex count = 5) {
     std::string flags;
     for (MenuItemIndex e = 1; e <= count; ++e)
       flags += IsMenuItemEnabled(GetControlPopupMenuHandle(Control(popup)), e) ? '1' : '0';
     return flags;
+  }
+};
+
+/// An item on every control of the layout (default range) and one on a control that is missing.
+class EveryKindTest : public ControlPresentationTest {
+ protected:
+  void SetUp() override {
+    std::vector<ItemPlan> plan;
+    for (SInt16 n = kCheckBox; n <= kWideCustom; ++n) plan.push_back(ItemPlan{n});
+    plan.push_back({kMissing, 0, 10});
+    Show(plan);
+  }
+  /// Items bound to controls without a value report 8 at every flush; start clean.
+  void ForgetErrors() {
+    for (auto& entry : Pane().made) entry.second->errors.clear();
   }
   /// Per button of the radio group: '1' dimmed, '0' not.
   std::string Dimmed() {
@@ -49,8 +54,7 @@ class ControlPresentationTest : public PaneTest {
   }
 };
 
-TEST_F(ControlPresentationTest, DefaultRangeItemsTakeRangeValueAndVisibilityFromTheirControl) {
-  Show(EveryKind());
+TEST_F(EveryKindTest, DefaultRangeItemsTakeRangeValueAndVisibilityFromTheirControlAndHitsReadItBack) {
   for (auto [n, min, max, value] : {std::tuple<SInt16, int, int, int>{kCheckBox, 0, 1, 1},
                                     {kRadioButton, 0, 1, 0}, {kPopup, 1, 5, 2}, {kCustom, 0, 10, 3},
                                     {kArrows, 0, 20, 5}, {kBevel, 0, 1, 0}, {kSlider, 0, 100, 40},
@@ -63,15 +67,10 @@ TEST_F(ControlPresentationTest, DefaultRangeItemsTakeRangeValueAndVisibilityFrom
   }
   EXPECT_EQ(R(kUserPane).min, kDefaultMin) << "a user pane is no value kind: range kept";
   EXPECT_EQ(R(kStaticText).value, kDefaultMin);
-  EXPECT_EQ((Ints{0, 1}), (Ints{R(kFarSlider).visible, R(kNearSlider).visible}))
-      << "left edge 8192 counts as hidden, 8191 stays visible";
-  EXPECT_EQ((Ints{0, 1}), (Ints{IsControlVisible(Control(kFarSlider)),
-                                IsControlVisible(Control(kNearSlider))}))
-      << "ResumeIPP applied the status";
-}
+  EXPECT_EQ((Ints{0, 1, 0, 1}), (Ints{R(kFarSlider).visible, R(kNearSlider).visible,
+                                      IsControlVisible(Control(kFarSlider)), IsControlVisible(Control(kNearSlider))}))
+      << "left edge 8192 counts as hidden, 8191 stays visible; ResumeIPP applied the status";
 
-TEST_F(ControlPresentationTest, HitsReadTheControlsBackIntoTheRegistry) {
-  Show(EveryKind());
   Item(kCheckBox).onSetSelf = [&] { Item(kArrows).Assign(12); };
   SInt16 hit = host::Click(Control(kCheckBox));
   EXPECT_EQ(hit, kBase + kCheckBox);
@@ -79,26 +78,22 @@ TEST_F(ControlPresentationTest, HitsReadTheControlsBackIntoTheRegistry) {
   EXPECT_EQ(R(kCheckBox).value, 0) << "the toggled check box";
   EXPECT_EQ(GetControlValue(Control(kCheckBox)), 0) << "Action writes the same value back";
   EXPECT_EQ(GetControlValue(Control(kArrows)), 12) << "what the change hook assigned is shown";
-
   ControlRef third = nullptr;
   GetIndexedSubControl(Control(kRadioGroup), 3, &third);
   Hit(host::Click(third));
   Hit(host::ChoosePopupEntry(Control(kPopup), 4));
   Hit(host::DragSlider(Control(kSlider), {10, 55}));
   Hit(host::HoldLittleArrows(Control(kArrows), kControlUpButtonPart, 3));
-  EXPECT_EQ((Ints{3, 4, 55, 15}),
-            (Ints{R(kRadioGroup).value, R(kPopup).value, R(kSlider).value, R(kArrows).value}))
+  EXPECT_EQ((Ints{3, 4, 55, 15}), (Ints{R(kRadioGroup).value, R(kPopup).value, R(kSlider).value, R(kArrows).value}))
       << "radio group, popup, slider, little arrows";
 }
 
-TEST_F(ControlPresentationTest, ShowHiliteAndRefConReachTheControl) {
-  Show(EveryKind());
+TEST_F(EveryKindTest, ShowHiliteRefConAndMenuEntriesReachTheControl) {
   Item(kSlider).Show(0);
   EXPECT_EQ(R(kSlider).visible, 0);
   EXPECT_FALSE(IsControlVisible(Control(kSlider)));
   Item(kSlider).Show(1);
   EXPECT_TRUE(IsControlVisible(Control(kSlider)));
-
   // A push button and a user pane are left alone (the pane silently: see the error table).
   for (auto [n, dimmed] : {std::pair<SInt16, int>{kSlider, 255}, {kStaticText, 255},
                            {kCheckBox, 255}, {kPushButton, 0}, {kUserPane, 0}}) {
@@ -108,15 +103,11 @@ TEST_F(ControlPresentationTest, ShowHiliteAndRefConReachTheControl) {
     Item(n).Hilite(0);
     EXPECT_EQ(GetControlHilite(Control(n)), 0);
   }
-
   host::ClearJournal();
   Item(kBevel).SetRefCon(1234);
   EXPECT_EQ(GetControlReference(Control(kBevel)), 1234);
   EXPECT_EQ(host::JournalOf("draw"), Strings{"bevl PRES/8"});
-}
 
-TEST_F(ControlPresentationTest, PopupEntriesFollowTheItem) {
-  Show(EveryKind());
   ForgetErrors();
   Item(kPopup).ShowHideMenuItem(2, 0, 0);
   EXPECT_EQ(Attributes(2), kMenuItemAttrHidden);
@@ -127,7 +118,6 @@ TEST_F(ControlPresentationTest, PopupEntriesFollowTheItem) {
   Item(kPopup).ShowHideMenuItem(2, 1, 1);
   EXPECT_EQ(Attributes(2), 0u) << "shown again";
   EXPECT_EQ(Entries(kPopup), "11111") << "and enabled again";
-
   host::ClearJournal();
   Item(kPopup).EnDisableItem(3, 0);
   EXPECT_EQ(Entries(kPopup), "11011");
@@ -137,22 +127,17 @@ TEST_F(ControlPresentationTest, PopupEntriesFollowTheItem) {
   Item(kPopup).MenuAdjust(SInt32(0x5));
   EXPECT_EQ(Entries(kPopup), "10100");
   EXPECT_EQ(R(kPopup).max, 5) << "R max follows the entry count";
-
   Item(kWidePopup).MenuAdjust64(SInt64(0));
   EXPECT_EQ(Entries(kWidePopup, 66).substr(63), "010")
       << "entry 64 follows the mask, 65 is beyond it, 66 was disabled by the layout";
   EXPECT_EQ(R(kWidePopup).max, 70);
-
   SetControlPopupMenuHandle(Control(kPopup), nullptr);
   host::ClearJournal();
   Item(kPopup).EnDisableItem(2, 0);
   EXPECT_EQ(host::JournalOf("draw"), Strings()) << "without a menu: nothing redrawn";
   EXPECT_EQ(R(kPopup).max, 5) << "R max is kept without a menu";
   EXPECT_EQ(Item(kPopup).errors, Ints());
-}
 
-TEST_F(ControlPresentationTest, RadioGroupRedrawsAndDimsTheButtonLastDisabled) {
-  Show(EveryKind());
   host::ClearJournal();
   Item(kRadioGroup).MenuAdjust(SInt32(-1));
   EXPECT_EQ(host::JournalOf("draw"), Strings{"rgrp PRES/10"})
@@ -164,8 +149,7 @@ TEST_F(ControlPresentationTest, RadioGroupRedrawsAndDimsTheButtonLastDisabled) {
   EXPECT_EQ(Dimmed(), "010") << "nothing here re-enables buttons";
 }
 
-TEST_F(ControlPresentationTest, SetRangeClampsThroughTheItemJudgingTheOldControlValue) {
-  Show(EveryKind());
+TEST_F(EveryKindTest, SetRangeClampsThroughTheItemJudgingTheOldControlValue) {
   SetControlValue(Control(kSlider), 9);
   Item(kSlider).SetRange(1, 5);
   EXPECT_EQ(R(kSlider).value, 5) << "9 above the new maximum assigns 5";
@@ -187,10 +171,7 @@ TEST_F(ControlPresentationTest, SetRangeClampsThroughTheItemJudgingTheOldControl
   EXPECT_EQ(R(kUserPane).max, 4) << "the registry keeps the new range all the same";
 }
 
-TEST_F(ControlPresentationTest, OperationsTheControlCannotServeReportTheirCodes) {
-  std::vector<ItemPlan> plan = EveryKind();
-  plan.push_back({kMissing, 0, 10});
-  Show(plan);
+TEST_F(EveryKindTest, OperationsTheControlCannotServeReportTheirCodes) {
   EXPECT_EQ(Item(kMissing).errors, (Ints{8, 1, 2, 8}))
       << "ResumeIPP: the factory's flush (SetValue), then SetStatus (Show, Hilite, SetValue)";
   R(kWideCustom).min = 0, R(kWideCustom).max = 65535, R(kWideCustom).value = 32768;
