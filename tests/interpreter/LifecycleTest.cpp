@@ -77,41 +77,33 @@ TEST_F(LifecycleTest, BaseNumberIsNarrowedToSixteenBits) {
   }
 }
 
-TEST_F(LifecycleTest, SuspendUnbindsObjectsAndResumeRebindsSharedKeysToLastItem) {
+TEST_F(LifecycleTest, SuspendUnbindsAndRecordsFocusResumeRebindsToLastItemAndRestoresFocus) {
   MakePane({7, 7, 0});
   TestItem *a = pane->Item(1), *b = pane->Item(2);
   ASSERT_EQ(a->object, b->object) << "items with one key share one registry object";
   EXPECT_EQ(b, a->object->item) << "the item constructed last is bound";
-
   a->object->item = a;  // a plug-in rebinding by hand; ResumeIPP must restore the order
-  ResumeIPP(pane, 0, nullptr);
+  b->presentAs = 4;
+  ResumeIPP(pane, 10, FakeWindow());
   SuspendIPP(pane);
   EXPECT_EQ(nullptr, a->object->item) << "SuspendIPP unbinds every object";
   EXPECT_EQ(nullptr, pane->GetDialog());
+  EXPECT_EQ((Numbers{1, 32767}), (Numbers{pane->focusNumber, pane->selEnd}))
+      << "suspending a shown pane focuses item 1, whole text";
   SInt32 value = 42;
   SetRegistry(7, 3, &value);
   EXPECT_EQ(42, a->object->value) << "a write while hidden stores the value";
-  ResumeIPP(pane, 0, FakeWindow());
+
+  b->SelectString();  // no presentation: recorded in the system as its item
+  ResumeIPP(pane, 10, FakeWindow());
   EXPECT_EQ(b, a->object->item) << "ResumeIPP binds the last item with the key";
   EXPECT_EQ(pane->Item(3), pane->Item(3)->object->item);
-}
-
-TEST_F(LifecycleTest, FocusRecordedWhileHiddenBecomesFocusNumberOnResume) {
-  MakePane({1, 2});
-  pane->Item(2)->presentAs = 4;
-  ResumeIPP(pane, 10, FakeWindow());
-  SuspendIPP(pane);
-  EXPECT_EQ((Numbers{1, 32767}), (Numbers{pane->focusNumber, pane->selEnd}))
-      << "suspending a shown pane focuses item 1, whole text";
-
-  pane->Item(2)->SelectString();  // no presentation: recorded in the system as its item
-  ResumeIPP(pane, 10, FakeWindow());
-  EXPECT_EQ(14, pane->focusNumber) << "relative 4 + base 10";
+  EXPECT_EQ(14, pane->focusNumber) << "the recorded item's relative 4 + base 10";
   EXPECT_EQ(nullptr, pane->focusItem);
   EXPECT_TRUE(CallsOf("SelectString").empty()) << "an item recorded is not selected";
 
   SuspendIPP(pane);
-  pane->Item(1)->presentAs = 1;
+  a->presentAs = 1;
   pane->numberField = 0;
   Take();
   ResumeIPP(pane, 0, nullptr);
