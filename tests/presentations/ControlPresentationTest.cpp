@@ -3,7 +3,6 @@
 // menu entries, ranges, and the presentation error codes.
 #include <tuple>
 
-#include "FaultSweep.h"
 #include "PaneFixture.h"
 
 namespace {
@@ -208,30 +207,10 @@ TEST_F(EveryKindTest, OperationsTheControlCannotServeReportTheirCodes) {
 
 TEST_F(ControlPresentationTest, FactoryFailingToAllocateLeavesTheItemWithoutPresentation) {
   Show({ItemPlan{kSlider}});
-  RecordingItem& item = Item(kSlider);
-  for (bool emulated : {false, true}) {
-    SCOPED_TRACE(emulated ? "emulated presentation, no window shown" : "toolbox presentation");
-    if (emulated) SuspendIPP(sys);
-    testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
-      bool threw = false;
-      run.Arm();
-      try {
-        item.SetControl(kSlider, kSignature);
-      } catch (const LException& e) {
-        threw = true;
-        EXPECT_TRUE(e.GetErrorCode() == kNilPointerErr || (!emulated && e.GetErrorCode() == memFullErr))
-            << "code " << e.GetErrorCode();
-      }
-      run.Disarm();
-      EXPECT_TRUE(emulated ? threw == run.Fired() : run.Fired() || !threw)
-          << "nothing failed, nothing thrown; emulated, the only allocation is the presentation";
-      EXPECT_EQ(item.presentation == nullptr, threw) << "a failed factory leaves no presentation";
-      if (emulated) return item.SetControl();
-      if (threw) item.SetControl(kSlider, kSignature);  // back to one presentation for the count
-      EXPECT_NE(Presentation(kSlider), nullptr) << "a recovered failure still binds";
-      Hit(0);  // the flush empties the update queue the factory filled
-    });
-  }
+  SweepFactory(Item(kSlider), [&] { Item(kSlider).Bind(); });
+  SuspendIPP(sys);  // no window shown: the emulated presentation is the factory's only allocation
+  Item(kSlider).Bind();
+  SweepFactory(Item(kSlider), [&] { Item(kSlider).Bind(); }, true);
 }
 
 TEST_F(ControlPresentationTest, ResumeCopiesThePresetLookIntoTheControls) {

@@ -6,7 +6,6 @@
 #include <string>
 #include <utility>
 
-#include "FaultSweep.h"
 #include "PaneFixture.h"
 
 namespace {
@@ -167,24 +166,7 @@ TEST_F(NumberFieldTest, AppendStepsThroughTheRangeOrTheValueList) {
 
 TEST_F(NumberFieldTest, FailedAllocationsLeaveNoFieldHalfMadeAndNoPasteHalfDone) {
   ShowField(kKind1);
-  UIItem& item = Item(kEditText);
-  item.SetControl();
-  const size_t procedures = host::LiveProcedureHandles();
-  testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
-    run.Arm();
-    try {
-      item.SetNumber(kEditText, 1, kKind1, 0, nullptr, kSignature);
-    } catch (const LException& e) {
-      EXPECT_TRUE(e.GetErrorCode() == kNilPointerErr || e.GetErrorCode() == memFullErr);
-      EXPECT_EQ(item.presentation, nullptr) << "a failed factory leaves no presentation";
-    }
-    run.Disarm();
-    item.SetControl();
-    Hit(0);  // flushes the update queue
-    EXPECT_EQ(host::LiveProcedureHandles(), procedures) << "the key filter was released";
-  });
-  item.SetNumber(kEditText, 1, kKind1, 0, nullptr, kSignature);
-  Hit(0);
+  SweepFactory(Item(kEditText), [&] { Item(kEditText).SetNumber(kEditText, 1, kKind1, 0, nullptr, kSignature); });
   host::SetScrapText("57");
   testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
     Prepare("", 0, 0);

@@ -10,6 +10,8 @@
 #include <map>
 #include <vector>
 
+#include "ExceptionCode.h"
+#include "FaultSweep.h"
 #include "toolbox/host.h"
 #include "velkui/interpreter.h"
 #include "velkui/items.h"
@@ -24,23 +26,35 @@ constexpr SInt16 kBase = 100;
 constexpr SInt32 kDefaultMin = -32768;
 constexpr SInt32 kDefaultMax = 32767;
 
-/// Control numbers of the layout.
+/// Control numbers of the layout. Radio buttons 20, 21, 22 and 24 (23 is
+/// missing) form one radio presentation; the tracked slider has a follower.
 enum : SInt16 {
   kCheckBox = 1, kRadioButton, kPopup, kEditText, kUnicodeText, kCustom, kArrows, kBevel,
   kSlider, kRadioGroup, kStaticText, kUserPane, kPushButton, kFarSlider, kNearSlider,
-  kWidePopup, kWideCustom, kMissing = 40,
+  kWidePopup, kWideCustom, kRadio = 20, kTrackSlider = 30, kSmallArrows, kWideArrows, kFollower,
+  kMissing = 40,
 };
 
 /// An item that keeps the presentation error codes it was given, in order
-/// (see ErrorRecorder.cpp), and binds itself to control `bindTo`.
+/// (see ErrorRecorder.cpp), counts its hits and changes, and binds itself to
+/// control `bindTo` with `factory`.
 class RecordingItem : public UIItem {
  public:
   RecordingItem(UInt32 key, SInt32 min, SInt32 max, SInt16 inBindTo)
       : UIItem(key, min, max), bindTo(inBindTo) {}
-  void SetSelf() override { if (onSetSelf) onSetSelf(); }
+  void TouchSelf() override { ++touches; }
+  void SetSelf() override {
+    ++changes;
+    if (onSetSelf) onSetSelf();
+  }
+  void ChangedOther() override { if (onChangedOther) onChangedOther(); }
+  void Bind() { (this->*factory)(bindTo, kSignature); }
+
   std::vector<int> errors;
   SInt16 bindTo;
-  std::function<void()> onSetSelf;  ///< what the plug-in does when the value changed
+  void (UIItem::*factory)(SInt16, UInt32) = &UIItem::SetControl;
+  int touches = 0, changes = 0;
+  std::function<void()> onSetSelf, onChangedOther;  ///< what the plug-in does then
 };
 
 /// One item to make: the control to bind to (its key is 1000 + control), its range.
@@ -63,7 +77,7 @@ class PaneSystem : public UISystem {
     }
   }
   void Resume() override {
-    for (auto& entry : made) entry.second->SetControl(entry.second->bindTo, kSignature);
+    for (auto& entry : made) entry.second->Bind();
   }
   std::map<SInt16, RecordingItem*> made;  ///< by control number; owned by the system
 };
@@ -74,7 +88,7 @@ inline std::string Layout() {
   for (int e = 1; e <= 70; ++e)
     entries += (e > 1 ? "," : "") + (e == 66 ? R"({"text": "66", "enabled": false})"
                                              : '"' + std::to_string(e) + '"');
-  std::string layout = R"({"window": {"title": "pane", "width": 400, "height": 300, "base": 100}, "controls": [
+  std::string layout = R"({"window": {"title": "pane", "width": 640, "height": 300, "base": 100}, "controls": [
     {"kind": "cbox", "id": "PRES:1", "bounds": [10, 10, 30, 150], "title": "Check", "value": 1},
     {"kind": "rdio", "id": "PRES:2", "bounds": [30, 10, 50, 150], "title": "Radio"},
     {"kind": "popb", "id": "PRES:3", "bounds": [50, 10, 72, 150], "value": 2, "menu": ["A", "B", "C", "D", "E"]},
@@ -93,7 +107,13 @@ inline std::string Layout() {
     {"kind": "sldr", "id": "PRES:14", "bounds": [10, 8192, 30, 8300], "min": 0, "max": 9, "value": 1},
     {"kind": "sldr", "id": "PRES:15", "bounds": [10, 8191, 30, 8300], "min": 0, "max": 9, "value": 1},
     {"kind": "popb", "id": "PRES:16", "bounds": [170, 200, 192, 390], "value": 1, "menu": [%s]},
-    {"kind": "cdef", "id": "PRES:17", "bounds": [200, 200, 220, 390], "min": -40000, "max": 70000}]})";
+    {"kind": "cdef", "id": "PRES:17", "bounds": [200, 200, 220, 390], "min": -40000, "max": 70000},
+    {"kind": "rdio", "id": "PRES:20", "bounds": [10, 400, 30, 600]}, {"kind": "rdio", "id": "PRES:21", "bounds": [32, 400, 52, 600]},
+    {"kind": "rdio", "id": "PRES:22", "bounds": [54, 400, 74, 600]}, {"kind": "rdio", "id": "PRES:24", "bounds": [98, 400, 118, 600]},
+    {"kind": "sldr", "id": "PRES:30", "bounds": [130, 400, 150, 600], "max": 100, "value": 40},
+    {"kind": "larr", "id": "PRES:31", "bounds": [160, 400, 184, 414], "max": 10, "value": 5},
+    {"kind": "larr", "id": "PRES:32", "bounds": [160, 430, 184, 444], "min": -32768, "max": 32767},
+    {"kind": "sldr", "id": "PRES:33", "bounds": [190, 400, 210, 600], "max": 100}]})";
   return layout.replace(layout.find("%s"), 2, entries);
 }
 
@@ -122,6 +142,24 @@ class PaneTest : public ::testing::Test {
   UIObject& R(SInt16 control) { return *Item(control).object; }
   ControlRef Control(SInt16 number) { return toolbox::host::FindControl(window, "PRES", number); }
   UIControl* Presentation(SInt16 control) { return dynamic_cast<UIControl*>(Item(control).presentation); }
+  /// Fails each allocation of `make`, a factory binding `item`, in turn: a
+  /// failure throws the documented code and leaves no presentation; made
+  /// again, no procedure handle is left over. `onlyItself`: the presentation
+  /// is the factory's only allocation.
+  void SweepFactory(UIItem& item, const std::function<void()>& make, bool onlyItself = false) {
+    const size_t procedures = toolbox::host::LiveProcedureHandles();
+    EXPECT_GT(testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
+      run.Arm();
+      SInt32 code = CodeOf(make);
+      run.Disarm();
+      EXPECT_TRUE(!onlyItself || code == (run.Fired() ? kNilPointerErr : 0)) << code;
+      EXPECT_TRUE(code == 0 || (run.Fired() && (code == kNilPointerErr || code == memFullErr))) << code;
+      EXPECT_EQ(item.presentation == nullptr, code != 0) << "a failed factory leaves no presentation";
+      if (code != 0) make();
+      Hit(0);  // the flush empties the update queue the factory filled
+      EXPECT_EQ(toolbox::host::LiveProcedureHandles(), procedures) << "procedure handles released";
+    }), 0);
+  }
   /// Delivers a hit as the print dialog does: ActionIPP, then ThreadIPP.
   SInt16 Hit(SInt16 hit) {
     ActionIPP(sys, &hit);
