@@ -148,32 +148,23 @@ TEST_F(ActionTest, GetItemInfoReportsAbsoluteNumberAndRangeOfPresentedItems) {
 }
 
 TEST_F(ActionTest, GetShowIPPNeedsVisibleAndActiveGetRangeIPPListsEnabledEntries) {
-  SInt16 itemNo = 1;
-  EXPECT_EQ(1, GetShowIPP(pane, &itemNo));
+  auto shown = [&](SInt16 itemNo) { return GetShowIPP(pane, &itemNo); };
+  EXPECT_EQ(1, shown(1));
   pane->Item(1)->Hilite(255);
-  EXPECT_EQ(0, GetShowIPP(pane, &itemNo)) << "shown but inactive";
-  pane->Item(1)->Hilite(0);
-  pane->Item(1)->Show(0);
-  EXPECT_EQ(0, GetShowIPP(pane, &itemNo)) << "hidden";
-  for (SInt16 none : {0, 42}) {
-    itemNo = none;
-    EXPECT_EQ(0, GetShowIPP(pane, &itemNo)) << "no item numbered " << none;
-  }
-  EXPECT_EQ(0, GetShowIPP(pane, nullptr)) << "no item number at all";
+  EXPECT_EQ(0, shown(1)) << "shown but inactive";
+  pane->Item(1)->Hilite(0), pane->Item(1)->Show(0);
+  EXPECT_EQ((Numbers{0, 0, 0, 0}), (Numbers{shown(1), shown(0), shown(42), GetShowIPP(pane, nullptr)}))
+      << "hidden; no item numbered 0 or 42; no item number at all";
 
   pane->Item(2)->EnDisableItem(2, 0);
-  SInt16 list[8] = {9, 9, 9, 9, 9, 9, 9, 9};
-  itemNo = 2;
-  GetRangeIPP(pane, &itemNo, list, 1, 4);
-  EXPECT_EQ((std::vector<SInt16>{3, 1, 3, 4, 9}), std::vector<SInt16>(list, list + 5));
-  SInt16 untouched[3] = {9, 9, 9};
-  itemNo = 0;
-  GetRangeIPP(pane, &itemNo, untouched, 1, 4);
-  EXPECT_EQ((std::vector<SInt16>{0, 9, 9}), std::vector<SInt16>(untouched, untouched + 3))
-      << "item number 0: only the count is written";
-  untouched[0] = 9;
-  GetRangeIPP(pane, nullptr, untouched, 1, 4);
-  EXPECT_EQ(0, untouched[0]);
+  auto range = [&](SInt16 itemNo, bool given = true) {
+    std::vector<SInt16> list(5, 9);
+    GetRangeIPP(pane, given ? &itemNo : nullptr, list.data(), 1, 4);
+    return list;
+  };
+  EXPECT_EQ((std::vector<SInt16>{3, 1, 3, 4, 9}), range(2));
+  EXPECT_EQ((std::vector<SInt16>{0, 9, 9, 9, 9}), range(0)) << "item number 0: only the count is written";
+  EXPECT_EQ((std::vector<SInt16>{0, 9, 9, 9, 9}), range(2, false)) << "no item number: likewise";
 }
 
 }  // namespace
