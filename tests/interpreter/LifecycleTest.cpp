@@ -25,20 +25,35 @@ class LifecycleTest : public PaneTest {
   }
 };
 
-TEST_F(LifecycleTest, HooksRunInLifecycleOrder) {
-  MakePane({1, 2, 3});
+TEST_F(LifecycleTest, HooksRunInLifecycleOrderAndEveryStepEndsWithAFlush) {
+  pane = NewPane([](TestSystem& system) {
+    new TestItem("a", 1), new TestItem("b", 2), new TestItem("c", 3);
+    system.Item(1)->PresentAs(1);  // emulated while hidden: a change is queued all the same
+    system.Item(1)->Assign(5);
+  });
+  TestItem* a = pane->Item(1);
+  auto queued = [this] { return pane->updates->GetCount(); };
   EXPECT_EQ(Take(), (Strings{"New:system", "Influence:a", "Influence:b", "Influence:c",
                              "Dependency:a", "Dependency:b", "Dependency:c"}))
       << "NewIPP: the New hook, then all Influence hooks, then all Dependency hooks";
+  EXPECT_EQ(0u, queued()) << "NewIPP ends with a flush";
+  a->on["New"] = [a] { a->Assign(6); };
   StartIPP(pane);
   EXPECT_EQ(Take(), (Strings{"New:a", "New:b", "New:c"})) << "StartIPP: New first to last";
+  EXPECT_EQ(0u, queued()) << "StartIPP ends with a flush";
   ResumeIPP(pane, 0, nullptr);
   EXPECT_EQ(Take(), (Strings{"Resume:system", "Resume:a", "Resume:b", "Resume:c"}));
+  a->Assign(7);
   SuspendIPP(pane);
   EXPECT_EQ(Take(), (Strings{"Suspend:c", "Suspend:b", "Suspend:a", "Suspend:system"}))
       << "SuspendIPP: Suspend last to first, then the system's";
+  EXPECT_EQ(0u, queued()) << "SuspendIPP ends with a flush";
+  a->PresentAs(1);
+  a->on["Kill"] = [a] { a->Assign(8); };
   EndIPP(pane);
   EXPECT_EQ(Take(), (Strings{"Kill:c", "Kill:b", "Kill:a"})) << "EndIPP: Kill last to first";
+  EXPECT_EQ(0u, queued()) << "EndIPP ends with a flush";
+  EXPECT_EQ(8, a->object->value);
   FreeIPP(std::exchange(pane, nullptr));
   EXPECT_EQ(Take(), (Strings{"Kill:system", "Destroy:a", "Destroy:b", "Destroy:c"}));
   EXPECT_EQ(nullptr, GetCurrentIPP(nullptr)) << "FreeIPP leaves no current system";
@@ -179,27 +194,6 @@ TEST_F(LifecycleTest, CurrentSystemFollowsLifecycleCalls) {
       << "queued and cancelled in the first pane, not in the second";
   FreeIPP(second);
   EXPECT_EQ(nullptr, GetCurrentIPP(nullptr));
-}
-
-TEST_F(LifecycleTest, EveryLifecycleStepEndsWithAFlush) {
-  pane = NewPane([](TestSystem&) {
-    auto* a = new TestItem("a", 1);
-    a->PresentAs(1);  // emulated while hidden: a change is queued all the same
-    a->Assign(5);
-  });
-  TestItem* a = pane->Item(1);
-  EXPECT_EQ(0u, pane->updates->GetCount()) << "NewIPP";
-  a->on["New"] = [a] { a->Assign(6); };
-  StartIPP(pane);
-  EXPECT_EQ(0u, pane->updates->GetCount()) << "StartIPP";
-  a->Assign(7);
-  SuspendIPP(pane);
-  EXPECT_EQ(0u, pane->updates->GetCount()) << "SuspendIPP";
-  a->PresentAs(1);
-  a->on["Kill"] = [a] { a->Assign(8); };
-  EndIPP(pane);
-  EXPECT_EQ(0u, pane->updates->GetCount()) << "EndIPP";
-  EXPECT_EQ(8, a->object->value);
 }
 
 TEST_F(LifecycleTest, WithoutSystemNewIPPGivesNullAndCallsDoNothing) {
