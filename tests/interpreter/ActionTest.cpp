@@ -111,7 +111,7 @@ TEST_F(ActionTest, PendingOutOfRangeNumberFieldCancelsNextHitOnAnyItem) {
 }
 
 TEST_F(ActionTest, FlushRefreshesItemsQueuedDuringFlushOnceEachAndForgetsDeletedOnes) {
-  Control(1)->onSetValue = [this] { pane->Item(3)->Assign(77); };
+  Control(1)->on["SetValue"] = [this] { pane->Item(3)->Assign(77); };
   pane->Item(1)->Assign(10);
   pane->Item(1)->Assign(11);  // queued twice
   pane->Item(2)->Assign(20);

@@ -67,35 +67,31 @@ class TestItem : public UIItem, public Hooks {
 };
 
 /// Stands in for a toolbox control: it holds a control value of its own,
-/// notes what the interpreter asks of it and can report a corrected number field.
-class TestPresentation : public UIEmulate {
+/// notes what the interpreter asks of it (as "Operation:item name", running
+/// on[Operation] after) and can report a corrected number field.
+class TestPresentation : public UIEmulate, public Hooks {
  public:
-  TestPresentation(UIItem* inItem, SInt16 inItemNo) : UIEmulate(inItem, inItemNo) {}
-  void GetValue() override { Note("GetValue:" + Name()), item->object->value = controlValue; }
-  void SetValue() override {
-    Note("SetValue:" + Name());
-    controlValue = item->object->value;
-    if (onSetValue) onSetValue();
+  TestPresentation(UIItem* inItem, SInt16 inItemNo) : UIEmulate(inItem, inItemNo) {
+    name = static_cast<TestItem*>(inItem)->name;
   }
-  void SetStatus() override { Note("SetStatus:" + Name()); }
-  void Action(SInt16*) override { Note("Action:" + Name()); }
-  void SelectString() override { Note("SelectString:" + Name()); }
+  void GetValue() override { Hook("GetValue"), item->object->value = controlValue; }
+  void SetValue() override { controlValue = item->object->value, Hook("SetValue"); }
+  TESTPANE_HOOK(SetStatus) TESTPANE_HOOK(SelectString)
+  void Action(SInt16*) override { Hook("Action"); }
   SInt16 IsNumberField() override {
     if (numberKind != 0) system->numberField = itemNo;
     return numberKind;
   }
   Boolean CheckNumberField() override {
-    Note("CheckNumberField:" + Name());
+    Hook("CheckNumberField");
     if (!std::exchange(outOfRange, false)) return 0;
     item->Assign(item->object->min);
     return 1;
   }
-  std::string Name() const { return static_cast<TestItem*>(item)->name; }
 
   SInt32 controlValue = 0;
   SInt16 numberKind = 0;    ///< answer of IsNumberField (0: not a number field)
   bool outOfRange = false;  ///< CheckNumberField corrects once and answers 1
-  std::function<void()> onSetValue;
 };
 
 inline void TestItem::PresentAs(SInt16 itemNo) { MakePresentation<TestPresentation>(itemNo); }

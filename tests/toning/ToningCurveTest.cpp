@@ -65,11 +65,6 @@ Levels Channel(Picture& picture, int offset, std::vector<UInt8>& bytes) {
   return levels;
 }
 
-Rgb ColourOf(Picture& picture, SInt32 x) {
-  const UInt8* p = picture.Pixel(picture.output, x, 0);
-  return {p[picture.format.red], p[picture.format.green], p[picture.format.blue]};
-}
-
 TEST_P(ToningPaths, EveryFormatGivesTheReferenceLevels) {
   for (const Format& format : AllFormats()) {
     for (const CurveRow& row : kTable) {
@@ -87,29 +82,6 @@ TEST_P(ToningPaths, EveryFormatGivesTheReferenceLevels) {
       }
     }
   }
-}
-
-TEST(ToningColour, CirclePositionsCastMidGreyAndHoldBlackAndWhite) {
-  struct Row { int field; SInt32 value; Rgb mid; };
-  const Row rows[] = {{kColorX, 75, {161, 116, 129}}, {kColorX, -75, {88, 138, 127}},
-                      {kColorY, 75, {138, 127, 94}},  {kColorY, -75, {113, 129, 162}}};
-  for (const Format& format : AllFormats()) {
-    for (const Row& row : rows) {
-      SCOPED_TRACE(format.name + " " + Describe(With(row.field, row.value)));
-      Picture picture = GreyRamp(format);
-      Tone(picture, With(row.field, row.value));
-      EXPECT_EQ(row.mid, ColourOf(picture, 3)) << "level 128";
-      EXPECT_EQ((Rgb{0, 0, 0}), ColourOf(picture, 0)) << "black moved";
-      EXPECT_EQ((Rgb{255, 255, 255}), ColourOf(picture, 6)) << "white moved";
-    }
-  }
-  // Single extremes keep black and white (above and in the curve table);
-  // combined ones may not.
-  MonxInfo info = With(kBrightness, -25);
-  info.contrast = -25;
-  Picture picture = GreyRamp(AllFormats()[0]);
-  Tone(picture, info);
-  EXPECT_EQ(252, ColourOf(picture, 6)[0]) << "brightness -25 and contrast -25 map 255 to 252";
 }
 
 /// The engine record after toning a 1 x 1 picture with `info`: its channel curves.
@@ -146,6 +118,22 @@ TEST(ToningRanges, NeutralIsTheIdentityShadowAndHighlightKeepToTheirLevelsBlackS
   for (SInt32 tone : {140, 160, 180, 200, 220, 240}) {
     EXPECT_EQ(0.0, CurvesOf(With(kTone, tone)).redTable[0]) << "level 0 stays exactly 0 for tone " << tone;
   }
+}
+
+TEST(ToningColour, CirclePositionsCastMidGreyAndHoldBlackAndWhite) {
+  struct Row { int field; SInt32 value; Rgb mid; };
+  for (Row row : {Row{kColorX, 75, {161, 116, 129}}, Row{kColorX, -75, {88, 138, 127}},
+                  Row{kColorY, 75, {138, 127, 94}}, Row{kColorY, -75, {113, 129, 162}}}) {
+    SCOPED_TRACE(Describe(With(row.field, row.value)));
+    const UIHdl curves = CurvesOf(With(row.field, row.value));
+    EXPECT_EQ(row.mid, BytesAt(curves, 128)) << "level 128";
+    EXPECT_EQ((Rgb{0, 0, 0}), BytesAt(curves, 0)) << "black moved";
+    EXPECT_EQ((Rgb{255, 255, 255}), BytesAt(curves, 255)) << "white moved";
+  }
+  // Single extremes keep black and white (above and in the curve table); combined ones may not.
+  MonxInfo both = With(kBrightness, -25);
+  both.contrast = -25;
+  EXPECT_EQ(252, BytesAt(CurvesOf(both), 255)[0]) << "brightness -25 and contrast -25 map 255 to 252";
 }
 
 /// A record and its red, green and blue curve sums (the 256 entries added in index order).
@@ -206,28 +194,6 @@ TEST(ToningFormula, ProcLeavesTheCurveForNoAmountNoCountAndOutsideTheUnitRange) 
     for (size_t i = 0; i < ramp.size(); ++i) {
       EXPECT_EQ(i <= 2 || i >= 7, ramp[i] == curve[i]) << "entry " << ramp[i] << ", amount " << amount;
     }
-  }
-}
-
-TEST(ToningFormula, ProcWeighsByTheLimitOnTheAmountsSide) {
-  // Full weight reaches the row's cubic; a fifth of the limit moves a fifth of the way.
-  const double x = 0.5;
-  const double darker = -0.9551 * x * x * x + 1.8544 * x * x + 0.1006 * x;  // shadow, negative
-  for (SInt32 amount : {-25, -5}) {
-    double curve[1] = {x};
-    velkui::Proc(curve, 1, 0.0, amount, -25, 25, velkui::kProcShadow);
-    EXPECT_NEAR(x + (darker - x) * amount / -25.0, curve[0], 1e-15) << "shadow " << amount;
-  }
-  // With split 0 the lower row serves level 0 alone: density -50 lifts black to its constant.
-  double black[1] = {0.0};
-  velkui::Proc(black, 1, 0.0, -50, -50, 0, velkui::kProcDensity);
-  EXPECT_NEAR(0.7232, black[0], 1e-15);
-  // White shift 1 scales every entry by 0.9608.
-  const std::vector<double> levels = {0.0, 0.25, 0.5, 1.0};
-  std::vector<double> curve = levels;
-  velkui::Proc(curve.data(), 4, 0.0, 1, 0, 1, velkui::kProcWhiteShift);
-  for (size_t i = 0; i < curve.size(); ++i) {
-    EXPECT_NEAR(0.9608 * levels[i], curve[i], 1e-15) << "white shift of " << levels[i];
   }
 }
 
