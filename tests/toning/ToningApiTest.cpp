@@ -20,7 +20,7 @@ class ToningApi : public ::testing::Test {
     handles_ = toolbox::host::LiveHandles();
     picture_.source.assign(picture_.source.size(), 100);
     picture_.desc.reserved1 = -7, picture_.desc.reserved2 = 99, picture_.desc.reserved3 = 0x7FFFFFFF;
-    ASSERT_EQ(kMonxNoErr, UICreateMonx(&picture_.desc, picture_.source.data(), &handle_));
+    ASSERT_EQ(kMonxNoErr, UICreateMonx(&picture_.desc, picture_.Src(), &handle_));
   }
   void TearDown() override {
     EXPECT_EQ(kMonxNoErr, UIDeleteMonx(handle_));
@@ -32,7 +32,7 @@ class ToningApi : public ::testing::Test {
     return std::vector<UInt8>(p, p + sizeof(UIHdl));
   }
   SInt32 Proc(const MonxInfo& info, const MonxImageDesc& image) {
-    return UIProcMonx(handle_, &info, &image, picture_.output.data());
+    return UIProcMonx(handle_, &info, &image, picture_.Out());
   }
   SInt32 Judge(const MonxInfo& info) {
     UInt32 changed = 7;
@@ -81,7 +81,7 @@ TEST_F(ToningApi, ProcessingChecksInOrderAndRefusesEveryOutOfRangeFieldChangingN
   MonxInfo badInfo = kNeutral;
   badInfo.tone = 170;
   const MonxImageDesc badImage = {4, 3, 24, 3, 16, 0, 0, 0};
-  UInt8* out = picture_.output.data();
+  UInt8* out = picture_.Out();
   std::vector<UInt8> output = picture_.output;
   EXPECT_EQ(kMonxErrHandle, UIProcMonx(nullptr, &badInfo, &badImage, nullptr));
   EXPECT_EQ(kMonxErrHandle, UIProcMonx(nullptr, &kNeutral, &picture_.desc, out));
@@ -138,7 +138,7 @@ TEST_F(ToningApi, JudgeReportsChangeAgainstTheLastProcessedRecord) {
 TEST_F(ToningApi, GeometryComesFromTheCreationDescriptorAndTheSourceIsReadAfresh) {
   EXPECT_EQ(reinterpret_cast<Ptr>(handle_), *handle_->handle) << "record is its handle's block";
   EXPECT_EQ(0, std::memcmp(&picture_.desc, &handle_->image, sizeof(MonxImageDesc))) << "copied whole";
-  EXPECT_EQ(picture_.source.data(), handle_->source);
+  EXPECT_EQ(picture_.Src(), handle_->source);
   // The call's descriptor only has to pass the check: a narrower one, even in
   // another format, still processes the creation geometry.
   const MonxImageDesc other = {1, 1, 32, kMonxFormatXRGB, 4, 0, 0, 0};
@@ -151,7 +151,7 @@ TEST_F(ToningApi, GeometryComesFromTheCreationDescriptorAndTheSourceIsReadAfresh
   EXPECT_EQ(once, picture_.output) << "a second call must start from the source again";
   picture_.source.assign(picture_.source.size(), 200);
   ASSERT_EQ(kMonxNoErr, Proc(kNeutral, picture_.desc));
-  EXPECT_EQ(200, int(picture_.output[0])) << "new source content must be read";
+  EXPECT_EQ(200, int(picture_.Out()[0])) << "new source content must be read";
 }
 
 }  // namespace

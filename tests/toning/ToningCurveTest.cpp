@@ -46,8 +46,8 @@ const CurveRow kTable[] = {
 /// Tones a picture through a fresh engine record and the given path.
 void Tone(Picture& picture, const MonxInfo& info, PixelPath path = PixelPath::kAuto) {
   UIHdl* handle = nullptr;
-  ASSERT_EQ(kMonxNoErr, UICreateMonx(&picture.desc, picture.source.data(), &handle));
-  ToneWith(path, handle, info, picture.desc, picture.output.data());
+  ASSERT_EQ(kMonxNoErr, UICreateMonx(&picture.desc, picture.Src(), &handle));
+  ToneWith(path, handle, info, picture.desc, picture.Out());
   UIDeleteMonx(handle);
 }
 

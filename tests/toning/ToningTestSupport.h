@@ -40,19 +40,23 @@ inline const std::vector<Format>& AllFormats() {
   return formats;
 }
 
-/// Source and output buffers of one geometry; the output is filled with a
-/// pattern so that bytes the engine must not write can be checked afterwards.
+/// Source and output buffers of one geometry, each with kGuard bytes before
+/// and after the image. The output is filled with a pattern so that bytes the
+/// engine must not write (guards, pad bytes, row padding) can be checked after.
 struct Picture {
+  static constexpr size_t kGuard = 64;
   Picture(const Format& f, SInt32 width, SInt32 height, SInt32 rowBytes) : format(f) {
     desc = {width, height, f.bits, f.code, rowBytes, 0, 0, 0};
-    size_t bytes = size_t(height - 1) * size_t(rowBytes) + size_t(width) * size_t(f.step);
+    size_t bytes = size_t(height - 1) * size_t(rowBytes) + size_t(width) * size_t(f.step) + 2 * kGuard;
     source.assign(bytes, 0);
     output.resize(bytes);
     for (size_t i = 0; i < bytes; ++i) output[i] = UInt8(0x5A ^ (i * 37));
     before = output;
   }
+  UInt8* Src() { return source.data() + kGuard; }
+  UInt8* Out() { return output.data() + kGuard; }
   UInt8* Pixel(std::vector<UInt8>& bytes, SInt32 x, SInt32 y) {
-    return bytes.data() + size_t(y) * size_t(desc.rowBytes) + size_t(x) * size_t(format.step);
+    return bytes.data() + kGuard + size_t(y) * size_t(desc.rowBytes) + size_t(x) * size_t(format.step);
   }
   void SetGrey(SInt32 x, SInt32 y, UInt8 level) {
     UInt8* p = Pixel(source, x, y);
