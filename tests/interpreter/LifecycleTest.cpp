@@ -80,19 +80,7 @@ TEST_F(LifecycleTest, ResumeFlushesAndAppliesStatusBeforeItemResumeHooks) {
   EXPECT_EQ(1, pane->numberField) << "the selected focus becomes the pending number field";
 }
 
-TEST_F(LifecycleTest, BaseNumberIsNarrowedToSixteenBits) {
-  MakePane({1});
-  for (auto [given, expected] :
-       {std::pair<SInt32, SInt16>{65536 + 5, 5}, {65535, -1}, {32768, -32768}, {-65536, 0}}) {
-    SCOPED_TRACE(given);
-    ResumeIPP(pane, given, nullptr);
-    EXPECT_EQ(expected, pane->GetBaseNumber());
-    EXPECT_EQ(expected, UISystem::GetCurrentBaseNumber());
-    SuspendIPP(pane);
-  }
-}
-
-TEST_F(LifecycleTest, SuspendUnbindsAndRecordsFocusResumeRebindsToLastItemAndRestoresFocus) {
+TEST_F(LifecycleTest, SuspendUnbindsAndRecordsFocusResumeRebindsRestoresFocusAndNarrowsTheBase) {
   MakePane({7, 7, 0});
   TestItem *a = pane->Item(1), *b = pane->Item(2);
   ASSERT_EQ(a->object, b->object) << "items with one key share one registry object";
@@ -124,6 +112,15 @@ TEST_F(LifecycleTest, SuspendUnbindsAndRecordsFocusResumeRebindsToLastItemAndRes
   ResumeIPP(pane, 0, nullptr);
   EXPECT_TRUE(CallsOf("SelectString").empty()) << "no window: the focus is left alone";
   EXPECT_EQ(0, pane->numberField);
+
+  for (auto [given, expected] :
+       {std::pair<SInt32, SInt16>{65536 + 5, 5}, {65535, -1}, {32768, -32768}, {-65536, 0}}) {
+    SCOPED_TRACE(testing::Message() << "base number " << given << " narrowed to 16 bits");
+    SuspendIPP(pane);
+    ResumeIPP(pane, given, nullptr);
+    EXPECT_EQ(expected, pane->GetBaseNumber());
+    EXPECT_EQ(expected, UISystem::GetCurrentBaseNumber());
+  }
 }
 
 /// An item of the plug-in whose own constructor fails after the library's part
@@ -169,7 +166,7 @@ TEST_F(LifecycleTest, ErrorAlertShowsLibraryStringOnlyWithWindow) {
   toolbox::host::ResetResources();  // releases the string list GetIndString left loaded
 }
 
-TEST_F(LifecycleTest, CurrentSystemFollowsLifecycleCalls) {
+TEST_F(LifecycleTest, CurrentSystemFollowsLifecycleCallsAndWithoutOneCallsDoNothing) {
   TestSystem* first = MakePane({1});
   TestSystem* second = MakePane({2});
   pane = first;
@@ -194,9 +191,7 @@ TEST_F(LifecycleTest, CurrentSystemFollowsLifecycleCalls) {
       << "queued and cancelled in the first pane, not in the second";
   FreeIPP(second);
   EXPECT_EQ(nullptr, GetCurrentIPP(nullptr));
-}
 
-TEST_F(LifecycleTest, WithoutSystemNewIPPGivesNullAndCallsDoNothing) {
   EXPECT_EQ(nullptr, NewIPP(&NullFactory)) << "the factory made nothing";
   EXPECT_EQ(nullptr, NewIPP(nullptr));
   EXPECT_EQ(nullptr, GetCurrentIPP(nullptr)) << "no system may become current";

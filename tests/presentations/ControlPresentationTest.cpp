@@ -157,8 +157,7 @@ TEST_F(EveryKindTest, SetRangeClampsThroughTheItemJudgingTheOldControlValue) {
   EXPECT_EQ(GetControlValue(Control(kSlider)), 5);
 
   for (SInt16 shown : {1, 3, 5}) {
-    SetControlMaximum(Control(kArrows), 20);
-    SetControlValue(Control(kArrows), shown);
+    SetControlMaximum(Control(kArrows), 20), SetControlValue(Control(kArrows), shown);
     R(kArrows).value = 4;
     Item(kArrows).SetRange(1, 5);
     EXPECT_EQ(R(kArrows).value, 4) << shown << " inside 1..5, limits included, assigns nothing";
@@ -237,13 +236,10 @@ TEST_F(ControlPresentationTest, ResumeCopiesThePresetLookIntoTheControls) {
 }
 
 /// A subclass that records which of its replacements run.
+#define TRACED(op) void op() override { calls.push_back(#op); }
 struct TracingControl : UIControl {
   TracingControl(UIItem* item, SInt16 itemNo, UInt32 signature) : UIControl(item, itemNo, signature) {}
-  void GetValue() override { calls.push_back("GetValue"); }
-  void SetValue() override { calls.push_back("SetValue"); }
-  void Show() override { calls.push_back("Show"); }
-  void Hilite() override { calls.push_back("Hilite"); }
-  void MenuAdjust() override { calls.push_back("MenuAdjust"); }
+  TRACED(GetValue) TRACED(SetValue) TRACED(Show) TRACED(Hilite) TRACED(MenuAdjust)
   static inline Strings calls;
 };
 
