@@ -43,47 +43,6 @@ const CurveRow kTable[] = {
     {"tone 240", With(kTone, 240), {0, 16, 40, 102, 175, 215, 255}},
 };
 
-/// Tones a picture through a fresh engine record and the given path.
-void Tone(Picture& picture, const MonxInfo& info, PixelPath path = PixelPath::kAuto) {
-  UIHdl* handle = nullptr;
-  ASSERT_EQ(kMonxNoErr, UICreateMonx(&picture.desc, picture.Src(), &handle));
-  ToneWith(path, handle, info, picture.desc, picture.Out());
-  UIDeleteMonx(handle);
-}
-
-/// A one-row grey ramp of the reference levels.
-Picture GreyRamp(const Format& format) {
-  Picture picture(format, SInt32(kLevels.size()), 1, SInt32(kLevels.size()) * format.step);
-  for (size_t x = 0; x < kLevels.size(); ++x) picture.SetGrey(SInt32(x), 0, kLevels[x]);
-  return picture;
-}
-
-/// Byte `offset` of each ramp pixel in `bytes`.
-Levels Channel(Picture& picture, int offset, std::vector<UInt8>& bytes) {
-  Levels levels{};
-  for (SInt32 x = 0; x < 7; ++x) levels[size_t(x)] = picture.Pixel(bytes, x, 0)[offset];
-  return levels;
-}
-
-TEST_P(ToningPaths, EveryFormatGivesTheReferenceLevels) {
-  for (const Format& format : AllFormats()) {
-    for (const CurveRow& row : kTable) {
-      SCOPED_TRACE(format.name + ", " + row.setting + ", " + PathName(GetParam()));
-      Picture picture = GreyRamp(format);
-      Tone(picture, row.info, GetParam());
-      Levels green = row.red, blue = row.red;
-      if (row.at >= 0) green[size_t(row.at)] = row.green, blue[size_t(row.at)] = row.blue;
-      EXPECT_EQ(row.red, Channel(picture, format.red, picture.output)) << "red";
-      EXPECT_EQ(green, Channel(picture, format.green, picture.output)) << "green";
-      EXPECT_EQ(blue, Channel(picture, format.blue, picture.output)) << "blue";
-      if (format.pad >= 0) {
-        EXPECT_EQ(Channel(picture, format.pad, picture.before),
-                  Channel(picture, format.pad, picture.output)) << "pad bytes were written";
-      }
-    }
-  }
-}
-
 /// The engine record after toning a 1 x 1 picture with `info`: its channel curves.
 UIHdl CurvesOf(const MonxInfo& info) {
   UInt8 pixel[3] = {}, out[3] = {};
@@ -99,8 +58,20 @@ UIHdl CurvesOf(const MonxInfo& info) {
 /// The output bytes of level `i` in the red, green and blue curves.
 Rgb BytesAt(const UIHdl& c, int i) { return {Byte(c.redTable[i]), Byte(c.greenTable[i]), Byte(c.blueTable[i])}; }
 
-// The pixel paths give the curves' bytes (ToningPixelPathTest), so these rules
-// are checked on the curves themselves.
+// The pixel paths give the curves' bytes in every format (ToningPixelPathTest),
+// so the reference levels and the rules below are checked on the curves.
+TEST(ToningCurves, RecordsGiveTheReferenceLevels) {
+  for (const CurveRow& row : kTable) {
+    SCOPED_TRACE(row.setting);
+    const UIHdl curves = CurvesOf(row.info);
+    for (size_t i = 0; i < kLevels.size(); ++i) {
+      Rgb expected{row.red[i], row.red[i], row.red[i]};
+      if (int(i) == row.at) expected = {row.red[i], row.green, row.blue};
+      EXPECT_EQ(expected, BytesAt(curves, kLevels[i])) << "level " << int(kLevels[i]);
+    }
+  }
+}
+
 TEST(ToningRanges, NeutralIsTheIdentityShadowAndHighlightKeepToTheirLevelsBlackStaysZero) {
   const UIHdl neutral = CurvesOf(kNeutral);
   for (int i = 0; i < 256; ++i) {

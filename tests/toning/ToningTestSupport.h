@@ -58,10 +58,6 @@ struct Picture {
   UInt8* Pixel(std::vector<UInt8>& bytes, SInt32 x, SInt32 y) {
     return bytes.data() + kGuard + size_t(y) * size_t(desc.rowBytes) + size_t(x) * size_t(format.step);
   }
-  void SetGrey(SInt32 x, SInt32 y, UInt8 level) {
-    UInt8* p = Pixel(source, x, y);
-    p[format.red] = p[format.green] = p[format.blue] = level;
-  }
   Format format;
   MonxImageDesc desc;
   std::vector<UInt8> source, output;
