@@ -256,20 +256,13 @@ TEST_F(ControlPresentationTest, OperationsReachTheSubclassesReplacements) {
   Hit(0);
   EXPECT_EQ(TracingControl::calls, Strings{"SetValue"}) << "the factory's flush";
 
-  const std::tuple<const char*, std::function<void()>, Strings> cases[] = {
-      {"SetStatus", [&] { item.SetStatus(); }, {"Show", "Hilite", "MenuAdjust", "SetValue"}},
-      {"Show", [&] { item.Show(0); }, {"Show"}},
-      {"Hilite", [&] { item.Hilite(255); }, {"Hilite"}},
-      {"MenuAdjust", [&] { item.MenuAdjust(SInt32(0)); }, {"MenuAdjust"}},
-      {"EnDisableItem", [&] { item.EnDisableItem(2, 0); }, {"MenuAdjust"}},
-      {"ShowHideMenuItem", [&] { item.ShowHideMenuItem(2, 0, 1); }, {"MenuAdjust"}},
-  };
-  for (const auto& [what, op, expected] : cases) {
-    SCOPED_TRACE(what);
-    TracingControl::calls.clear();
-    op();
-    EXPECT_EQ(TracingControl::calls, expected);
-  }
+  TracingControl::calls.clear();
+  item.SetStatus(), item.Show(0), item.Hilite(255), item.MenuAdjust(SInt32(0));
+  item.EnDisableItem(2, 0), item.ShowHideMenuItem(2, 0, 1);
+  EXPECT_EQ(TracingControl::calls, (Strings{"Show", "Hilite", "MenuAdjust", "SetValue", "Show", "Hilite",
+                                            "MenuAdjust", "MenuAdjust", "MenuAdjust"}))
+      << "SetStatus: Show, Hilite, MenuAdjust, SetValue; then Show, Hilite, MenuAdjust, and MenuAdjust "
+         "for EnDisableItem and ShowHideMenuItem";
 }
 
 }  // namespace
