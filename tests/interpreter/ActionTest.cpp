@@ -13,9 +13,7 @@ class ActionTest : public PaneTest {
     PaneTest::SetUp();
     pane = NewPane([](TestSystem& system) {
       new TestItem("a", 1), new TestItem("b", 2), new TestItem("c", 3), new TestItem("d", 0);
-      system.Item(2)->on["Dependency"] = [&system] {
-        system.Item(2)->AppendDependency(system.Item(1));
-      };
+      system.Item(2)->on["Dependency"] = [&system] { system.Item(2)->AppendDependency(system.Item(1)); };
     });
     for (SInt16 i = 1; i <= 4; ++i) pane->Item(i)->presentAs = i;
     StartIPP(pane);
@@ -23,10 +21,7 @@ class ActionTest : public PaneTest {
     Take();
   }
   TestPresentation* Control(SInt32 index) { return PresentationOf(pane->Item(index)); }
-  SInt16 Hit(SInt16 absolute) {
-    ActionIPP(pane, &absolute);
-    return absolute;
-  }
+  SInt16 Hit(SInt16 absolute) { return ActionIPP(pane, &absolute), absolute; }
   SInt32 Value(SInt32 index) { return pane->Item(index)->object->value; }
 
   static constexpr SInt16 kBase = 10;
@@ -66,7 +61,7 @@ TEST_F(ActionTest, AHitReadsItsControlUnlessItsKeyWasWrittenAndOnlyAChangeRunsSe
   EXPECT_TRUE(Calls().empty()) << "Auto of no item";
 }
 
-TEST_F(ActionTest, HitsNotAboveBaseNumberChangeNothingAndZeroClearsChangedKey) {
+TEST_F(ActionTest, HitsNotAboveBaseNumberChangeNothingZeroClearsChangedKeyAndCancelZeroesAHitOnce) {
   for (SInt16 hit : {10, 3, -4, 0}) {
     SCOPED_TRACE(hit);
     pane->registry->changedKey = 2;
@@ -74,9 +69,6 @@ TEST_F(ActionTest, HitsNotAboveBaseNumberChangeNothingAndZeroClearsChangedKey) {
     EXPECT_TRUE(Calls().empty());
     EXPECT_EQ(hit == 0 ? 0u : 2u, pane->registry->changedKey) << "only hit 0 clears changedKey";
   }
-}
-
-TEST_F(ActionTest, EventCancelZeroesTheHitOnce) {
   pane->Item(1)->on["TouchSelf"] = [this] { pane->Item(1)->EventCancel(); };
   EXPECT_EQ(0, Hit(11));
   EXPECT_EQ(0, pane->cancelFlag);
