@@ -11,7 +11,6 @@ function(run_step what)
   message(STATUS "${what}: ok\n${out}")
 endfunction()
 
-set(flags "")
 if(SANITIZE)
   set(flags "-fsanitize=address,undefined -fno-omit-frame-pointer")
 endif()

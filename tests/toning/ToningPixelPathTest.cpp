@@ -7,9 +7,7 @@ using namespace toning_test;
 
 namespace {
 
-int Pick(std::mt19937& rng, int low, int high) {
-  return std::uniform_int_distribution<int>(low, high)(rng);
-}
+int Pick(std::mt19937& rng, int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); }
 
 MonxInfo RandomRecord(std::mt19937& rng) {
   return {Pick(rng, -75, 75), Pick(rng, -75, 75), 140 + 20 * Pick(rng, 0, 5), Pick(rng, -25, 25),

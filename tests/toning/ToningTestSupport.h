@@ -32,7 +32,6 @@ inline const std::vector<Format>& AllFormats() {
                              {kMonxFormatBGR, 24, 3, 2, 1, 0, -1, "BGR"},
                              {kMonxFormatXRGB, 32, 4, 1, 2, 3, 0, "XRGB"},
                              {kMonxFormatBGRX, 32, 4, 2, 1, 0, 3, "BGRX"}};
-    f.reserve(8);
     for (size_t i = 0; i < 4; ++i) f.push_back(f[i]), f.back().code |= kMonxFormatIgnoredBit;
     for (size_t i = 4; i < 8; ++i) f[i].name += "+ignored bit";
     return f;
@@ -103,12 +102,9 @@ inline const char* PathName(PixelPath path) {
 }
 
 /// Tones through the public call (kAuto) or the chosen internal path.
-inline void ToneWith(PixelPath path, UIHdl* handle, const MonxInfo& info, const MonxImageDesc& desc,
-                     UInt8* out) {
-  if (path == PixelPath::kAuto)
-    ASSERT_EQ(kMonxNoErr, UIProcMonx(handle, &info, &desc, out));
-  else
-    velkui::ToneImage(handle, &info, out, path);
+inline void ToneWith(PixelPath path, UIHdl* handle, const MonxInfo& info, const MonxImageDesc& desc, UInt8* out) {
+  if (path != PixelPath::kAuto) return velkui::ToneImage(handle, &info, out, path);
+  ASSERT_EQ(kMonxNoErr, UIProcMonx(handle, &info, &desc, out));
 }
 
 /// Tests run once per pixel path: the public call, the scalar and the vector loop.
