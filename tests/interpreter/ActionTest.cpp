@@ -121,7 +121,7 @@ TEST_F(ActionTest, FlushRefreshesItemsQueuedDuringFlushOnceEachAndForgetsDeleted
   ThreadIPP(pane, &hit);
 }
 
-TEST_F(ActionTest, GetItemInfoReportsAbsoluteNumberAndRangeOfPresentedItems) {
+TEST_F(ActionTest, GetItemInfoGetShowIPPAndGetRangeIPPReportPresentedItems) {
   pane->Item(3)->SetRange(-5, 70000);
   SInt16 itemNo = 0, min = 1, max = 2;
   EXPECT_EQ(1, GetItemInfo(3, &itemNo, &min, &max));
@@ -137,9 +137,7 @@ TEST_F(ActionTest, GetItemInfoReportsAbsoluteNumberAndRangeOfPresentedItems) {
     EXPECT_EQ(0, GetItemInfo(row.key, &itemNo, &min, &max));
     EXPECT_EQ((Numbers{row.itemNo, 1, 2}), (Numbers{itemNo, min, max})) << "min and max untouched";
   }
-}
 
-TEST_F(ActionTest, GetShowIPPNeedsVisibleAndActiveGetRangeIPPListsEnabledEntries) {
   auto shown = [&](SInt16 itemNo) { return GetShowIPP(pane, &itemNo); };
   EXPECT_EQ(1, shown(1));
   pane->Item(1)->Hilite(255);

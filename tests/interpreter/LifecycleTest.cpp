@@ -59,8 +59,13 @@ TEST_F(LifecycleTest, HooksRunInLifecycleOrderAndEveryStepEndsWithAFlush) {
   EXPECT_EQ(nullptr, GetCurrentIPP(nullptr)) << "FreeIPP leaves no current system";
 }
 
-TEST_F(LifecycleTest, ResumeFlushesAndAppliesStatusBeforeItemResumeHooks) {
+TEST_F(LifecycleTest, ResumeFlushesAndAppliesStatusBeforeItemResumeHooksAlertsNeedTheWindow) {
+  SInt16 file = toolbox::host::CreateResourceFile("alerts");
+  toolbox::host::AddResource(file, FOUR_CHAR_CODE("STR#"), -8179, "",
+                             toolbox::host::StringListResourceData({"first", "second"}));
   MakePane({1, 2});
+  pane->ErrorAlert(2);
+  EXPECT_TRUE(toolbox::host::JournalOf("alert").empty()) << "no window, no alert";
   Take();
   pane->on["Resume"] = [this] { pane->Item(1)->PresentAs(1), pane->Item(2)->PresentAs(2); };
   ResumeIPP(pane, 0, FakeWindow());
@@ -78,6 +83,13 @@ TEST_F(LifecycleTest, ResumeFlushesAndAppliesStatusBeforeItemResumeHooks) {
       << "a presentation made by an item's Resume hook is filled by the closing flush, "
          "then the focus (item 1 after a suspend) is selected";
   EXPECT_EQ(1, pane->numberField) << "the selected focus becomes the pending number field";
+
+  pane->Item(1)->ErrorAlert(2);  // the library's string 2 in a stop alert of the library's id
+  Strings alerts = toolbox::host::JournalOf("alert");
+  ASSERT_EQ(1u, alerts.size());
+  EXPECT_EQ(0u, alerts[0].rfind("stop -8179", 0)) << alerts[0];
+  EXPECT_EQ("second", toolbox::host::ParamTexts().at(0));
+  toolbox::host::ResetResources();  // releases the string list GetIndString left loaded
 }
 
 TEST_F(LifecycleTest, SuspendUnbindsAndRecordsFocusResumeRebindsRestoresFocusAndNarrowsTheBase) {
@@ -147,23 +159,6 @@ TEST_F(LifecycleTest, FailuresInPluginCodeStillReleaseEverything) {
   EXPECT_EQ(Take(), (Strings{"Kill:system", "Destroy:a", "Destroy:b"}))
       << "items, arrays, registry and the system are released all the same";
   EXPECT_EQ(nullptr, GetCurrentIPP(nullptr));
-}
-
-TEST_F(LifecycleTest, ErrorAlertShowsLibraryStringOnlyWithWindow) {
-  SInt16 file = toolbox::host::CreateResourceFile("alerts");
-  toolbox::host::AddResource(file, FOUR_CHAR_CODE("STR#"), -8179, "",
-                             toolbox::host::StringListResourceData({"first", "second"}));
-  MakePane({1});
-  pane->ErrorAlert(2);
-  EXPECT_TRUE(toolbox::host::JournalOf("alert").empty()) << "no window, no alert";
-  ResumeIPP(pane, 0, FakeWindow());
-  pane->Item(1)->PresentAs(1);
-  pane->Item(1)->ErrorAlert(2);
-  Strings alerts = toolbox::host::JournalOf("alert");
-  ASSERT_EQ(1u, alerts.size());
-  EXPECT_EQ(0u, alerts[0].rfind("stop -8179", 0)) << alerts[0];
-  EXPECT_EQ("second", toolbox::host::ParamTexts().at(0));
-  toolbox::host::ResetResources();  // releases the string list GetIndString left loaded
 }
 
 TEST_F(LifecycleTest, CurrentSystemFollowsLifecycleCallsAndWithoutOneCallsDoNothing) {

@@ -203,14 +203,6 @@ TEST_F(EveryKindTest, OperationsTheControlCannotServeReportTheirCodes) {
   EXPECT_EQ(Presentation(kMissing)->CheckItemType(), 0);
 }
 
-TEST_F(ControlPresentationTest, FactoryFailingToAllocateLeavesTheItemWithoutPresentation) {
-  Show({ItemPlan{kSlider}});
-  SweepFactory(Item(kSlider), [&] { Item(kSlider).Bind(); });
-  SuspendIPP(sys);  // no window shown: the emulated presentation is the factory's only allocation
-  Item(kSlider).Bind();
-  SweepFactory(Item(kSlider), [&] { Item(kSlider).Bind(); }, true);
-}
-
 TEST_F(ControlPresentationTest, ResumeCopiesThePresetLookIntoTheControls) {
   Show({
       ItemPlan{kArrows, 0, 10, [](RecordingItem& i) { i.object->value = 7; }},
@@ -242,7 +234,7 @@ struct TracingControl : UIControl {
   static inline Strings calls;
 };
 
-TEST_F(ControlPresentationTest, OperationsReachTheSubclassesReplacements) {
+TEST_F(ControlPresentationTest, OperationsReachTheSubclassesReplacementsAndFailedFactoriesLeaveNothing) {
   Show({ItemPlan{kSlider}});
   RecordingItem& item = Item(kSlider);
   item.SetControl();
@@ -262,6 +254,12 @@ TEST_F(ControlPresentationTest, OperationsReachTheSubclassesReplacements) {
                                             "MenuAdjust", "MenuAdjust", "MenuAdjust"}))
       << "SetStatus: Show, Hilite, MenuAdjust, SetValue; then Show, Hilite, MenuAdjust, and MenuAdjust "
          "for EnDisableItem and ShowHideMenuItem";
+
+  // The factory failing to allocate leaves the item without presentation.
+  SweepFactory(item, [&] { item.Bind(); });
+  SuspendIPP(sys);  // no window shown: the emulated presentation is the factory's only allocation
+  item.Bind();
+  SweepFactory(item, [&] { item.Bind(); }, true);
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ TEST_F(PreviewTest, PaneShowsEngineOutputUnderEachRecordTonedOnlyByFullRedraws) 
   EXPECT_EQ(preview[0], 0x11) << "the pad byte was written";
 }
 
-TEST_F(PreviewTest, HiddenLowAndUnpicturedPanesStayBlankOthersInactive) {
+TEST_F(PreviewTest, HiddenLowAndUnpicturedPanesStayBlankOthersInactiveA144DpiPictureIsScaled) {
   ShowPreview(kPane, kPhoto, kNeutral);
   struct Case { SInt16 control, picture; bool visible, setUp; } cases[] = {
       {kPane, kPhoto, false, true}, {kLow, kPhoto, true, true}, {kPane, 7000, true, false},
@@ -68,13 +68,10 @@ TEST_F(PreviewTest, HiddenLowAndUnpicturedPanesStayBlankOthersInactive) {
     Item().SetMONXPreviewParam(kNeutral);
     EXPECT_TRUE((c.control != kPane && c.control != kLow) || Share(c.control, kBackground) == 1);
   }
-}
-
-TEST_F(PreviewTest, PictureAt144DpiGivesTwiceItsFrameScaledIntoThePane) {
-  ShowPreview(kThumb, kScaledPhoto, kNeutral);
-  toolbox::host::RenderWindow(window);
-  EXPECT_EQ(std::vector<SInt32>({Ref().image.width, Ref().image.height, Ref().image.rowBytes}),
-            std::vector<SInt32>({600, 400, 2400}));
+  // A picture at 144 dpi gives twice its frame in pixels, scaled into the pane.
+  Item().SetMONXPreview(kThumb, kScaledPhoto, kSig);
+  Item().SetMONXPreviewParam(kNeutral);
+  EXPECT_EQ((std::vector<SInt32>{600, 400, 2400}), (std::vector<SInt32>{Ref().image.width, Ref().image.height, Ref().image.rowBytes}));
   EXPECT_LT(Share(kThumb, kBackground), 0.01);
 }
 

@@ -45,7 +45,7 @@ class ToningApi : public ::testing::Test {
   size_t handles_ = 0;
 };
 
-TEST(ToningCreate, ChecksArgumentsThenImageInOrder) {
+TEST(ToningCreate, ChecksArgumentsThenImageInOrderAndFailsToAllocateWithSeven) {
   UInt8 pixels[64] = {};
   UIHdl* out = kSentinel;
   const MonxImageDesc bad = {0, 3, 24, kMonxFormatRGB, 16, 0, 0, 0};
@@ -61,10 +61,7 @@ TEST(ToningCreate, ChecksArgumentsThenImageInOrder) {
         << image.width << ", rowBytes " << image.rowBytes;
   }
   EXPECT_EQ(kSentinel, out) << "out-handle written on refusal";
-}
 
-TEST(ToningCreate, AllocationFailureGivesSevenAndLeavesTheOutHandle) {
-  UInt8 pixels[48] = {};
   EXPECT_EQ(2, testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
     UIHdl* out = kSentinel;
     run.Arm();
