@@ -125,26 +125,7 @@ TEST_F(NumberFieldTest, OutOfRangeTextIsReportedCorrectedAndCheckedAgainAtTheNex
   EXPECT_EQ(R(kEditText).value, 99);
 }
 
-TEST_F(NumberFieldTest, BlankFieldsAreValidOnlyWhenAllowed) {
-  ShowField(kKind1, 5, 50);
-  for (SInt32 flags : {kKind1, SInt32(kNumberAllowBlank)}) {
-    SCOPED_TRACE(flags ? "blank allowed" : "blank not allowed");
-    Field().flags = flags;
-    R(kEditText).value = 5;
-    Item(kEditText).ClearString();
-    EXPECT_EQ(R(kEditText).emptyText, flags == kNumberAllowBlank);
-    Item(kEditText).SetStatus();
-    EXPECT_EQ(host::ControlText(Control(kEditText)), flags ? "" : "5") << "SetStatus";
-    Item(kEditText).ClearString();
-    EXPECT_EQ(Item(kEditText).CheckNumberField(), flags ? 0 : 1);
-    EXPECT_EQ(R(kEditText).value, 5) << "the minimum, kept or corrected";
-    R(kEditText).value = 0;
-    Item(kEditText).SetValue();
-    EXPECT_EQ(host::ControlText(Control(kEditText)), flags ? "" : "0") << "0 is not shown";
-  }
-}
-
-TEST_F(NumberFieldTest, AppendStepsThroughTheRangeOrTheValueList) {
+TEST_F(NumberFieldTest, AppendStepsThroughTheRangeOrTheValueListBlankFieldsAreValidOnlyWhenAllowed) {
   struct AppendCase { SInt32 step; std::vector<SInt32> list; SInt32 v; Boolean wrap; SInt32 want; };
   const std::vector<SInt32> list{1, 2, 5, 10};
   const AppendCase cases[] = {
@@ -161,6 +142,24 @@ TEST_F(NumberFieldTest, AppendStepsThroughTheRangeOrTheValueList) {
     R(kEditText).value = 42;
     Field().Append(c.v, c.wrap);
     EXPECT_EQ(R(kEditText).value, c.want);
+  }
+
+  // Blank fields are valid only when allowed.
+  R(kEditText).min = 5, R(kEditText).max = 50;
+  for (SInt32 flags : {kKind1, SInt32(kNumberAllowBlank)}) {
+    SCOPED_TRACE(flags ? "blank allowed" : "blank not allowed");
+    Field().flags = flags;
+    R(kEditText).value = 5;
+    Item(kEditText).ClearString();
+    EXPECT_EQ(R(kEditText).emptyText, flags == kNumberAllowBlank);
+    Item(kEditText).SetStatus();
+    EXPECT_EQ(host::ControlText(Control(kEditText)), flags ? "" : "5") << "SetStatus";
+    Item(kEditText).ClearString();
+    EXPECT_EQ(Item(kEditText).CheckNumberField(), flags ? 0 : 1);
+    EXPECT_EQ(R(kEditText).value, 5) << "the minimum, kept or corrected";
+    R(kEditText).value = 0;
+    Item(kEditText).SetValue();
+    EXPECT_EQ(host::ControlText(Control(kEditText)), flags ? "" : "0") << "0 is not shown";
   }
 }
 

@@ -27,13 +27,8 @@ class ToningApi : public ::testing::Test {
     EXPECT_EQ(handles_, toolbox::host::LiveHandles()) << "the engine record leaked";
   }
   /// A copy of the whole handle record, to prove a refused call left it alone.
-  std::vector<UInt8> Snapshot() const {
-    const UInt8* p = reinterpret_cast<const UInt8*>(handle_);
-    return std::vector<UInt8>(p, p + sizeof(UIHdl));
-  }
-  SInt32 Proc(const MonxInfo& info, const MonxImageDesc& image) {
-    return UIProcMonx(handle_, &info, &image, picture_.Out());
-  }
+  std::vector<UInt8> Snapshot() const { auto* p = reinterpret_cast<const UInt8*>(handle_); return {p, p + sizeof(UIHdl)}; }
+  SInt32 Proc(const MonxInfo& info, const MonxImageDesc& image) { return UIProcMonx(handle_, &info, &image, picture_.Out()); }
   SInt32 Judge(const MonxInfo& info) {
     UInt32 changed = 7;
     EXPECT_EQ(kMonxNoErr, UIJudgeMonx(handle_, &info, &changed));
