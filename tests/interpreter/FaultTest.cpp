@@ -10,6 +10,8 @@ namespace {
 using namespace testpane;
 using testing_support::FaultRun;
 using testing_support::SweepAllocationFailures;
+/// Every sweep runs in a fresh call log and must leave no block behind.
+using InterpreterFaults = PaneTest;
 
 /// Items a and b share key 1, c has a private object; a influences b and c,
 /// and c depends on a, so a's dependents are b, c, c.
@@ -22,8 +24,7 @@ void BuildLinkedPane(TestSystem& system) {
   system.Item(3)->on["Dependency"] = [&system] { system.Item(3)->AppendDependency(system.Item(1)); };
 }
 
-TEST(InterpreterFaults, NewIPPIsBuiltWholeOrReleasedWhole) {
-  Calls().clear();
+TEST_F(InterpreterFaults, NewIPPIsBuiltWholeOrReleasedWhole) {
   EXPECT_GE(SweepAllocationFailures([](FaultRun& run) {
     NextBuild() = BuildLinkedPane;
     run.Arm();
@@ -46,7 +47,6 @@ TEST(InterpreterFaults, NewIPPIsBuiltWholeOrReleasedWhole) {
     FreeIPP(sys);
     EXPECT_EQ(nullptr, GetCurrentIPP(nullptr));
   }), 10) << "the build allocates at least ten blocks";
-  NextBuild() = nullptr;
 }
 
 /// Fails each allocation of `op` in turn on a fresh pane of three items with
@@ -74,7 +74,7 @@ int SweepPane(bool shown, const std::function<void(TestSystem*)>& prepare,
   });
 }
 
-TEST(InterpreterFaults, UpdateIPPRefreshesQueueThenFailsWithNilP) {
+TEST_F(InterpreterFaults, UpdateIPPRefreshesQueueThenFailsWithNilP) {
   SInt16 hit = 0;
   auto queueTwo = [](TestSystem* pane) { pane->Item(1)->Assign(5), pane->Item(2)->Assign(6); };
   EXPECT_GE(SweepPane(true, queueTwo, [&](TestSystem* pane) { ThreadIPP(pane, &hit); },
@@ -90,7 +90,7 @@ TEST(InterpreterFaults, UpdateIPPRefreshesQueueThenFailsWithNilP) {
   }), 1);
 }
 
-TEST(InterpreterFaults, QueuingAnUpdateFailsWithoutDamage) {
+TEST_F(InterpreterFaults, QueuingAnUpdateFailsWithoutDamage) {
   EXPECT_GE(SweepPane(true, [](TestSystem*) {},
                       [](TestSystem* pane) { for (SInt32 i = 1; i <= 3; ++i) pane->Item(i)->Assign(5 + i); },
                       [](TestSystem* pane, SInt32 error, const FaultRun&) {
@@ -102,7 +102,7 @@ TEST(InterpreterFaults, QueuingAnUpdateFailsWithoutDamage) {
   }), 1);
 }
 
-TEST(InterpreterFaults, DependentsListsFailWithoutLeaks) {
+TEST_F(InterpreterFaults, DependentsListsFailWithoutLeaks) {
   EXPECT_GE(SweepPane(false, [](TestSystem*) {},
                       [](TestSystem* pane) {
     pane->Item(1)->AppendInfluence(pane->Item(2));
@@ -117,7 +117,7 @@ TEST(InterpreterFaults, DependentsListsFailWithoutLeaks) {
   }), 3);
 }
 
-TEST(InterpreterFaults, FailedResumeLeavesPaneThatFreeIPPReleases) {
+TEST_F(InterpreterFaults, FailedResumeLeavesPaneThatFreeIPPReleases) {
   EXPECT_GE(SweepPane(false, [](TestSystem*) {}, [](TestSystem* pane) { ResumeIPP(pane, 0, FakeWindow()); },
                       [](TestSystem*, SInt32, const FaultRun&) {}), 3);
 }

@@ -8,8 +8,6 @@ namespace {
 
 using namespace testpane;
 
-void* NullFactory() { return nullptr; }
-
 class LifecycleTest : public PaneTest {
  protected:
   /// After a build that failed, the system has released its items and registry
@@ -187,7 +185,7 @@ TEST_F(LifecycleTest, CurrentSystemFollowsLifecycleCallsAndWithoutOneCallsDoNoth
   FreeIPP(second);
   EXPECT_EQ(nullptr, GetCurrentIPP(nullptr));
 
-  EXPECT_EQ(nullptr, NewIPP(&NullFactory)) << "the factory made nothing";
+  EXPECT_EQ(nullptr, NewIPP([]() -> void* { return nullptr; })) << "the factory made nothing";
   EXPECT_EQ(nullptr, NewIPP(nullptr));
   EXPECT_EQ(nullptr, GetCurrentIPP(nullptr)) << "no system may become current";
   SInt32 value = 5;

@@ -9,10 +9,9 @@ namespace {
 
 class PreviewTest : public PicturePaneTest {
  protected:
-  /// A preview of `picture` on control `n`, with `info` set before the pane is shown.
-  void ShowPreview(SInt16 n, SInt16 picture, MonxInfo info, bool visible = true) {
-    Show([=](UIItem& i) { i.SetMONXPreviewParam(info), i.Show(visible); },
-         [=](UIItem& i) { i.SetMONXPreview(n, picture, kSig); });
+  /// A preview of the photograph on the large pane, the neutral record set before the pane is shown.
+  void ShowPreview() {
+    Show([](UIItem& i) { i.SetMONXPreviewParam(kNeutral); }, [](UIItem& i) { i.SetMONXPreview(kPane, kPhoto, kSig); });
   }
   MONXPreviewRef& Ref() { return dynamic_cast<UIMONXPreview&>(*Item().presentation).ref; }
   /// Pane pixels (1:1 from the pane's corner) unlike the engine's output for
@@ -35,7 +34,7 @@ class PreviewTest : public PicturePaneTest {
 };
 
 TEST_F(PreviewTest, PaneShowsEngineOutputUnderEachRecordTonedOnlyByFullRedraws) {
-  ShowPreview(kPane, kPhoto, kNeutral);
+  ShowPreview();
   ASSERT_EQ(std::pair(Ref().image.width, Ref().image.format), (std::pair<SInt32, SInt32>(300, kMonxFormatXRGB)))
       << "300 wide, XRGB";
   EXPECT_EQ(Mismatches(kNeutral), 0);
@@ -55,7 +54,7 @@ TEST_F(PreviewTest, PaneShowsEngineOutputUnderEachRecordTonedOnlyByFullRedraws) 
 }
 
 TEST_F(PreviewTest, HiddenLowAndUnpicturedPanesStayBlankOthersInactiveA144DpiPictureIsScaled) {
-  ShowPreview(kPane, kPhoto, kNeutral);
+  ShowPreview();
   struct Case { SInt16 control, picture; bool visible, setUp; } cases[] = {
       {kPane, kPhoto, false, true}, {kLow, kPhoto, true, true}, {kPane, 7000, true, false},
       {kWell, kPhoto, true, false}, {kMissing, kPhoto, true, false}};
@@ -76,7 +75,7 @@ TEST_F(PreviewTest, HiddenLowAndUnpicturedPanesStayBlankOthersInactiveA144DpiPic
 }
 
 TEST_F(PreviewTest, SetUpFailuresLeaveABlankPaneAndNoLeak) {
-  ShowPreview(kPane, kPhoto, kNeutral);
+  ShowPreview();
   SweepFactory([&] { Item().SetMONXPreview(kPane, kPhoto, kSig); }, [&] {
     Item().SetMONXPreviewParam(kNeutral);
     auto* made = dynamic_cast<UIMONXPreview*>(Item().presentation);

@@ -16,11 +16,7 @@ using Rgb = std::array<int, 3>;
 
 enum { kColorX, kColorY, kTone, kBrightness, kContrast, kShadow, kHighlight, kDensity, kWhite };
 
-MonxInfo With(int field, SInt32 value) {
-  MonxInfo info = kNeutral;
-  Field(info, field) = value;
-  return info;
-}
+MonxInfo With(int field, SInt32 value) { MonxInfo info = kNeutral; return Field(info, field) = value, info; }
 
 /// The output of the reference levels. Green and blue follow red except where
 /// the neutral circle's tiny cast sits on a rounding boundary: at level index

@@ -19,8 +19,7 @@ MonxInfo RandomRecord(std::mt19937& rng) {
 /// vectors, masked tails and row padding all occur; now and then rows overlap.
 Picture RandomPicture(const Format& format, std::mt19937& rng) {
   const int widths[] = {1, 2, 3, 5, 21, 22, 43, 63, 64, 65, 127, 129, 191, Pick(rng, 1, 400)};
-  SInt32 width = widths[Pick(rng, 0, 13)];
-  SInt32 height = Pick(rng, 1, 6);
+  SInt32 width = widths[Pick(rng, 0, 13)], height = Pick(rng, 1, 6);
   SInt32 rowBytes = width * format.step + Pick(rng, 0, 13);
   if (Pick(rng, 0, 9) == 0) rowBytes = Pick(rng, 1, width * format.step);
   Picture picture(format, width, height, rowBytes);
