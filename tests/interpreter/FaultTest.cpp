@@ -34,9 +34,8 @@ TEST_F(InterpreterFaults, NewIPPIsBuiltWholeOrReleasedWhole) {
     EXPECT_TRUE(run.Fired() || (system != nullptr && system->registry != nullptr))
         << "only a failure gives no system (a failed factory) or a released one";
     if (system != nullptr && system->registry == nullptr) {
-      EXPECT_TRUE(system->items == nullptr && system->updates == nullptr)
-          << "a failed build releases its arrays";
-      EXPECT_EQ(nullptr, GetCurrentIPP(nullptr));
+      EXPECT_TRUE(system->items == nullptr && system->updates == nullptr && GetCurrentIPP(nullptr) == nullptr)
+          << "a failed build releases its arrays and leaves no current system";
     } else if (system != nullptr) {
       EXPECT_EQ((Numbers{3, 1}), (Numbers{system->items->GetCount(), system->registry->objects->GetCount()}))
           << "a complete build has every item, and one object for the shared key";
@@ -54,8 +53,7 @@ TEST_F(InterpreterFaults, NewIPPIsBuiltWholeOrReleasedWhole) {
 /// when `shown`), after `prepare`. `op` may fail only with an allocation error
 /// ('nilP' for objects, the memory error for array growth); `check` judges the
 /// pane and the error code before the pane is freed. Answers the failures made.
-int SweepPane(bool shown, const std::function<void(TestSystem*)>& prepare,
-              const std::function<void(TestSystem*)>& op,
+int SweepPane(bool shown, const std::function<void(TestSystem*)>& prepare, const std::function<void(TestSystem*)>& op,
               const std::function<void(TestSystem*, SInt32, const FaultRun&)>& check) {
   return SweepAllocationFailures([&](FaultRun& run) {
     TestSystem* pane = NewPane([](TestSystem&) {

@@ -16,6 +16,8 @@ if(SANITIZE)
 endif()
 run_step("install" ${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${prefix})
 run_step("configure" ${CMAKE_COMMAND} -S ${PLUGIN_SOURCE} -B ${WORK_DIR}/build -G ${GENERATOR}
-  -DCMAKE_BUILD_TYPE=${BUILD_TYPE} -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_FLAGS=${flags} -DCMAKE_EXE_LINKER_FLAGS=${flags})
+  -DCMAKE_BUILD_TYPE=${BUILD_TYPE} -DCMAKE_PREFIX_PATH=${prefix}
+  -DCMAKE_CXX_FLAGS=${flags} -DCMAKE_EXE_LINKER_FLAGS=${flags})
 run_step("build" ${CMAKE_COMMAND} --build ${WORK_DIR}/build)
-run_step("run" ${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/lib:${prefix}/lib64 ${WORK_DIR}/build/velkui_plugin_example)
+run_step("run" ${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/lib:${prefix}/lib64
+  ${WORK_DIR}/build/velkui_plugin_example)

@@ -15,8 +15,7 @@ class LifecycleTest : public PaneTest {
   void ExpectFailedBuildReleased(const Strings& destroyed) {
     ASSERT_NE(nullptr, pane) << "the system is returned even when building failed";
     EXPECT_TRUE(pane->registry == nullptr && pane->items == nullptr) << "released by the failure";
-    EXPECT_EQ(destroyed, CallsOf("Destroy"));
-    EXPECT_EQ((Strings{"Kill:system"}), CallsOf("Kill"));
+    EXPECT_EQ(std::pair(destroyed, Strings{"Kill:system"}), std::pair(CallsOf("Destroy"), CallsOf("Kill")));
     Take();
     FreeIPP(std::exchange(pane, nullptr));
     EXPECT_EQ((Strings{"Kill:system"}), Take()) << "FreeIPP calls Kill again, frees nothing twice";

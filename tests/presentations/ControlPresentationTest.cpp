@@ -64,8 +64,8 @@ TEST_F(EveryKindTest, DefaultRangeItemsTakeRangeValueAndVisibilityFromTheirContr
     EXPECT_EQ(R(n).menuMask, ~UInt64(0)) << "taking the range enables every entry";
     EXPECT_EQ(Item(n).errors, Ints()) << "binding reports nothing";
   }
-  EXPECT_EQ(R(kUserPane).min, kDefaultMin) << "a user pane is no value kind: range kept";
-  EXPECT_EQ(R(kStaticText).value, kDefaultMin);
+  EXPECT_EQ((Ints{kDefaultMin, kDefaultMin}), (Ints{R(kUserPane).min, R(kStaticText).value}))
+      << "a user pane and static text are no value kinds: range and unset value kept";
   EXPECT_EQ((Ints{0, 1, 0, 1}), (Ints{R(kFarSlider).visible, R(kNearSlider).visible,
                                       IsControlVisible(Control(kFarSlider)), IsControlVisible(Control(kNearSlider))}))
       << "left edge 8192 counts as hidden, 8191 stays visible; ResumeIPP applied the status";
@@ -75,7 +75,6 @@ TEST_F(EveryKindTest, DefaultRangeItemsTakeRangeValueAndVisibilityFromTheirContr
   EXPECT_EQ(hit, kBase + kCheckBox);
   EXPECT_EQ(Hit(hit), hit);
   EXPECT_EQ(R(kCheckBox).value, 0) << "the toggled check box";
-  EXPECT_EQ(GetControlValue(Control(kCheckBox)), 0) << "Action writes the same value back";
   EXPECT_EQ(GetControlValue(Control(kArrows)), 12) << "what the change hook assigned is shown";
   ControlRef third = nullptr;
   GetIndexedSubControl(Control(kRadioGroup), 3, &third);
@@ -124,7 +123,6 @@ TEST_F(EveryKindTest, ShowHiliteRefConAndMenuEntriesReachTheControl) {
   EXPECT_EQ(Entries(kPopup), "11111");
   Item(kPopup).MenuAdjust(SInt32(0x5));
   EXPECT_EQ(Entries(kPopup), "10100");
-  EXPECT_EQ(R(kPopup).max, 5) << "R max follows the entry count";
   Item(kWidePopup).MenuAdjust64(SInt64(0));
   EXPECT_EQ(Entries(kWidePopup, 66).substr(63), "010")
       << "entry 64 follows the mask, 65 is beyond it, 66 was disabled by the layout";

@@ -53,12 +53,13 @@ class NumberFieldTest : public PaneTest {
     Prepare(c.before, c.start, c.end);
     host::SetScrapText(c.scrap);
     EXPECT_EQ(host::TypeKey(window, c.key, c.keyCode, c.modifiers), 0);
-    EXPECT_EQ(host::JournalOf("beep").size(), c.outcome == kBeep ? 1u : 0u);
-    EXPECT_EQ(host::ControlText(Control(kEditText)), c.after);
     ControlEditTextSelectionRec sel{-1, -1};
     GetControlData(Control(kEditText), 0, kControlEditTextSelectionTag, sizeof(sel), &sel, nullptr);
-    EXPECT_EQ(std::make_pair(sel.selStart, sel.selEnd), std::make_pair(c.caret, c.caret));
-    EXPECT_EQ(R(kEditText).value, c.outcome == kAccept ? std::atoi(c.after) : kUntouched);
+    EXPECT_EQ(std::tuple(host::JournalOf("beep").size(), host::ControlText(Control(kEditText)), sel.selStart,
+                         sel.selEnd, R(kEditText).value),
+              std::tuple(c.outcome == kBeep ? 1u : 0u, std::string(c.after), c.caret, c.caret,
+                         c.outcome == kAccept ? std::atoi(c.after) : kUntouched))
+        << "beeps, text, selection start and end, registry value";
   }
   UINumber& Field() { return *dynamic_cast<UINumber*>(Item(kEditText).presentation); }
 };

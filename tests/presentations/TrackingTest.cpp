@@ -22,8 +22,7 @@ class TrackingTest : public PaneTest {
     Item(kFollower).AppendDependency(&Item(kTrackSlider));
   }
   /// Per button 20, 21, 22, 24: `probe` of the control as '0' or '1'.
-  template <class Probe>
-  std::string Buttons(Probe probe) {
+  template <class Probe> std::string Buttons(Probe probe) {
     std::string s;
     for (SInt16 n : {20, 21, 22, 24}) s += char('0' + probe(Control(n)));
     return s;

@@ -70,7 +70,7 @@ TEST_F(PreviewTest, HiddenLowAndUnpicturedPanesStayBlankOthersInactiveA144DpiPic
   // A picture at 144 dpi gives twice its frame in pixels, scaled into the pane.
   Item().SetMONXPreview(kThumb, kScaledPhoto, kSig);
   Item().SetMONXPreviewParam(kNeutral);
-  EXPECT_EQ((std::vector<SInt32>{600, 400, 2400}), (std::vector<SInt32>{Ref().image.width, Ref().image.height, Ref().image.rowBytes}));
+  EXPECT_EQ(std::tuple(600, 400, 2400), std::tuple(Ref().image.width, Ref().image.height, Ref().image.rowBytes));
   EXPECT_LT(Share(kThumb, kBackground), 0.01);
 }
 

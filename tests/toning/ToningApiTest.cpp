@@ -27,8 +27,8 @@ class ToningApi : public ::testing::Test {
     EXPECT_EQ(handles_, toolbox::host::LiveHandles()) << "the engine record leaked";
   }
   /// A copy of the whole handle record, to prove a refused call left it alone.
-  std::vector<UInt8> Snapshot() const { auto* p = reinterpret_cast<const UInt8*>(handle_); return {p, p + sizeof(UIHdl)}; }
-  SInt32 Proc(const MonxInfo& info, const MonxImageDesc& image) { return UIProcMonx(handle_, &info, &image, picture_.Out()); }
+  std::vector<UInt8> Snapshot() const { auto* p = reinterpret_cast<UInt8*>(handle_); return {p, p + sizeof *handle_}; }
+  SInt32 Proc(const MonxInfo& i, const MonxImageDesc& d) { return UIProcMonx(handle_, &i, &d, picture_.Out()); }
   SInt32 Judge(const MonxInfo& info) {
     UInt32 changed = 7;
     EXPECT_EQ(kMonxNoErr, UIJudgeMonx(handle_, &info, &changed));
@@ -121,9 +121,9 @@ TEST_F(ToningApi, JudgeReportsChangeAgainstTheLastProcessedRecord) {
     EXPECT_EQ(1, Judge(other)) << "field " << field << " changed";
     EXPECT_EQ(0, internal_UIJudgeMonx(&record, &other)) << "field " << field;
   }
-  EXPECT_EQ((std::vector<SInt32>{kMonxNoErr, 0, 0, 0}),
-            (std::vector<SInt32>{UIDeleteMonx(nullptr), internal_UIJudgeMonx(nullptr, &kNeutral),
-                                 internal_UIJudgeMonx(&kNeutral, nullptr), internal_UIProcMonx(nullptr, &kNeutral, nullptr)}))
+  EXPECT_EQ((std::vector<SInt32>{kMonxNoErr, 0, 0, 0}), (std::vector<SInt32>{UIDeleteMonx(nullptr),
+            internal_UIJudgeMonx(nullptr, &kNeutral), internal_UIJudgeMonx(&kNeutral, nullptr),
+            internal_UIProcMonx(nullptr, &kNeutral, nullptr)}))
       << "the deletion and the internal calls tolerate null pointers";
 }
 
