@@ -46,11 +46,6 @@ class EveryKindTest : public ControlPresentationTest {
     }
     return flags;
   }
-  MenuItemAttributes Attributes(MenuItemIndex entry) {
-    MenuItemAttributes attributes = 0;
-    GetMenuItemAttributes(GetControlPopupMenuHandle(Control(kPopup)), entry, &attributes);
-    return attributes;
-  }
 };
 
 TEST_F(EveryKindTest, DefaultRangeItemsTakeRangeValueAndVisibilityFromTheirControlAndHitsReadItBack) {
@@ -106,14 +101,17 @@ TEST_F(EveryKindTest, ShowHiliteRefConAndMenuEntriesReachTheControl) {
   EXPECT_EQ(host::JournalOf("draw"), Strings{"bevl PRES/8"});
 
   ForgetErrors();
+  MenuRef menu = GetControlPopupMenuHandle(Control(kPopup));
+  MenuItemAttributes ofEntry2 = 0;  // as the menu holds them
+  auto attributes = [&] { return GetMenuItemAttributes(menu, 2, &ofEntry2), ofEntry2; };
   Item(kPopup).ShowHideMenuItem(2, 0, 0);
-  EXPECT_EQ(Attributes(2), kMenuItemAttrHidden);
+  EXPECT_EQ(attributes(), kMenuItemAttrHidden);
   EXPECT_EQ(R(kPopup).menuMask, ~UInt64(0)) << "without also-enable the mask is untouched";
   Item(kPopup).ShowHideMenuItem(2, 0, 1);
   EXPECT_EQ(Entries(kPopup), "10111") << "also-enable disables it too";
   EXPECT_EQ(Presentation(kPopup)->disabledEntry, 2);
   Item(kPopup).ShowHideMenuItem(2, 1, 1);
-  EXPECT_EQ(Attributes(2), 0u) << "shown again";
+  EXPECT_EQ(attributes(), 0u) << "shown again";
   EXPECT_EQ(Entries(kPopup), "11111") << "and enabled again";
   host::ClearJournal();
   Item(kPopup).EnDisableItem(3, 0);

@@ -4,7 +4,7 @@
 // and allocation failures while a field is made, destroyed or pasted into.
 #include <cstdlib>
 #include <string>
-#include <utility>
+#include <tuple>
 
 #include "PaneFixture.h"
 

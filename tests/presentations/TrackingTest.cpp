@@ -8,7 +8,7 @@ namespace {
 using namespace panetest;
 namespace host = toolbox::host;
 
-/// Radio buttons 20 to 24 (range 0 to 4), the tracked slider with its
+/// Radio buttons 20, 21, 22 and 24 (range 0 to 4), the tracked slider with its
 /// follower (range 0 to 100), little arrows on 0..10 and on the full 16 bits.
 class TrackingTest : public PaneTest {
  protected:

@@ -1,6 +1,7 @@
 // The toning preview presentation: the pane shows the engine's output for the
 // decoded picture, redraws only when it must, and survives set-up failures.
 #include <cstring>
+#include <tuple>
 
 #include "PicturePane.h"
 
