@@ -39,10 +39,11 @@ const CurveRow kTable[] = {
     {"tone 240", With(kTone, 240), {0, 16, 40, 102, 175, 215, 255}},
 };
 
-/// The engine record after toning a 1 x 1 picture with `info`: its channel curves.
+/// The engine record after toning a 1 x 1 picture (the smallest geometry the
+/// engine takes: one pixel, rowBytes 1) with `info`: its channel curves.
 UIHdl CurvesOf(const MonxInfo& info) {
   UInt8 pixel[3] = {}, out[3] = {};
-  const MonxImageDesc desc = {1, 1, 24, kMonxFormatRGB, 3, 0, 0, 0};
+  const MonxImageDesc desc = {1, 1, 24, kMonxFormatRGB, 1, 0, 0, 0};
   UIHdl* handle = nullptr;
   EXPECT_EQ(kMonxNoErr, UICreateMonx(&desc, pixel, &handle));
   EXPECT_EQ(kMonxNoErr, UIProcMonx(handle, &info, &desc, out)) << Describe(info);
