@@ -1,6 +1,7 @@
 // Allocation failures injected into every allocation of building, flushing, queuing and linking.
 #include <functional>
 
+#include "ExceptionCode.h"
 #include "FaultSweep.h"
 #include "TestPane.h"
 
@@ -9,158 +10,114 @@ namespace {
 using namespace testpane;
 using testing_support::FaultRun;
 using testing_support::SweepAllocationFailures;
-using Strings = std::vector<std::string>;
+/// Every sweep runs in a fresh call log and must leave no block behind.
+using InterpreterFaults = PaneTest;
 
 /// Items a and b share key 1, c has a private object; a influences b and c,
 /// and c depends on a, so a's dependents are b, c, c.
 void BuildLinkedPane(TestSystem& system) {
-  new TestItem("a", 1, 0, 10);
-  new TestItem("b", 1, 0, 10);
-  new TestItem("c", 0, 0, 10);
+  new TestItem("a", 1), new TestItem("b", 1), new TestItem("c", 0);
   system.Item(1)->on["Influence"] = [&system] {
     system.Item(1)->AppendInfluence(system.Item(2));
     system.Item(1)->AppendInfluence(system.Item(3));
   };
-  system.Item(3)->on["Dependency"] = [&system] {
-    system.Item(3)->AppendDependency(system.Item(1));
-  };
+  system.Item(3)->on["Dependency"] = [&system] { system.Item(3)->AppendDependency(system.Item(1)); };
 }
 
-/// The exception codes an allocation failure may produce: the interpreter's
-/// 'nilP' for objects, the memory error for array growth.
-bool IsAllocationFailure(SInt32 code) { return code == kNilPointerErr || code == memFullErr; }
-
-/// Runs `op` with the failure armed; the code of the LException it threw, or 0.
-SInt32 ErrorOfArmed(FaultRun& run, const std::function<void()>& op) {
-  SInt32 code = 0;
-  run.Arm();
-  try {
-    op();
-  } catch (const LException& error) {
-    code = error.GetErrorCode();
-  }
-  run.Disarm();
-  return code;
-}
-
-TEST(InterpreterFaults, NewIPPIsBuiltWholeOrReleasedWhole) {
-  Calls().clear();
-  int fired = SweepAllocationFailures([](FaultRun& run) {
+TEST_F(InterpreterFaults, NewIPPIsBuiltWholeOrReleasedWhole) {
+  EXPECT_GE(SweepAllocationFailures([](FaultRun& run) {
     NextBuild() = BuildLinkedPane;
     run.Arm();
     void* sys = NewIPP(&Factory);
     run.Disarm();
     auto* system = static_cast<TestSystem*>(static_cast<UISystem*>(sys));
-    if (system == nullptr) {
-      EXPECT_TRUE(run.Fired()) << "only a failed factory gives no system";
-    } else if (system->registry == nullptr) {
-      EXPECT_TRUE(run.Fired());
-      EXPECT_EQ(nullptr, system->items) << "a failed build releases the items array";
-      EXPECT_EQ(nullptr, system->updates);
-      EXPECT_EQ(nullptr, GetCurrentIPP(nullptr));
-    } else {
-      EXPECT_EQ(3u, system->items->GetCount()) << "a complete build has every item";
-      EXPECT_EQ(1u, system->registry->objects->GetCount()) << "shared key: one object";
+    EXPECT_TRUE(run.Fired() || (system != nullptr && system->registry != nullptr))
+        << "only a failure gives no system (a failed factory) or a released one";
+    if (system != nullptr && system->registry == nullptr) {
+      EXPECT_TRUE(system->items == nullptr && system->updates == nullptr && GetCurrentIPP(nullptr) == nullptr)
+          << "a failed build releases its arrays and leaves no current system";
+    } else if (system != nullptr) {
+      EXPECT_EQ((Numbers{3, 1}), (Numbers{system->items->GetCount(), system->registry->objects->GetCount()}))
+          << "a complete build has every item, and one object for the shared key";
       ASSERT_NE(nullptr, system->Item(1)->dependents);
       EXPECT_EQ(3u, system->Item(1)->dependents->GetCount());
     }
-    Calls().clear();
+    Take();
     FreeIPP(sys);
     EXPECT_EQ(nullptr, GetCurrentIPP(nullptr));
+  }), 10) << "the build allocates at least ten blocks";
+}
+
+/// Fails each allocation of `op` in turn on a fresh pane of three items with
+/// private objects, presented as 1, 2, 3 once resumed (started and shown first
+/// when `shown`), after `prepare`. `op` may fail only with an allocation error
+/// ('nilP' for objects, the memory error for array growth); `check` judges the
+/// pane and the error code before the pane is freed. Answers the failures made.
+int SweepPane(bool shown, const std::function<void(TestSystem*)>& prepare, const std::function<void(TestSystem*)>& op,
+              const std::function<void(TestSystem*, SInt32, const FaultRun&)>& check) {
+  return SweepAllocationFailures([&](FaultRun& run) {
+    TestSystem* pane = NewPane([](TestSystem&) {
+      for (const char* name : {"a", "b", "c"}) new TestItem(name, 0);
+    });
+    for (SInt16 i = 1; i <= 3; ++i) pane->Item(i)->presentAs = i;
+    if (shown) StartIPP(pane), ResumeIPP(pane, 0, FakeWindow());
+    prepare(pane);
+    Take();
+    run.Arm();
+    SInt32 error = CodeOf([&] { op(pane); });
+    run.Disarm();
+    EXPECT_TRUE(error == 0 || error == kNilPointerErr || error == memFullErr) << error;
+    check(pane, error, run);
+    FreeIPP(pane);
   });
-  EXPECT_GE(fired, 10) << "the build allocates at least ten blocks";
-  NextBuild() = nullptr;
 }
 
-/// A pane of three items with private objects, presented as 1, 2, 3 once resumed.
-TestSystem* PresentedPane() {
-  TestSystem* pane = NewPane([](TestSystem& system) {
-    for (const char* name : {"a", "b", "c"}) new TestItem(name, 0, 0, 100);
-  });
-  for (SInt32 i = 1; i <= 3; ++i) pane->Item(i)->presentAs = static_cast<SInt16>(i);
-  return pane;
-}
-
-/// The presented pane, started and shown.
-TestSystem* ShownPane() {
-  TestSystem* pane = PresentedPane();
-  StartIPP(pane);
-  ResumeIPP(pane, 0, FakeWindow());
-  return pane;
-}
-
-TEST(InterpreterFaults, UpdateIPPRefreshesQueueThenFailsWithNilP) {
-  int fired = SweepAllocationFailures([](FaultRun& run) {
-    TestSystem* pane = ShownPane();
-    pane->Item(1)->Assign(5);
-    pane->Item(2)->Assign(6);
-    Calls().clear();
-    SInt16 hit = 0;
-    SInt32 error = ErrorOfArmed(run, [&] { ThreadIPP(pane, &hit); });
-    EXPECT_EQ(run.Fired() ? kNilPointerErr : 0, error)
-        << "the fresh queue is the flush's only allocation";
-    EXPECT_EQ((Strings{"SetValue:a", "SetValue:b"}), CallsOf("SetValue"))
+TEST_F(InterpreterFaults, UpdateIPPRefreshesQueueThenFailsWithNilP) {
+  SInt16 hit = 0;
+  auto queueTwo = [](TestSystem* pane) { pane->Item(1)->Assign(5), pane->Item(2)->Assign(6); };
+  EXPECT_GE(SweepPane(true, queueTwo, [&](TestSystem* pane) { ThreadIPP(pane, &hit); },
+                      [&](TestSystem* pane, SInt32 error, const FaultRun& run) {
+    EXPECT_EQ(run.Fired() ? kNilPointerErr : 0, error) << "the fresh queue is the flush's only allocation";
+    EXPECT_EQ((Strings{"SetValue:a", "SetValue:b"}), Take())
         << "queued items are refreshed before the queue is replaced";
     ASSERT_NE(nullptr, pane->updates);
     EXPECT_EQ(0u, pane->updates->GetCount()) << "the queue is left empty either way";
-
-    Calls().clear();
     pane->Item(3)->Assign(7);
     ThreadIPP(pane, &hit);
     EXPECT_EQ((Strings{"SetValue:c"}), CallsOf("SetValue")) << "the queue still works";
-    FreeIPP(pane);
-  });
-  EXPECT_GE(fired, 1);
+  }), 1);
 }
 
-TEST(InterpreterFaults, QueuingAnUpdateFailsWithoutDamage) {
-  int fired = SweepAllocationFailures([](FaultRun& run) {
-    TestSystem* pane = ShownPane();
-    SInt32 error = ErrorOfArmed(run, [&] {
-      for (SInt32 i = 1; i <= 3; ++i) pane->Item(i)->Assign(5 + i);
-    });
-    EXPECT_TRUE(error == 0 || IsAllocationFailure(error)) << error;
+TEST_F(InterpreterFaults, QueuingAnUpdateFailsWithoutDamage) {
+  EXPECT_GE(SweepPane(true, [](TestSystem*) {},
+                      [](TestSystem* pane) { for (SInt32 i = 1; i <= 3; ++i) pane->Item(i)->Assign(5 + i); },
+                      [](TestSystem* pane, SInt32 error, const FaultRun&) {
     UInt32 queued = pane->updates->GetCount();
     EXPECT_TRUE(error != 0 ? queued < 3 : queued == 3) << queued << " items queued";
-    Calls().clear();
     SInt16 hit = 0;
     ThreadIPP(pane, &hit);
     EXPECT_EQ(queued, CallsOf("SetValue").size());
-    FreeIPP(pane);
-  });
-  EXPECT_GE(fired, 1);
+  }), 1);
 }
 
-TEST(InterpreterFaults, DependentsListsFailWithoutLeaks) {
-  int fired = SweepAllocationFailures([](FaultRun& run) {
-    TestSystem* pane = PresentedPane();
+TEST_F(InterpreterFaults, DependentsListsFailWithoutLeaks) {
+  EXPECT_GE(SweepPane(false, [](TestSystem*) {},
+                      [](TestSystem* pane) {
+    pane->Item(1)->AppendInfluence(pane->Item(2));
+    pane->Item(1)->AppendInfluence(pane->Item(3));
+    pane->Item(3)->AppendDependency(pane->Item(1));
+  }, [](TestSystem* pane, SInt32 error, const FaultRun&) {
     TestItem* a = pane->Item(1);
-    SInt32 error = ErrorOfArmed(run, [&] {
-      a->AppendInfluence(pane->Item(2));
-      a->AppendInfluence(pane->Item(3));
-      pane->Item(3)->AppendDependency(a);
-    });
-    EXPECT_TRUE(error == 0 || IsAllocationFailure(error)) << error;
     UInt32 linked = a->dependents != nullptr ? a->dependents->GetCount() : 0;
-    if (error == 0) {
-      EXPECT_EQ(3u, linked) << "b, c and c again: duplicates are kept";
-    }
-    Calls().clear();
+    EXPECT_EQ(error == 0 ? 3u : linked, linked) << "b, c and c again: duplicates are kept";
     a->UpdateToDepend();
     EXPECT_EQ(linked, CallsOf("ChangedOther").size()) << "each entry notified once";
-    FreeIPP(pane);
-  });
-  EXPECT_GE(fired, 3);
+  }), 3);
 }
 
-TEST(InterpreterFaults, FailedResumeLeavesPaneThatFreeIPPReleases) {
-  int fired = SweepAllocationFailures([](FaultRun& run) {
-    TestSystem* pane = PresentedPane();
-    SInt32 error = ErrorOfArmed(run, [&] { ResumeIPP(pane, 0, FakeWindow()); });
-    EXPECT_TRUE(error == 0 || IsAllocationFailure(error)) << error;
-    FreeIPP(pane);
-  });
-  EXPECT_GE(fired, 3);
+TEST_F(InterpreterFaults, FailedResumeLeavesPaneThatFreeIPPReleases) {
+  EXPECT_GE(SweepPane(false, [](TestSystem*) {}, [](TestSystem* pane) { ResumeIPP(pane, 0, FakeWindow()); },
+                      [](TestSystem*, SInt32, const FaultRun&) {}), 3);
 }
 
 }  // namespace

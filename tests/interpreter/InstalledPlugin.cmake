@@ -11,12 +11,10 @@ function(run_step what)
   message(STATUS "${what}: ok\n${out}")
 endfunction()
 
-run_step("install" ${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${prefix})
-
-set(flags "")
 if(SANITIZE)
   set(flags "-fsanitize=address,undefined -fno-omit-frame-pointer")
 endif()
+run_step("install" ${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${prefix})
 run_step("configure" ${CMAKE_COMMAND} -S ${PLUGIN_SOURCE} -B ${WORK_DIR}/build -G ${GENERATOR}
   -DCMAKE_BUILD_TYPE=${BUILD_TYPE} -DCMAKE_PREFIX_PATH=${prefix}
   -DCMAKE_CXX_FLAGS=${flags} -DCMAKE_EXE_LINKER_FLAGS=${flags})

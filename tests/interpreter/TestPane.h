@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "toolbox/host.h"
@@ -15,153 +16,117 @@
 namespace testpane {
 
 using namespace velkui;
+using Strings = std::vector<std::string>;
+/// Several numbers of mixed types compared at once.
+using Numbers = std::vector<long>;
 
 /// Every hook call of the test plug-in as "Hook:name", oldest first.
-inline std::vector<std::string>& Calls() {
-  static std::vector<std::string> calls;
-  return calls;
-}
+inline Strings& Calls() { static Strings calls; return calls; }
 inline void Note(const std::string& call) { Calls().push_back(call); }
+/// The calls noted so far, which are then forgotten.
+inline Strings Take() { return std::exchange(Calls(), {}); }
 /// The calls whose text starts with `prefix`, in order.
-inline std::vector<std::string> CallsOf(const std::string& prefix) {
-  std::vector<std::string> found;
-  for (const std::string& call : Calls()) {
-    if (call.compare(0, prefix.size(), prefix) == 0) found.push_back(call);
-  }
+inline Strings CallsOf(const std::string& prefix) {
+  Strings found;
+  for (const std::string& call : Calls())
+    if (call.rfind(prefix, 0) == 0) found.push_back(call);
   return found;
 }
 
 /// A window reference that only stands for "the pane is shown": the
 /// interpreter passes it around and never looks inside.
-inline WindowRef FakeWindow() {
-  static char window;
-  return reinterpret_cast<WindowRef>(&window);
-}
+inline WindowRef FakeWindow() { static char window; return reinterpret_cast<WindowRef>(&window); }
 
-/// An item whose hooks note themselves and run the test code in `on[hook]`.
-class TestItem : public UIItem {
+/// Hooks that note themselves as "Hook:name" and then run the test code in on[Hook].
+struct Hooks {
+  void Hook(const std::string& hook) {
+    Note(hook + ":" + name);
+    if (auto extra = on.find(hook); extra != on.end() && extra->second) extra->second();
+  }
+  std::string name;
+  std::map<std::string, std::function<void()>> on;  ///< extra code by hook name
+};
+#define TESTPANE_HOOK(h) void h() override { Hook(#h); }
+
+/// An item of the test plug-in; its Resume hook presents it as `presentAs`.
+class TestItem : public UIItem, public Hooks {
  public:
-  TestItem(std::string inName, UInt32 key, SInt32 min, SInt32 max)
-      : UIItem(key, min, max), name(std::move(inName)) {}
+  TestItem(std::string inName, UInt32 key, SInt32 min = 0, SInt32 max = 100)
+      : UIItem(key, min, max) { name = std::move(inName); }
   ~TestItem() override { Note("Destroy:" + name); }
-
-  void New() override { Hook("New"); }
-  void Kill() override { Hook("Kill"); }
-  void Suspend() override { Hook("Suspend"); }
+  TESTPANE_HOOK(New) TESTPANE_HOOK(Kill) TESTPANE_HOOK(Suspend) TESTPANE_HOOK(SetSelf)
+  TESTPANE_HOOK(TouchSelf) TESTPANE_HOOK(ChangedOther) TESTPANE_HOOK(Dependency)
+  TESTPANE_HOOK(Influence)
   void Resume() override {
     Hook("Resume");
     if (presentAs != 0) PresentAs(presentAs);
   }
-  void SetSelf() override { Hook("SetSelf"); }
-  void TouchSelf() override { Hook("TouchSelf"); }
-  void ChangedOther() override { Hook("ChangedOther"); }
-  void Dependency() override { Hook("Dependency"); }
-  void Influence() override { Hook("Influence"); }
-
   /// Gives the item a stand-in presentation with relative number `itemNo`.
   void PresentAs(SInt16 itemNo);
-
-  std::string name;
-  SInt16 presentAs = 0;  ///< relative number the Resume hook presents the item as
-  std::map<std::string, std::function<void()>> on;  ///< extra code by hook name
-
- private:
-  void Hook(const std::string& hook) {
-    Note(hook + ":" + name);
-    auto extra = on.find(hook);
-    if (extra != on.end() && extra->second) extra->second();
-  }
+  SInt16 presentAs = 0;
 };
 
 /// Stands in for a toolbox control: it holds a control value of its own,
-/// notes what the interpreter asks of it and can report a corrected number field.
-class TestPresentation : public UIEmulate {
+/// notes what the interpreter asks of it (as "Operation:item name", running
+/// on[Operation] after) and can report a corrected number field.
+class TestPresentation : public UIEmulate, public Hooks {
  public:
-  TestPresentation(UIItem* inItem, SInt16 inItemNo) : UIEmulate(inItem, inItemNo) {}
-
-  void GetValue() override {
-    Note("GetValue:" + Name());
-    item->object->value = controlValue;
+  TestPresentation(UIItem* inItem, SInt16 inItemNo) : UIEmulate(inItem, inItemNo) {
+    name = static_cast<TestItem*>(inItem)->name;
   }
-  void SetValue() override {
-    Note("SetValue:" + Name());
-    controlValue = item->object->value;
-    if (onSetValue) onSetValue();
-  }
-  void SetStatus() override { Note("SetStatus:" + Name()); }
-  void Action(SInt16*) override { Note("Action:" + Name()); }
-  void SelectString() override { Note("SelectString:" + Name()); }
+  void GetValue() override { Hook("GetValue"), item->object->value = controlValue; }
+  void SetValue() override { controlValue = item->object->value, Hook("SetValue"); }
+  TESTPANE_HOOK(SetStatus) TESTPANE_HOOK(SelectString)
+  void Action(SInt16*) override { Hook("Action"); }
   SInt16 IsNumberField() override {
     if (numberKind != 0) system->numberField = itemNo;
     return numberKind;
   }
   Boolean CheckNumberField() override {
-    Note("CheckNumberField:" + Name());
-    if (!outOfRange) return 0;
-    outOfRange = false;
+    Hook("CheckNumberField");
+    if (!std::exchange(outOfRange, false)) return 0;
     item->Assign(item->object->min);
     return 1;
   }
 
-  std::string Name() const { return static_cast<TestItem*>(item)->name; }
-
   SInt32 controlValue = 0;
-  SInt16 numberKind = 0;      ///< answer of IsNumberField (0: not a number field)
-  bool outOfRange = false;    ///< CheckNumberField corrects once and answers 1
-  std::function<void()> onSetValue;
+  SInt16 numberKind = 0;    ///< answer of IsNumberField (0: not a number field)
+  bool outOfRange = false;  ///< CheckNumberField corrects once and answers 1
 };
 
 inline void TestItem::PresentAs(SInt16 itemNo) { MakePresentation<TestPresentation>(itemNo); }
 
 /// The item's stand-in presentation, or null when it has another or none.
-inline TestPresentation* PresentationOf(UIItem* item) {
-  return dynamic_cast<TestPresentation*>(item->presentation);
-}
+inline TestPresentation* PresentationOf(UIItem* item) { return dynamic_cast<TestPresentation*>(item->presentation); }
 
-/// The test plug-in's system: New runs the build function given to the factory.
-class TestSystem : public UISystem {
+class TestSystem;
+using Build = std::function<void(TestSystem&)>;
+/// What the next system made builds in its New hook.
+inline Build& NextBuild() { static Build next; return next; }
+
+/// The test plug-in's system ("system"): New runs the build function of NextBuild().
+class TestSystem : public UISystem, public Hooks {
  public:
+  TestSystem() : build(NextBuild()) { name = "system"; }
   void New() override {
-    Note("New:system");
+    Hook("New");
     if (build) build(*this);
   }
-  void Kill() override {
-    Note("Kill:system");
-    if (onKill) onKill();
-  }
-  void Suspend() override { Note("Suspend:system"); }
-  void Resume() override {
-    Note("Resume:system");
-    if (onResume) onResume();
-  }
-  void SetSelf() override { Note("SetSelf:system"); }
-
+  TESTPANE_HOOK(Kill) TESTPANE_HOOK(Suspend) TESTPANE_HOOK(Resume) TESTPANE_HOOK(SetSelf)
   /// The item made n-th (1-based) by New.
   TestItem* Item(SInt32 index) const {
     UIItem* item = nullptr;
     if (items == nullptr || !items->FetchItemAt(index, &item)) return nullptr;
     return static_cast<TestItem*>(item);
   }
-
-  std::function<void(TestSystem&)> build;
-  std::function<void()> onResume, onKill;
+  Build build;
 };
 
-/// What the next system made by Factory builds in its New hook.
-inline std::function<void(TestSystem&)>& NextBuild() {
-  static std::function<void(TestSystem&)> next;
-  return next;
-}
-
 /// The plug-in's factory, as NewIPP takes it.
-inline void* Factory() {
-  auto* system = new TestSystem;
-  system->build = NextBuild();
-  return static_cast<UISystem*>(system);
-}
+inline void* Factory() { return static_cast<UISystem*>(new TestSystem); }
 
 /// Builds a pane through NewIPP with `build` as its New hook.
-inline TestSystem* NewPane(std::function<void(TestSystem&)> build) {
+inline TestSystem* NewPane(Build build) {
   NextBuild() = std::move(build);
   return static_cast<TestSystem*>(static_cast<UISystem*>(NewIPP(&Factory)));
 }
@@ -174,31 +139,25 @@ class PaneTest : public ::testing::Test {
     Calls().clear();
     toolbox::host::ClearJournal();
     SetCurrentIPP(nullptr);
-    handles_ = toolbox::host::LiveHandles();
-    pointers_ = toolbox::host::LivePointers();
+    live_ = {toolbox::host::LiveHandles(), toolbox::host::LivePointers()};
   }
   void TearDown() override {
-    if (pane != nullptr) FreeIPP(pane);
-    pane = nullptr;
+    if (pane != nullptr) FreeIPP(std::exchange(pane, nullptr));
     NextBuild() = nullptr;
-    EXPECT_EQ(handles_, toolbox::host::LiveHandles()) << "handles leaked by the test";
-    EXPECT_EQ(pointers_, toolbox::host::LivePointers()) << "pointer blocks leaked by the test";
+    EXPECT_EQ(live_, std::pair(toolbox::host::LiveHandles(), toolbox::host::LivePointers()))
+        << "handles or pointer blocks leaked by the test";
   }
 
   /// A pane of items named a, b, c ... made with the given keys (min 0, max 100).
   TestSystem* MakePane(const std::vector<UInt32>& keys) {
-    pane = NewPane([keys](TestSystem&) {
-      char name = 'a';
-      for (UInt32 key : keys) new TestItem(std::string(1, name++), key, 0, 100);
-    });
-    return pane;
+    return pane = NewPane([keys](TestSystem&) {
+             char name = 'a';
+             for (UInt32 key : keys) new TestItem(std::string(1, name++), key);
+           });
   }
 
   TestSystem* pane = nullptr;
-
- private:
-  size_t handles_ = 0;
-  size_t pointers_ = 0;
+  std::pair<size_t, size_t> live_;  ///< live handles and pointer blocks before the test
 };
 
 }  // namespace testpane

@@ -3,196 +3,156 @@
 // menu entries, ranges, and the presentation error codes.
 #include <tuple>
 
-#include "FaultSweep.h"
 #include "PaneFixture.h"
 
 namespace {
 
 using namespace panetest;
-
-std::vector<ItemPlan> EveryKind() {
-  std::vector<ItemPlan> plan;
-  for (SInt16 n = kCheckBox; n <= kWideCustom; ++n) plan.push_back(ItemPlan{n});
-  return plan;
-}
-
-bool MenuEntryEnabled(ControlRef popup, MenuItemIndex entry) {
-  return IsMenuItemEnabled(GetControlPopupMenuHandle(popup), entry);
-}
+namespace host = toolbox::host;
+using Ints = std::vector<int>;
+using Strings = std::vector<std::string>;
 
 class ControlPresentationTest : public PaneTest {
  protected:
+  /// Per entry 1 to `count` of the popup's menu: '1' enabled, '0' disabled.
+  std::string Entries(SInt16 popup, MenuItemIndex count = 5) {
+    std::string flags;
+    for (MenuItemIndex e = 1; e <= count; ++e)
+      flags += IsMenuItemEnabled(GetControlPopupMenuHandle(Control(popup)), e) ? '1' : '0';
+    return flags;
+  }
+};
+
+/// An item on every control of the layout (default range) and one on a control that is missing.
+class EveryKindTest : public ControlPresentationTest {
+ protected:
+  void SetUp() override {
+    std::vector<ItemPlan> plan;
+    for (SInt16 n = kCheckBox; n <= kWideCustom; ++n) plan.push_back(ItemPlan{n});
+    plan.push_back({kMissing, 0, 10});
+    Show(plan);
+  }
   /// Items bound to controls without a value report 8 at every flush; start clean.
   void ForgetErrors() {
     for (auto& entry : Pane().made) entry.second->errors.clear();
   }
-};
-
-struct BindCase {
-  SInt16 control;
-  SInt32 min, max, value;
-};
-
-TEST_F(ControlPresentationTest, DefaultRangeItemsTakeRangeValueAndVisibilityFromTheirControl) {
-  Show(EveryKind());
-  const BindCase cases[] = {
-      {kCheckBox, 0, 1, 1},   {kRadioButton, 0, 1, 0}, {kPopup, 1, 5, 2},
-      {kCustom, 0, 10, 3},    {kArrows, 0, 20, 5},     {kBevel, 0, 1, 0},
-      {kSlider, 0, 100, 40},  {kRadioGroup, 1, 3, 2},
-  };
-  for (const BindCase& c : cases) {
-    SCOPED_TRACE(c.control);
-    EXPECT_EQ(R(c.control).min, c.min);
-    EXPECT_EQ(R(c.control).max, c.max);
-    EXPECT_EQ(R(c.control).value, c.value) << "the unset value is read from the control";
-    EXPECT_EQ(R(c.control).menuMask, ~UInt64(0)) << "taking the range enables every entry";
-    EXPECT_EQ(Item(c.control).errors, std::vector<int>()) << "binding reports nothing";
+  /// Per button of the radio group: '1' dimmed, '0' not.
+  std::string Dimmed() {
+    std::string flags;
+    for (UInt16 i = 1; i <= 3; ++i) {
+      ControlRef button = nullptr;
+      GetIndexedSubControl(Control(kRadioGroup), i, &button);
+      flags += GetControlHilite(button) == 255 ? '1' : '0';
+    }
+    return flags;
   }
-  EXPECT_EQ(R(kUserPane).min, kDefaultMin) << "a user pane is no value kind: range kept";
-  EXPECT_EQ(R(kStaticText).value, kDefaultMin);
-  EXPECT_EQ(R(kFarSlider).visible, 0) << "left edge 8192 counts as hidden";
-  EXPECT_EQ(R(kNearSlider).visible, 1) << "8191 stays visible";
-  EXPECT_FALSE(IsControlVisible(Control(kFarSlider))) << "ResumeIPP applied the status";
-  EXPECT_TRUE(IsControlVisible(Control(kNearSlider)));
-}
+};
 
-TEST_F(ControlPresentationTest, HitsReadTheControlsBackIntoTheRegistry) {
-  Show(EveryKind());
-  SInt16 hit = toolbox::host::Click(Control(kCheckBox));
+TEST_F(EveryKindTest, DefaultRangeItemsTakeRangeValueAndVisibilityFromTheirControlAndHitsReadItBack) {
+  for (auto [n, min, max, value] : {std::tuple<SInt16, int, int, int>{kCheckBox, 0, 1, 1},
+                                    {kRadioButton, 0, 1, 0}, {kPopup, 1, 5, 2}, {kCustom, 0, 10, 3},
+                                    {kArrows, 0, 20, 5}, {kBevel, 0, 1, 0}, {kSlider, 0, 100, 40},
+                                    {kRadioGroup, 1, 3, 2}}) {
+    SCOPED_TRACE(n);
+    EXPECT_EQ((Ints{min, max, value}), (Ints{R(n).min, R(n).max, R(n).value}))
+        << "the range, and the unset value read from the control";
+    EXPECT_EQ(R(n).menuMask, ~UInt64(0)) << "taking the range enables every entry";
+    EXPECT_EQ(Item(n).errors, Ints()) << "binding reports nothing";
+  }
+  EXPECT_EQ((Ints{kDefaultMin, kDefaultMin}), (Ints{R(kUserPane).min, R(kStaticText).value}))
+      << "a user pane and static text are no value kinds: range and unset value kept";
+  EXPECT_EQ((Ints{0, 1, 0, 1}), (Ints{R(kFarSlider).visible, R(kNearSlider).visible,
+                                      IsControlVisible(Control(kFarSlider)), IsControlVisible(Control(kNearSlider))}))
+      << "left edge 8192 counts as hidden, 8191 stays visible; ResumeIPP applied the status";
+
+  Item(kCheckBox).onSetSelf = [&] { Item(kArrows).Assign(12); };
+  SInt16 hit = host::Click(Control(kCheckBox));
   EXPECT_EQ(hit, kBase + kCheckBox);
   EXPECT_EQ(Hit(hit), hit);
   EXPECT_EQ(R(kCheckBox).value, 0) << "the toggled check box";
-  EXPECT_EQ(GetControlValue(Control(kCheckBox)), 0) << "Action writes the same value back";
-
+  EXPECT_EQ(GetControlValue(Control(kArrows)), 12) << "what the change hook assigned is shown";
   ControlRef third = nullptr;
   GetIndexedSubControl(Control(kRadioGroup), 3, &third);
-  Hit(toolbox::host::Click(third));
-  EXPECT_EQ(R(kRadioGroup).value, 3);
-
-  Hit(toolbox::host::ChoosePopupEntry(Control(kPopup), 4));
-  EXPECT_EQ(R(kPopup).value, 4);
-
-  Hit(toolbox::host::DragSlider(Control(kSlider), {10, 55}));
-  EXPECT_EQ(R(kSlider).value, 55);
-
-  Hit(toolbox::host::HoldLittleArrows(Control(kArrows), kControlUpButtonPart, 3));
-  EXPECT_EQ(R(kArrows).value, 8);
+  Hit(host::Click(third));
+  Hit(host::ChoosePopupEntry(Control(kPopup), 4));
+  Hit(host::DragSlider(Control(kSlider), {10, 55}));
+  Hit(host::HoldLittleArrows(Control(kArrows), kControlUpButtonPart, 3));
+  EXPECT_EQ((Ints{3, 4, 55, 15}), (Ints{R(kRadioGroup).value, R(kPopup).value, R(kSlider).value, R(kArrows).value}))
+      << "radio group, popup, slider, little arrows";
 }
 
-TEST_F(ControlPresentationTest, ShowHiliteRefConAndTitleReachTheControl) {
-  Show(EveryKind());
+TEST_F(EveryKindTest, ShowHiliteRefConAndMenuEntriesReachTheControl) {
   Item(kSlider).Show(0);
-  EXPECT_EQ(R(kSlider).visible, 0);
-  EXPECT_FALSE(IsControlVisible(Control(kSlider)));
+  EXPECT_EQ((Ints{0, 0}), (Ints{R(kSlider).visible, IsControlVisible(Control(kSlider))}));
   Item(kSlider).Show(1);
   EXPECT_TRUE(IsControlVisible(Control(kSlider)));
-
   // A push button and a user pane are left alone (the pane silently: see the error table).
-  const std::pair<SInt16, SInt16> dims[] = {
-      {kSlider, 255}, {kStaticText, 255}, {kCheckBox, 255}, {kPushButton, 0}, {kUserPane, 0}};
-  for (auto [n, dimmed] : dims) {
+  for (auto [n, dimmed] : {std::pair<SInt16, int>{kSlider, 255}, {kStaticText, 255},
+                           {kCheckBox, 255}, {kPushButton, 0}, {kUserPane, 0}}) {
     SCOPED_TRACE(n);
     Item(n).Hilite(255);
     EXPECT_EQ(GetControlHilite(Control(n)), dimmed);
     Item(n).Hilite(0);
     EXPECT_EQ(GetControlHilite(Control(n)), 0);
   }
-
-  toolbox::host::ClearJournal();
+  host::ClearJournal();
   Item(kBevel).SetRefCon(1234);
   EXPECT_EQ(GetControlReference(Control(kBevel)), 1234);
-  EXPECT_EQ(toolbox::host::JournalOf("draw"), std::vector<std::string>{"bevl PRES/8"});
-  unsigned char title[256] = {5, 'T', 'i', 't', 'l', 'e'};
-  Item(kCheckBox).SetTitle(title);
-  unsigned char back[256] = {};
-  Item(kCheckBox).GetTitle(back);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(back + 1), back[0]), "Title");
-}
+  EXPECT_EQ(host::JournalOf("draw"), Strings{"bevl PRES/8"});
 
-TEST_F(ControlPresentationTest, PopupEntriesFollowTheItem) {
-  Show(EveryKind());
   ForgetErrors();
   MenuRef menu = GetControlPopupMenuHandle(Control(kPopup));
-  MenuItemAttributes attributes = 0;
+  MenuItemAttributes ofEntry2 = 0;  // as the menu holds them
+  auto attributes = [&] { return GetMenuItemAttributes(menu, 2, &ofEntry2), ofEntry2; };
   Item(kPopup).ShowHideMenuItem(2, 0, 0);
-  GetMenuItemAttributes(menu, 2, &attributes);
-  EXPECT_EQ(attributes, kMenuItemAttrHidden);
+  EXPECT_EQ(attributes(), kMenuItemAttrHidden);
   EXPECT_EQ(R(kPopup).menuMask, ~UInt64(0)) << "without also-enable the mask is untouched";
   Item(kPopup).ShowHideMenuItem(2, 0, 1);
-  EXPECT_FALSE(MenuEntryEnabled(Control(kPopup), 2)) << "also-enable disables it too";
+  EXPECT_EQ(Entries(kPopup), "10111") << "also-enable disables it too";
   EXPECT_EQ(Presentation(kPopup)->disabledEntry, 2);
   Item(kPopup).ShowHideMenuItem(2, 1, 1);
-  GetMenuItemAttributes(menu, 2, &attributes);
-  EXPECT_EQ(attributes, 0u) << "shown and enabled again";
-
-  toolbox::host::ClearJournal();
+  EXPECT_EQ(attributes(), 0u) << "shown again";
+  EXPECT_EQ(Entries(kPopup), "11111") << "and enabled again";
+  host::ClearJournal();
   Item(kPopup).EnDisableItem(3, 0);
-  for (MenuItemIndex e = 1; e <= 5; ++e) {
-    SCOPED_TRACE(e);
-    EXPECT_EQ(MenuEntryEnabled(Control(kPopup), e), e != 3);
-  }
-  EXPECT_EQ(toolbox::host::JournalOf("draw"), std::vector<std::string>{"popb PRES/3"})
-      << "MenuAdjust redraws the popup";
+  EXPECT_EQ(Entries(kPopup), "11011");
+  EXPECT_EQ(host::JournalOf("draw"), Strings{"popb PRES/3"}) << "MenuAdjust redraws the popup";
   Item(kPopup).EnDisableItem(3, 1);
-  EXPECT_TRUE(MenuEntryEnabled(Control(kPopup), 3));
+  EXPECT_EQ(Entries(kPopup), "11111");
   Item(kPopup).MenuAdjust(SInt32(0x5));
-  EXPECT_EQ(R(kPopup).max, 5) << "R max follows the entry count";
-  for (MenuItemIndex e = 1; e <= 5; ++e) {
-    SCOPED_TRACE(e);
-    EXPECT_EQ(MenuEntryEnabled(Control(kPopup), e), e == 1 || e == 3);
-  }
-
+  EXPECT_EQ(Entries(kPopup), "10100");
   Item(kWidePopup).MenuAdjust64(SInt64(0));
-  EXPECT_FALSE(MenuEntryEnabled(Control(kWidePopup), 64));
-  EXPECT_TRUE(MenuEntryEnabled(Control(kWidePopup), 65)) << "entry 65 is beyond the mask";
-  EXPECT_FALSE(MenuEntryEnabled(Control(kWidePopup), 66)) << "66 was disabled by the layout";
+  EXPECT_EQ(Entries(kWidePopup, 66).substr(63), "010")
+      << "entry 64 follows the mask, 65 is beyond it, 66 was disabled by the layout";
   EXPECT_EQ(R(kWidePopup).max, 70);
-
   SetControlPopupMenuHandle(Control(kPopup), nullptr);
-  toolbox::host::ClearJournal();
+  host::ClearJournal();
   Item(kPopup).EnDisableItem(2, 0);
-  EXPECT_EQ(toolbox::host::JournalOf("draw"), std::vector<std::string>())
-      << "without a menu: nothing redrawn";
+  EXPECT_EQ(host::JournalOf("draw"), Strings()) << "without a menu: nothing redrawn";
   EXPECT_EQ(R(kPopup).max, 5) << "R max is kept without a menu";
-  EXPECT_EQ(Item(kPopup).errors, std::vector<int>());
-}
+  EXPECT_EQ(Item(kPopup).errors, Ints());
 
-TEST_F(ControlPresentationTest, RadioGroupRedrawsAndDimsTheButtonLastDisabled) {
-  Show(EveryKind());
-  ControlRef group = Control(kRadioGroup);
-  auto hilites = [&] {
-    std::vector<SInt16> h;
-    for (UInt16 i = 1; i <= 3; ++i) {
-      ControlRef b = nullptr;
-      GetIndexedSubControl(group, i, &b);
-      h.push_back(GetControlHilite(b));
-    }
-    return h;
-  };
-  toolbox::host::ClearJournal();
+  host::ClearJournal();
   Item(kRadioGroup).MenuAdjust(SInt32(-1));
-  EXPECT_EQ(toolbox::host::JournalOf("draw"), std::vector<std::string>{"rgrp PRES/10"})
+  EXPECT_EQ(host::JournalOf("draw"), Strings{"rgrp PRES/10"})
       << "the group is redrawn even when no button was disabled yet";
-  EXPECT_EQ(hilites(), (std::vector<SInt16>{0, 0, 0})) << "nothing dimmed before any disable";
+  EXPECT_EQ(Dimmed(), "000") << "nothing dimmed before any disable";
   Item(kRadioGroup).EnDisableItem(2, 0);
-  EXPECT_EQ(hilites(), (std::vector<SInt16>{0, 255, 0}));
+  EXPECT_EQ(Dimmed(), "010");
   Item(kRadioGroup).EnDisableItem(2, 1);
-  EXPECT_EQ(hilites(), (std::vector<SInt16>{0, 255, 0})) << "nothing here re-enables buttons";
+  EXPECT_EQ(Dimmed(), "010") << "nothing here re-enables buttons";
 }
 
-TEST_F(ControlPresentationTest, SetRangeClampsThroughTheItemJudgingTheOldControlValue) {
-  Show(EveryKind());
+TEST_F(EveryKindTest, SetRangeClampsThroughTheItemJudgingTheOldControlValue) {
   SetControlValue(Control(kSlider), 9);
   Item(kSlider).SetRange(1, 5);
   EXPECT_EQ(R(kSlider).value, 5) << "9 above the new maximum assigns 5";
-  EXPECT_EQ(GetControlMinimum(Control(kSlider)), 1);
-  EXPECT_EQ(GetControlMaximum(Control(kSlider)), 5);
+  EXPECT_EQ((Ints{1, 5}), (Ints{GetControlMinimum(Control(kSlider)), GetControlMaximum(Control(kSlider))}));
   Hit(0);
   EXPECT_EQ(GetControlValue(Control(kSlider)), 5);
 
   for (SInt16 shown : {1, 3, 5}) {
-    SetControlMaximum(Control(kArrows), 20);
-    SetControlValue(Control(kArrows), shown);
+    SetControlMaximum(Control(kArrows), 20), SetControlValue(Control(kArrows), shown);
     R(kArrows).value = 4;
     Item(kArrows).SetRange(1, 5);
     EXPECT_EQ(R(kArrows).value, 4) << shown << " inside 1..5, limits included, assigns nothing";
@@ -200,107 +160,43 @@ TEST_F(ControlPresentationTest, SetRangeClampsThroughTheItemJudgingTheOldControl
 
   ForgetErrors();
   Item(kUserPane).SetRange(2, 4);
-  EXPECT_EQ(Item(kUserPane).errors, std::vector<int>{17});
+  EXPECT_EQ(Item(kUserPane).errors, Ints{17});
   EXPECT_EQ(R(kUserPane).max, 4) << "the registry keeps the new range all the same";
 }
 
-TEST_F(ControlPresentationTest, SetValueTruncatesTo16BitsAndRefusesOutOfRange) {
-  Show({ItemPlan{kWideCustom, 0, 65535}});
-  R(kWideCustom).value = 32768;
-  Item(kWideCustom).SetValue();
-  EXPECT_EQ(GetControl32BitValue(Control(kWideCustom)), -32768);
-  R(kWideCustom).value = 70000;
-  Item(kWideCustom).SetValue();
-  EXPECT_EQ(GetControl32BitValue(Control(kWideCustom)), -32768) << "out of range: control kept";
-  EXPECT_EQ(Item(kWideCustom).errors, std::vector<int>{7});
-}
-
-struct ErrorCase {
-  const char* what;
-  SInt16 control;
-  std::function<void(UIItem&)> op;
-  std::vector<int> codes;
-};
-
-TEST_F(ControlPresentationTest, OperationsTheControlCannotServeReportTheirCodes) {
-  Show(EveryKind());
-  const ErrorCase cases[] = {
+TEST_F(EveryKindTest, OperationsTheControlCannotServeReportTheirCodes) {
+  EXPECT_EQ(Item(kMissing).errors, (Ints{8, 1, 2, 8}))
+      << "ResumeIPP: the factory's flush (SetValue), then SetStatus (Show, Hilite, SetValue)";
+  R(kWideCustom).min = 0, R(kWideCustom).max = 65535, R(kWideCustom).value = 32768;
+  const std::tuple<const char*, SInt16, std::function<void(UIItem&)>, Ints> cases[] = {
       {"EmptyString", kCheckBox, [](UIItem& i) { EXPECT_EQ(i.EmptyString(), 0); }, {3}},
       {"ClearString", kCheckBox, [](UIItem& i) { i.ClearString(); }, {4}},
       {"SelectString", kCheckBox, [](UIItem& i) { i.SelectString(); }, {5}},
       {"GetValue of a user pane", kUserPane, [](UIItem& i) { i.GetValue(); }, {6}},
       {"SetValue of a user pane", kUserPane, [](UIItem& i) { i.SetValue(); }, {8}},
       {"SetRefCon of static text", kStaticText, [](UIItem& i) { i.SetRefCon(3); }, {13}},
-      {"SetRefCon of a push button", kPushButton,
-       [this](UIItem& i) {
-         i.SetRefCon(1);
-         EXPECT_EQ(GetControlReference(Control(kPushButton)), 0);
-       },
-       {13}},
+      {"SetRefCon of a push button", kPushButton, [](UIItem& i) { i.SetRefCon(1); }, {13}},
       {"SetRange of a push button", kPushButton, [](UIItem& i) { i.SetRange(0, 1); }, {17}},
       {"Hilite of a user pane", kUserPane, [](UIItem& i) { i.Hilite(255); }, {}},
       {"SetStatus of a push button", kPushButton, [](UIItem& i) { i.SetStatus(); }, {8}},
+      {"SetValue beyond 16 bits", kWideCustom, [](UIItem& i) { i.SetValue(); }, {}},
+      {"SetValue out of range", kWideCustom, [](UIItem& i) { i.object->value = 70000, i.SetValue(); }, {7}},
+      {"no control: GetValue", kMissing, [](UIItem& i) { i.GetValue(); }, {6}},
+      {"no control: SetRefCon", kMissing, [](UIItem& i) { i.SetRefCon(1); }, {13}},
+      {"no control: SetRange", kMissing, [](UIItem& i) { i.SetRange(0, 5); }, {17}},
+      {"no control: Show", kMissing, [](UIItem& i) { i.Show(1); }, {1}},
   };
-  for (const ErrorCase& c : cases) {
-    SCOPED_TRACE(c.what);
-    RecordingItem& item = Item(c.control);
-    item.errors.clear();
-    c.op(item);
-    EXPECT_EQ(item.errors, c.codes);
+  for (const auto& [what, control, op, codes] : cases) {
+    SCOPED_TRACE(what);
+    Item(control).errors.clear();
+    op(Item(control));
+    EXPECT_EQ(Item(control).errors, codes);
   }
-}
-
-TEST_F(ControlPresentationTest, AnItemWithoutItsControlReportsEveryOperation) {
-  Show({ItemPlan{kMissing, 0, 10}});
-  RecordingItem& item = Item(kMissing);
+  EXPECT_EQ(GetControlReference(Control(kPushButton)), 0) << "the push button kept its reference";
+  EXPECT_EQ(GetControl32BitValue(Control(kWideCustom)), -32768) << "32768 truncated; 70000 not written";
   ASSERT_NE(Presentation(kMissing), nullptr) << "construction succeeds without a control";
   EXPECT_EQ(Presentation(kMissing)->control, nullptr);
-  EXPECT_EQ(item.errors, (std::vector<int>{8, 1, 2, 8}))
-      << "ResumeIPP: the factory's flush (SetValue), then SetStatus (Show, Hilite, SetValue)";
-  item.errors.clear();
-  item.GetValue();
-  item.SetRefCon(1);
-  item.SetRange(0, 5);
-  item.Show(1);
-  EXPECT_EQ(item.errors, (std::vector<int>{6, 13, 17, 1}));
   EXPECT_EQ(Presentation(kMissing)->CheckItemType(), 0);
-}
-
-TEST_F(ControlPresentationTest, FactoryFailingToAllocateLeavesTheItemWithoutPresentation) {
-  Show({ItemPlan{kSlider}});
-  RecordingItem& item = Item(kSlider);
-  for (bool emulated : {false, true}) {
-    SCOPED_TRACE(emulated ? "emulated presentation, no window shown" : "toolbox presentation");
-    if (emulated) SuspendIPP(sys);
-    testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
-      bool threw = false;
-      run.Arm();
-      try {
-        item.SetControl(kSlider, kSignature);
-      } catch (const LException& e) {
-        threw = true;
-        EXPECT_TRUE(e.GetErrorCode() == kNilPointerErr || (!emulated && e.GetErrorCode() == memFullErr))
-            << "code " << e.GetErrorCode();
-      }
-      run.Disarm();
-      if (emulated) {
-        EXPECT_EQ(threw, run.Fired()) << "the only allocation is the presentation itself";
-      } else if (!run.Fired()) {
-        EXPECT_FALSE(threw) << "nothing failed, nothing thrown";
-      }
-      EXPECT_EQ(item.presentation == nullptr, threw) << "a failed factory leaves no presentation";
-      if (emulated) {
-        item.SetControl();
-        return;
-      }
-      if (threw) {
-        item.SetControl(kSlider, kSignature);  // back to one presentation for the block count
-      } else {
-        EXPECT_NE(Presentation(kSlider), nullptr) << "a recovered failure still binds";
-      }
-      Hit(0);  // the flush empties the update queue the factory filled
-    });
-  }
 }
 
 TEST_F(ControlPresentationTest, ResumeCopiesThePresetLookIntoTheControls) {
@@ -309,11 +205,7 @@ TEST_F(ControlPresentationTest, ResumeCopiesThePresetLookIntoTheControls) {
       ItemPlan{kSlider, 0, 100, [](RecordingItem& i) { i.Show(0); }},
       ItemPlan{kCheckBox, 0, 1, [](RecordingItem& i) { i.Hilite(255); }},
       ItemPlan{kStaticText, kDefaultMin, kDefaultMax, [](RecordingItem& i) { i.Hilite(255); }},
-      ItemPlan{kPopup, 1, 5,
-               [](RecordingItem& i) {
-                 i.EnDisableItem(3, 0);
-                 i.object->value = 4;
-               }},
+      ItemPlan{kPopup, 1, 5, [](RecordingItem& i) { i.EnDisableItem(3, 0), i.object->value = 4; }},
       ItemPlan{kUserPane},
       ItemPlan{kCustom, 4, 4},
   });
@@ -321,80 +213,49 @@ TEST_F(ControlPresentationTest, ResumeCopiesThePresetLookIntoTheControls) {
   EXPECT_EQ(GetControlValue(Control(kArrows)), 7) << "the registry value is copied into the control";
   EXPECT_FALSE(IsControlVisible(Control(kSlider))) << "a preset range keeps the preset visibility";
   EXPECT_EQ(GetControlValue(Control(kSlider)), 0) << "the preset value (the minimum) is written";
-  EXPECT_EQ(GetControlHilite(Control(kCheckBox)), 255) << "an inactive item dims its control";
-  EXPECT_EQ(GetControlHilite(Control(kStaticText)), 255) << "static text is dimmed as well";
+  EXPECT_EQ((Ints{255, 255}), (Ints{GetControlHilite(Control(kCheckBox)), GetControlHilite(Control(kStaticText))}))
+      << "an inactive item dims its control, static text as well";
   EXPECT_EQ(GetControlValue(Control(kPopup)), 4);
-  for (MenuItemIndex e = 1; e <= 5; ++e) {
-    SCOPED_TRACE(e);
-    EXPECT_EQ(MenuEntryEnabled(Control(kPopup), e), e != 3) << "entries follow the preset mask";
-  }
-  // CheckItemType wants a value kind with a range.
-  EXPECT_EQ(Presentation(kSlider)->CheckItemType(), 1);
-  EXPECT_EQ(Presentation(kUserPane)->CheckItemType(), 0);
-  EXPECT_EQ(Presentation(kCustom)->CheckItemType(), 0) << "a single-value range";
-}
-
-TEST_F(ControlPresentationTest, AHitsChangeHookReachesTheOtherControls) {
-  Show(EveryKind());
-  MenuRef menu = GetControlPopupMenuHandle(Control(kPopup));
-  Item(kCheckBox).onSetSelf = [&] {
-    Item(kSlider).Show(0);
-    Item(kPopup).ShowHideMenuItem(4, 0, 0);
-    Item(kArrows).Assign(12);
-  };
-  ASSERT_EQ(GetControlValue(Control(kArrows)), 5);
-  Hit(toolbox::host::Click(Control(kCheckBox)));
-  EXPECT_FALSE(IsControlVisible(Control(kSlider)));
-  MenuItemAttributes attributes = 0;
-  GetMenuItemAttributes(menu, 4, &attributes);
-  EXPECT_EQ(attributes & kMenuItemAttrHidden, kMenuItemAttrHidden) << "entry 4 hidden";
-  EXPECT_EQ(GetControlValue(Control(kArrows)), 12) << "the assigned value reaches its control";
+  EXPECT_EQ(Entries(kPopup), "11011") << "entries follow the preset mask";
+  // CheckItemType wants a value kind with a range (not a single value).
+  EXPECT_EQ((Ints{1, 0, 0}), (Ints{Presentation(kSlider)->CheckItemType(), Presentation(kUserPane)->CheckItemType(),
+                                   Presentation(kCustom)->CheckItemType()}));
 }
 
 /// A subclass that records which of its replacements run.
-class TracingControl : public UIControl {
- public:
-  TracingControl(UIItem* item, SInt16 itemNo, UInt32 signature)
-      : UIControl(item, itemNo, signature) {}
-  void GetValue() override { calls.push_back("GetValue"); }
-  void SetValue() override { calls.push_back("SetValue"); }
-  void Show() override { calls.push_back("Show"); }
-  void Hilite() override { calls.push_back("Hilite"); }
-  void MenuAdjust() override { calls.push_back("MenuAdjust"); }
-  static std::vector<std::string> calls;
+#define TRACED(op) void op() override { calls.push_back(#op); }
+struct TracingControl : UIControl {
+  TracingControl(UIItem* item, SInt16 itemNo, UInt32 signature) : UIControl(item, itemNo, signature) {}
+  TRACED(GetValue) TRACED(SetValue) TRACED(Show) TRACED(Hilite) TRACED(MenuAdjust)
+  static inline Strings calls;
 };
-std::vector<std::string> TracingControl::calls;
 
-TEST_F(ControlPresentationTest, OperationsReachTheSubclassesReplacements) {
-  using Calls = std::vector<std::string>;
-  Show({ItemPlan{kSlider, kDefaultMin, kDefaultMax}});
+TEST_F(ControlPresentationTest, OperationsReachTheSubclassesReplacementsAndFailedFactoriesLeaveNothing) {
+  Show({ItemPlan{kSlider}});
   RecordingItem& item = Item(kSlider);
   item.SetControl();
-  R(kSlider).min = kDefaultMin;
-  R(kSlider).max = kDefaultMax;
-  R(kSlider).value = kDefaultMin;
+  R(kSlider).min = kDefaultMin, R(kSlider).max = kDefaultMax, R(kSlider).value = kDefaultMin;
   SetControlValue(Control(kSlider), 77);
   TracingControl::calls.clear();
   item.MakePresentation<TracingControl>(kSlider, kSignature);
-  EXPECT_EQ(TracingControl::calls, Calls()) << "binding reads the value with the base version";
+  EXPECT_EQ(TracingControl::calls, Strings()) << "binding reads the value with the base version";
   EXPECT_EQ(R(kSlider).value, 77);
   Hit(0);
-  EXPECT_EQ(TracingControl::calls, Calls{"SetValue"}) << "the factory's flush";
+  EXPECT_EQ(TracingControl::calls, Strings{"SetValue"}) << "the factory's flush";
 
-  const std::tuple<const char*, std::function<void()>, Calls> cases[] = {
-      {"SetStatus", [&] { item.SetStatus(); }, {"Show", "Hilite", "MenuAdjust", "SetValue"}},
-      {"Show", [&] { item.Show(0); }, {"Show"}},
-      {"Hilite", [&] { item.Hilite(255); }, {"Hilite"}},
-      {"MenuAdjust", [&] { item.MenuAdjust(SInt32(0)); }, {"MenuAdjust"}},
-      {"EnDisableItem", [&] { item.EnDisableItem(2, 0); }, {"MenuAdjust"}},
-      {"ShowHideMenuItem", [&] { item.ShowHideMenuItem(2, 0, 1); }, {"MenuAdjust"}},
-  };
-  for (const auto& [what, op, expected] : cases) {
-    SCOPED_TRACE(what);
-    TracingControl::calls.clear();
-    op();
-    EXPECT_EQ(TracingControl::calls, expected);
-  }
+  TracingControl::calls.clear();
+  item.SetStatus(), item.Show(0), item.Hilite(255), item.MenuAdjust(SInt32(0));
+  item.EnDisableItem(2, 0), item.ShowHideMenuItem(2, 0, 1);
+  EXPECT_EQ(TracingControl::calls, (Strings{"Show", "Hilite", "MenuAdjust", "SetValue", "Show", "Hilite",
+                                            "MenuAdjust", "MenuAdjust", "MenuAdjust"}))
+      << "SetStatus: Show, Hilite, MenuAdjust, SetValue; then Show, Hilite, MenuAdjust, and MenuAdjust "
+         "for EnDisableItem and ShowHideMenuItem";
+
+  // The factory failing to allocate leaves the item without presentation.
+  SweepFactory(item, [&] { item.Bind(); });
+  SuspendIPP(sys);  // no window shown: the emulated presentation is the factory's only allocation
+  item.Bind();
+  SweepFactory(item, [&] { item.Bind(); }, true);
 }
 
 }  // namespace

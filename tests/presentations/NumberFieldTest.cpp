@@ -4,15 +4,15 @@
 // and allocation failures while a field is made, destroyed or pasted into.
 #include <cstdlib>
 #include <string>
-#include <utility>
+#include <tuple>
 
-#include "FaultSweep.h"
 #include "PaneFixture.h"
 
 namespace {
 
 using namespace panetest;
 namespace host = toolbox::host;
+using Strings = std::vector<std::string>;
 
 constexpr SInt32 kKind1 = 0, kKind2 = kNumberAllowLeadingZero,
                  kKind3 = kNumberAllowLeadingZero | kNumberAllowMinus;
@@ -21,11 +21,12 @@ constexpr SInt32 kUntouched = 555;
 
 enum Outcome { kAccept, kBeep, kPass };
 
-/// A key typed into a field, and what must follow; command-V pastes `scrap`.
+/// A key typed into a field with that text and selection, and what must
+/// follow; command-V pastes `scrap`.
 struct KeyCase {
-  SInt32 flags; const char* before; SInt16 start, end;      // the field and its selection
-  char key; SInt16 keyCode; EventModifiers modifiers; std::string scrap;  // the key
-  Outcome outcome; const char* after; SInt16 caret;         // what must follow
+  SInt32 flags; const char* before; SInt16 start, end; char key;
+  Outcome outcome; const char* after; SInt16 caret;
+  std::string scrap = ""; EventModifiers modifiers = 0; SInt16 keyCode = 0;
 };
 
 class NumberFieldTest : public PaneTest {
@@ -52,47 +53,41 @@ class NumberFieldTest : public PaneTest {
     Prepare(c.before, c.start, c.end);
     host::SetScrapText(c.scrap);
     EXPECT_EQ(host::TypeKey(window, c.key, c.keyCode, c.modifiers), 0);
-    EXPECT_EQ(host::JournalOf("beep").size(), c.outcome == kBeep ? 1u : 0u);
-    EXPECT_EQ(host::ControlText(Control(kEditText)), c.after);
     ControlEditTextSelectionRec sel{-1, -1};
     GetControlData(Control(kEditText), 0, kControlEditTextSelectionTag, sizeof(sel), &sel, nullptr);
-    EXPECT_EQ(std::make_pair(sel.selStart, sel.selEnd), std::make_pair(c.caret, c.caret));
-    EXPECT_EQ(R(kEditText).value, c.outcome == kAccept ? std::atoi(c.after) : kUntouched);
+    EXPECT_EQ(std::tuple(host::JournalOf("beep").size(), host::ControlText(Control(kEditText)), sel.selStart,
+                         sel.selEnd, R(kEditText).value),
+              std::tuple(c.outcome == kBeep ? 1u : 0u, std::string(c.after), c.caret, c.caret,
+                         c.outcome == kAccept ? std::atoi(c.after) : kUntouched))
+        << "beeps, text, selection start and end, registry value";
   }
   UINumber& Field() { return *dynamic_cast<UINumber*>(Item(kEditText).presentation); }
 };
 
 TEST_F(NumberFieldTest, KeysAndPastesFollowTheRulesOfTheFieldKind) {
+  const std::string ones(18, '1');
   const KeyCase cases[] = {
-      {kKind1, "", 0, 0, '0', 0, 0, "", kBeep, "", 0},
-      {kKind1, "5", 1, 1, '0', 0, 0, "", kAccept, "50", 2},
-      {kKind1, "123", 1, 2, '9', 0, 0, "", kAccept, "193", 2},
-      {kKind2, "", 0, 0, '0', 0, 0, "", kAccept, "0", 1},
-      {kKind3, "5", 0, 0, '-', 0, 0, "", kAccept, "-5", 1},
-      {kKind3, "5", 1, 1, '-', 0, 0, "", kBeep, "5", 1},
-      {kKind2, "5", 0, 0, '-', 0, 0, "", kBeep, "5", 0},
-      {kNumberAllowMinus, "5", 0, 0, '-', 0, 0, "", kBeep, "5", 0},
-      {kKind3, "12", 2, 2, '.', 0, 0, "", kBeep, "12", 2},
-      {kKind1, "111111111111111111", 18, 18, '1', 0, 0, "", kBeep, "111111111111111111", 18},
-      {kKind1, "123", 3, 3, 0x08, 0, 0, "", kAccept, "12", 2},
-      {kKind1, "123", 0, 2, 0x08, 0, 0, "", kAccept, "3", 0},
-      {kKind1, "123", 0, 0, 0x08, 0, 0, "", kAccept, "123", 0},
-      {kKind1, "123", 3, 3, 0x1C, 0, 0, "", kPass, "123", 2},
-      {kKind1, "123", 1, 1, 0x1D, 0, 0, "", kPass, "123", 2},
-      {kKind1, "12", 2, 2, 0x0D, 0, 0, "", kPass, "12", 2},
-      {kKind1, "12", 2, 2, 0x03, 0, 0, "", kPass, "12", 2},
-      {kKind1, "12", 2, 2, 0x1B, 0x3500, 0, "", kPass, "12", 2},
-      {kKind1, "12", 2, 2, 0x1B, 0, 0, "", kBeep, "12", 2},
-      {kKind1, "12", 2, 2, 'c', 0, cmdKey, "3", kPass, "12", 2},
-      {kKind3, "", 0, 0, 'v', 0, cmdKey, "-7", kAccept, "-7", 2},
-      {kKind2, "", 0, 0, 'v', 0, cmdKey, "-7", kBeep, "", 0},
-      {kKind3, "5", 1, 1, 'v', 0, cmdKey, "-7", kBeep, "5", 1},
-      {kKind1, "", 0, 0, 'v', 0, cmdKey, "12a", kBeep, "", 0},
-      {kKind1, "", 0, 0, 'v', 0, cmdKey, "07", kBeep, "", 0},
-      {kKind1, "5", 1, 1, 'V', 0, cmdKey, "07", kAccept, "507", 3},
-      {kKind2, "", 0, 0, 'v', 0, cmdKey, std::string(40, '1'), kBeep, "", 0},
-      {kKind1, "12", 2, 2, 'v', 0, cmdKey, "", kPass, "12", 2},
-      {kKind1, "12", 2, 2, 0x09, 0, 0, "", kPass, "12", 2},  // last: the focus moves on
+      {kKind1, "", 0, 0, '0', kBeep, "", 0},          {kKind1, "5", 1, 1, '0', kAccept, "50", 2},
+      {kKind1, "123", 1, 2, '9', kAccept, "193", 2},  {kKind2, "", 0, 0, '0', kAccept, "0", 1},
+      {kKind3, "5", 0, 0, '-', kAccept, "-5", 1},     {kKind3, "5", 1, 1, '-', kBeep, "5", 1},
+      {kKind2, "5", 0, 0, '-', kBeep, "5", 0},        {kNumberAllowMinus, "5", 0, 0, '-', kBeep, "5", 0},
+      {kKind3, "12", 2, 2, '.', kBeep, "12", 2},
+      {kKind1, ones.c_str(), 18, 18, '1', kBeep, ones.c_str(), 18},
+      {kKind1, "123", 3, 3, 0x08, kAccept, "12", 2},  {kKind1, "123", 0, 2, 0x08, kAccept, "3", 0},
+      {kKind1, "123", 0, 0, 0x08, kAccept, "123", 0}, {kKind1, "123", 3, 3, 0x1C, kPass, "123", 2},
+      {kKind1, "123", 1, 1, 0x1D, kPass, "123", 2},   {kKind1, "12", 2, 2, 0x0D, kPass, "12", 2},
+      {kKind1, "12", 2, 2, 0x03, kPass, "12", 2},     {kKind1, "12", 2, 2, 0x1B, kBeep, "12", 2},
+      {kKind1, "12", 2, 2, 0x1B, kPass, "12", 2, "", 0, 0x3500},  // escape by its key code
+      {kKind1, "12", 2, 2, 'c', kPass, "12", 2, "3", cmdKey},
+      {kKind3, "", 0, 0, 'v', kAccept, "-7", 2, "-7", cmdKey},
+      {kKind2, "", 0, 0, 'v', kBeep, "", 0, "-7", cmdKey},
+      {kKind3, "5", 1, 1, 'v', kBeep, "5", 1, "-7", cmdKey},
+      {kKind1, "", 0, 0, 'v', kBeep, "", 0, "12a", cmdKey},
+      {kKind1, "", 0, 0, 'v', kBeep, "", 0, "07", cmdKey},
+      {kKind1, "5", 1, 1, 'V', kAccept, "507", 3, "07", cmdKey},
+      {kKind2, "", 0, 0, 'v', kBeep, "", 0, std::string(40, '1'), cmdKey},
+      {kKind1, "12", 2, 2, 'v', kPass, "12", 2, "", cmdKey},
+      {kKind1, "12", 2, 2, 0x09, kPass, "12", 2},  // last: the focus moves on
   };
   ShowField(kKind1);
   for (const KeyCase& c : cases) {
@@ -106,11 +101,11 @@ TEST_F(NumberFieldTest, OutOfRangeTextIsReportedCorrectedAndCheckedAgainAtTheNex
   Pane().SetError(1200);
   Prepare("", 0, 0);
   host::TypeKey(window, '0');
-  EXPECT_EQ(host::JournalOf("beep"), std::vector<std::string>{"10"}) << "'0' may not lead";
+  EXPECT_EQ(host::JournalOf("beep"), Strings{"10"}) << "'0' may not lead";
   EXPECT_EQ(Pane().numberField, kEditText) << "the rejected key left the field pending";
 
   SInt16 hit = host::TypeKey(window, '5');
-  EXPECT_EQ(host::JournalOf("alert"), std::vector<std::string>{R"(stop 1200: "", "1", "1", "99")"});
+  EXPECT_EQ(host::JournalOf("alert"), Strings{R"(stop 1200: "", "1", "1", "99")"});
   EXPECT_EQ(R(kEditText).value, 1) << "the blank field was corrected to the minimum";
   EXPECT_EQ(Hit(hit), kBase + kEditText) << "that key reached the control unfiltered";
 
@@ -119,11 +114,10 @@ TEST_F(NumberFieldTest, OutOfRangeTextIsReportedCorrectedAndCheckedAgainAtTheNex
   Item(kEditText).onSetSelf = [&] { ++changes; };
   host::TypeText(window, "00");
   EXPECT_EQ(changes, 2) << "\"50\" changed the value; \"500\" was cancelled and corrected";
-  EXPECT_EQ(host::JournalOf("alert"),
-            std::vector<std::string>{R"(stop 1200: "500", "99", "1", "99")"});
-  EXPECT_EQ(host::JournalOf("beep"), std::vector<std::string>{"10"});
+  EXPECT_EQ(host::JournalOf("alert"), Strings{R"(stop 1200: "500", "99", "1", "99")"});
+  EXPECT_EQ(host::JournalOf("beep"), Strings{"10"});
   EXPECT_EQ(host::ControlText(Control(kEditText)), "99") << "the correction was assigned and shown";
-  EXPECT_EQ(host::ParamTexts(), std::vector<std::string>(4)) << "parameter texts cleared after";
+  EXPECT_EQ(host::ParamTexts(), Strings(4)) << "parameter texts cleared after";
 
   Pane().SetError(0);
   host::ClearJournal();
@@ -132,27 +126,8 @@ TEST_F(NumberFieldTest, OutOfRangeTextIsReportedCorrectedAndCheckedAgainAtTheNex
   EXPECT_EQ(R(kEditText).value, 99);
 }
 
-TEST_F(NumberFieldTest, BlankFieldsAreValidOnlyWhenAllowed) {
-  ShowField(kKind1, 5, 50);
-  for (SInt32 flags : {kKind1, SInt32(kNumberAllowBlank)}) {
-    Field().flags = flags;
-    R(kEditText).value = 5;
-    Item(kEditText).ClearString();
-    EXPECT_EQ(R(kEditText).emptyText, flags == kNumberAllowBlank);
-    Item(kEditText).SetStatus();
-    EXPECT_EQ(host::ControlText(Control(kEditText)), flags ? "" : "5") << "SetStatus";
-    Item(kEditText).ClearString();
-    EXPECT_EQ(Item(kEditText).CheckNumberField(), flags ? 0 : 1);
-    EXPECT_EQ(R(kEditText).value, 5) << "the minimum, kept or corrected";
-    R(kEditText).value = 0;
-    Item(kEditText).SetValue();
-    EXPECT_EQ(host::ControlText(Control(kEditText)), flags ? "" : "0") << "0 is not shown";
-  }
-}
-
-struct AppendCase { SInt32 step; std::vector<SInt32> list; SInt32 v; Boolean wrap; SInt32 want; };
-
-TEST_F(NumberFieldTest, AppendStepsThroughTheRangeOrTheValueList) {
+TEST_F(NumberFieldTest, AppendStepsThroughTheRangeOrTheValueListBlankFieldsAreValidOnlyWhenAllowed) {
+  struct AppendCase { SInt32 step; std::vector<SInt32> list; SInt32 v; Boolean wrap; SInt32 want; };
   const std::vector<SInt32> list{1, 2, 5, 10};
   const AppendCase cases[] = {
       {5, {}, 10, 0, 55},   {5, {}, 30, 0, 100},  {5, {}, 30, 1, 0},    {5, {}, -2, 0, 0},
@@ -169,28 +144,29 @@ TEST_F(NumberFieldTest, AppendStepsThroughTheRangeOrTheValueList) {
     Field().Append(c.v, c.wrap);
     EXPECT_EQ(R(kEditText).value, c.want);
   }
+
+  // Blank fields are valid only when allowed.
+  R(kEditText).min = 5, R(kEditText).max = 50;
+  for (SInt32 flags : {kKind1, SInt32(kNumberAllowBlank)}) {
+    SCOPED_TRACE(flags ? "blank allowed" : "blank not allowed");
+    Field().flags = flags;
+    R(kEditText).value = 5;
+    Item(kEditText).ClearString();
+    EXPECT_EQ(R(kEditText).emptyText, flags == kNumberAllowBlank);
+    Item(kEditText).SetStatus();
+    EXPECT_EQ(host::ControlText(Control(kEditText)), flags ? "" : "5") << "SetStatus";
+    Item(kEditText).ClearString();
+    EXPECT_EQ(Item(kEditText).CheckNumberField(), flags ? 0 : 1);
+    EXPECT_EQ(R(kEditText).value, 5) << "the minimum, kept or corrected";
+    R(kEditText).value = 0;
+    Item(kEditText).SetValue();
+    EXPECT_EQ(host::ControlText(Control(kEditText)), flags ? "" : "0") << "0 is not shown";
+  }
 }
 
 TEST_F(NumberFieldTest, FailedAllocationsLeaveNoFieldHalfMadeAndNoPasteHalfDone) {
   ShowField(kKind1);
-  UIItem& item = Item(kEditText);
-  item.SetControl();
-  const size_t procedures = host::LiveProcedureHandles();
-  testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
-    run.Arm();
-    try {
-      item.SetNumber(kEditText, 1, kKind1, 0, nullptr, kSignature);
-    } catch (const LException& e) {
-      EXPECT_TRUE(e.GetErrorCode() == kNilPointerErr || e.GetErrorCode() == memFullErr);
-      EXPECT_EQ(item.presentation, nullptr) << "a failed factory leaves no presentation";
-    }
-    run.Disarm();
-    item.SetControl();
-    Hit(0);  // flushes the update queue
-    EXPECT_EQ(host::LiveProcedureHandles(), procedures) << "the key filter was released";
-  });
-  item.SetNumber(kEditText, 1, kKind1, 0, nullptr, kSignature);
-  Hit(0);  // flushes the update queue
+  SweepFactory(Item(kEditText), [&] { Item(kEditText).SetNumber(kEditText, 1, kKind1, 0, nullptr, kSignature); });
   host::SetScrapText("57");
   testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
     Prepare("", 0, 0);

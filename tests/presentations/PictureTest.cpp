@@ -17,7 +17,7 @@ class PictureTest : public PicturePaneTest {
   void SetValue(SInt32 value) { Item().object->value = value, Item().Update(); }
 };
 
-TEST_F(PictureTest, DrawnSeriesFollowsTheValueThroughItsMask) {
+TEST_F(PictureTest, DrawnSeriesFollowsTheValueThroughItsMaskAPhotographFillsThePane) {
   ShowPicture(kSmall, kSeries);
   const RGBColor red = {0xFFFF, 0, 0};  // what the pane held before: cleared by the drawing
   Rect area;
@@ -40,10 +40,9 @@ TEST_F(PictureTest, DrawnSeriesFollowsTheValueThroughItsMask) {
   EXPECT_EQ(GetControlReference(Control(kSmall)), 0);
   toolbox::host::RenderWindow(window);
   EXPECT_EQ(Share(kSmall, kBackground), 1);
-}
 
-TEST_F(PictureTest, PictureWithoutMaskIsDrawnScaledIntoThePane) {
-  ShowPicture(kSmall, kPhoto);
+  Item().SetPicture(kSmall, kPhoto, kSig);  // a picture without mask is drawn scaled into the pane
+  SetValue(1);
   EXPECT_EQ(Share(kSmall, kBackground), 0);
   EXPECT_LT(Share(kSmall, Pixel(12, 222)), 0.5) << "one colour is no photograph";
 }

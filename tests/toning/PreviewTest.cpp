@@ -1,6 +1,7 @@
 // The toning preview presentation: the pane shows the engine's output for the
 // decoded picture, redraws only when it must, and survives set-up failures.
 #include <cstring>
+#include <tuple>
 
 #include "PicturePane.h"
 
@@ -9,10 +10,9 @@ namespace {
 
 class PreviewTest : public PicturePaneTest {
  protected:
-  /// A preview of `picture` on control `n`, with `info` set before the pane is shown.
-  void ShowPreview(SInt16 n, SInt16 picture, MonxInfo info, bool visible = true) {
-    Show([=](UIItem& i) { i.SetMONXPreviewParam(info), i.Show(visible); },
-         [=](UIItem& i) { i.SetMONXPreview(n, picture, kSig); });
+  /// A preview of the photograph on the large pane, the neutral record set before the pane is shown.
+  void ShowPreview() {
+    Show([](UIItem& i) { i.SetMONXPreviewParam(kNeutral); }, [](UIItem& i) { i.SetMONXPreview(kPane, kPhoto, kSig); });
   }
   MONXPreviewRef& Ref() { return dynamic_cast<UIMONXPreview&>(*Item().presentation).ref; }
   /// Pane pixels (1:1 from the pane's corner) unlike the engine's output for
@@ -28,17 +28,16 @@ class PreviewTest : public PicturePaneTest {
     for (SInt32 y = 0; y < d.height; ++y)
       for (SInt32 x = 0; x < d.width; ++x) {
         const UInt8* p = &bitmap[y * d.rowBytes + x * 4];
-        wrong += Pixel(SInt16(10 + x), SInt16(10 + y)) !=
-                 (0xFF000000u | UInt32(p[1]) << 16 | UInt32(p[2]) << 8 | p[3]);
+        wrong += Pixel(SInt16(10 + x), SInt16(10 + y)) != (0xFF000000u | p[1] << 16 | p[2] << 8 | p[3]);
       }
     return wrong;
   }
 };
 
-TEST_F(PreviewTest, PaneShowsEngineOutputUnderEachRecord) {
-  ShowPreview(kPane, kPhoto, kNeutral);
-  ASSERT_EQ(Ref().image.width, 300);
-  ASSERT_EQ(Ref().image.format, kMonxFormatXRGB);
+TEST_F(PreviewTest, PaneShowsEngineOutputUnderEachRecordTonedOnlyByFullRedraws) {
+  ShowPreview();
+  ASSERT_EQ(std::pair(Ref().image.width, Ref().image.format), (std::pair<SInt32, SInt32>(300, kMonxFormatXRGB)))
+      << "300 wide, XRGB";
   EXPECT_EQ(Mismatches(kNeutral), 0);
   for (const MonxInfo& info : {MonxInfo{40, 60, 200, 5, 10, -5, 5, -10, 0},
                                MonxInfo{-75, -20, 140, -10, 25, 10, -25, -50, 1}}) {
@@ -46,10 +45,6 @@ TEST_F(PreviewTest, PaneShowsEngineOutputUnderEachRecord) {
     Item().SetMONXPreviewParam(info);
     EXPECT_EQ(Mismatches(info), 0);
   }
-}
-
-TEST_F(PreviewTest, OnlyFullRedrawsToneAndNeverThePadByte) {
-  ShowPreview(kPane, kPhoto, {30, 30, 180, 0, 0, 0, 0, 0, 0});
   auto* preview = static_cast<UInt8*>(Ref().previewBuffer);
   std::memset(preview, 0x11, size_t(Ref().image.rowBytes * Ref().image.height));
   Item().Update();  // a partial draw, parameters unchanged
@@ -59,8 +54,8 @@ TEST_F(PreviewTest, OnlyFullRedrawsToneAndNeverThePadByte) {
   EXPECT_EQ(preview[0], 0x11) << "the pad byte was written";
 }
 
-TEST_F(PreviewTest, HiddenLowAndUnpicturedPanesStayBlankOthersInactive) {
-  ShowPreview(kPane, kPhoto, kNeutral);
+TEST_F(PreviewTest, HiddenLowAndUnpicturedPanesStayBlankOthersInactiveA144DpiPictureIsScaled) {
+  ShowPreview();
   struct Case { SInt16 control, picture; bool visible, setUp; } cases[] = {
       {kPane, kPhoto, false, true}, {kLow, kPhoto, true, true}, {kPane, 7000, true, false},
       {kWell, kPhoto, true, false}, {kMissing, kPhoto, true, false}};
@@ -73,18 +68,15 @@ TEST_F(PreviewTest, HiddenLowAndUnpicturedPanesStayBlankOthersInactive) {
     Item().SetMONXPreviewParam(kNeutral);
     EXPECT_TRUE((c.control != kPane && c.control != kLow) || Share(c.control, kBackground) == 1);
   }
-}
-
-TEST_F(PreviewTest, PictureAt144DpiGivesTwiceItsFrameScaledIntoThePane) {
-  ShowPreview(kThumb, kScaledPhoto, kNeutral);
-  toolbox::host::RenderWindow(window);
-  EXPECT_EQ(std::vector<SInt32>({Ref().image.width, Ref().image.height, Ref().image.rowBytes}),
-            std::vector<SInt32>({600, 400, 2400}));
+  // A picture at 144 dpi gives twice its frame in pixels, scaled into the pane.
+  Item().SetMONXPreview(kThumb, kScaledPhoto, kSig);
+  Item().SetMONXPreviewParam(kNeutral);
+  EXPECT_EQ(std::tuple(600, 400, 2400), std::tuple(Ref().image.width, Ref().image.height, Ref().image.rowBytes));
   EXPECT_LT(Share(kThumb, kBackground), 0.01);
 }
 
 TEST_F(PreviewTest, SetUpFailuresLeaveABlankPaneAndNoLeak) {
-  ShowPreview(kPane, kPhoto, kNeutral);
+  ShowPreview();
   SweepFactory([&] { Item().SetMONXPreview(kPane, kPhoto, kSig); }, [&] {
     Item().SetMONXPreviewParam(kNeutral);
     auto* made = dynamic_cast<UIMONXPreview*>(Item().presentation);

@@ -1,30 +1,27 @@
-// Tests of the toning curves: the reference table of output levels, colour positions, held extremes.
-#include <gtest/gtest.h>
-
+// Tests of the toning curves: their sums against a separate computation, Proc's rules, the
+// reference table of output levels, colour positions, held extremes.
 #include <array>
+#include <numeric>
+#include <vector>
 
 #include "ToningTestSupport.h"
 
 using namespace toning_test;
-using velkui::PixelPath;
 
 namespace {
 
 constexpr std::array<UInt8, 7> kLevels = {0, 32, 64, 128, 192, 224, 255};
+using Levels = std::array<int, 7>;
+using Rgb = std::array<int, 3>;
 
-struct CurveRow {
-  const char* setting;
-  MonxInfo info;
-  std::array<UInt8, 7> red;
-};
+enum { kColorX, kColorY, kTone, kBrightness, kContrast, kShadow, kHighlight, kDensity, kWhite };
 
-MonxInfo With(int field, SInt32 value) {
-  MonxInfo info = kNeutral;
-  reinterpret_cast<SInt32*>(&info)[field] = value;
-  return info;
-}
+MonxInfo With(int field, SInt32 value) { MonxInfo info = kNeutral; return Field(info, field) = value, info; }
 
-enum Field { kColorX, kColorY, kTone, kBrightness, kContrast, kShadow, kHighlight, kDensity, kWhite };
+/// The output of the reference levels. Green and blue follow red except where
+/// the neutral circle's tiny cast sits on a rounding boundary: at level index
+/// `at` they are `green` and `blue`.
+struct CurveRow { const char* setting; MonxInfo info; Levels red; int at = -1, green = 0, blue = 0; };
 
 const CurveRow kTable[] = {
     {"neutral", kNeutral, {0, 32, 64, 128, 192, 224, 255}},
@@ -37,188 +34,128 @@ const CurveRow kTable[] = {
     {"highlightTone 25", With(kHighlight, 25), {0, 32, 64, 128, 192, 237, 255}},
     {"highlightTone -25", With(kHighlight, -25), {0, 32, 64, 128, 192, 211, 255}},
     {"density -50", With(kDensity, -50), {184, 187, 191, 207, 229, 242, 255}},
-    {"whiteShift 1", With(kWhite, 1), {0, 31, 62, 123, 184, 215, 245}},
-    {"tone 140", With(kTone, 140), {0, 51, 87, 149, 205, 231, 255}},
+    {"whiteShift 1", With(kWhite, 1), {0, 31, 62, 123, 184, 215, 245}, 2, 61, 61},
+    {"tone 140", With(kTone, 140), {0, 51, 87, 149, 205, 231, 255}, 4, 205, 204},
     {"tone 240", With(kTone, 240), {0, 16, 40, 102, 175, 215, 255}},
 };
 
-/// Green and blue follow red except where the neutral circle's tiny cast sits
-/// on a rounding boundary.
-std::array<UInt8, 7> GreenOf(const CurveRow& row) {
-  std::array<UInt8, 7> green = row.red;
-  if (std::string(row.setting) == "whiteShift 1") green[2] = 61;
-  return green;
-}
-
-std::array<UInt8, 7> BlueOf(const CurveRow& row) {
-  std::array<UInt8, 7> blue = GreenOf(row);
-  if (std::string(row.setting) == "tone 140") blue[4] = 204;
-  return blue;
-}
-
-const char* PathName(PixelPath path) {
-  return path == PixelPath::kAuto ? "UIProcMonx" : path == PixelPath::kScalar ? "scalar" : "vector";
-}
-
-/// Tones a picture through the public call (kAuto) or a chosen internal path.
-void Tone(Picture& picture, const MonxInfo& info, PixelPath path, UIHdl** keep = nullptr) {
+/// The engine record after toning a 1 x 1 picture (the smallest geometry the
+/// engine takes: one pixel, rowBytes 1) with `info`: its channel curves.
+UIHdl CurvesOf(const MonxInfo& info) {
+  UInt8 pixel[3] = {}, out[3] = {};
+  const MonxImageDesc desc = {1, 1, 24, kMonxFormatRGB, 1, 0, 0, 0};
   UIHdl* handle = nullptr;
-  ASSERT_EQ(kMonxNoErr, UICreateMonx(&picture.desc, picture.source.data(), &handle));
-  if (path == PixelPath::kAuto) {
-    ASSERT_EQ(kMonxNoErr, UIProcMonx(handle, &info, &picture.desc, picture.output.data()));
-  } else {
-    velkui::ToneImage(handle, &info, picture.output.data(), path);
-  }
-  if (keep) {
-    *keep = handle;
-  } else {
-    UIDeleteMonx(handle);
-  }
+  EXPECT_EQ(kMonxNoErr, UICreateMonx(&desc, pixel, &handle));
+  EXPECT_EQ(kMonxNoErr, UIProcMonx(handle, &info, &desc, out)) << Describe(info);
+  const UIHdl curves = *handle;
+  UIDeleteMonx(handle);
+  return curves;
 }
 
-/// A one-row grey ramp of the reference levels.
-Picture GreyRamp(const Format& format) {
-  Picture picture(format, SInt32(kLevels.size()), 1, SInt32(kLevels.size()) * format.step);
-  for (size_t x = 0; x < kLevels.size(); ++x) picture.SetGrey(SInt32(x), 0, kLevels[x]);
-  return picture;
-}
+/// The output bytes of level `i` in the red, green and blue curves.
+Rgb BytesAt(const UIHdl& c, int i) { return {Byte(c.redTable[i]), Byte(c.greenTable[i]), Byte(c.blueTable[i])}; }
 
-void ExpectChannel(Picture& picture, int offset, const std::array<UInt8, 7>& expected,
-                   const char* channel) {
-  for (size_t x = 0; x < kLevels.size(); ++x) {
-    EXPECT_EQ(int(expected[x]), int(picture.Pixel(picture.output, SInt32(x), 0)[offset]))
-        << channel << " of source level " << int(kLevels[x]);
-  }
-}
-
-class ToningCurveTable : public ::testing::TestWithParam<PixelPath> {};
-
-TEST_P(ToningCurveTable, EveryFormatGivesTheReferenceLevels) {
-  for (const Format& format : AllFormats()) {
-    for (const CurveRow& row : kTable) {
-      SCOPED_TRACE(std::string(format.name) + ", " + row.setting + ", " + PathName(GetParam()));
-      Picture picture = GreyRamp(format);
-      Tone(picture, row.info, GetParam());
-      ExpectChannel(picture, format.red, row.red, "red");
-      ExpectChannel(picture, format.green, GreenOf(row), "green");
-      ExpectChannel(picture, format.blue, BlueOf(row), "blue");
-      if (format.pad >= 0) {
-        for (SInt32 x = 0; x < SInt32(kLevels.size()); ++x) {
-          EXPECT_EQ(picture.Pixel(picture.before, x, 0)[format.pad],
-                    picture.Pixel(picture.output, x, 0)[format.pad])
-              << "pad byte of pixel " << x << " was written";
-        }
-      }
+// The pixel paths give the curves' bytes in every format (ToningPixelPathTest),
+// so the reference levels and the rules below are checked on the curves.
+TEST(ToningCurves, RecordsGiveTheReferenceLevels) {
+  for (const CurveRow& row : kTable) {
+    SCOPED_TRACE(row.setting);
+    const UIHdl curves = CurvesOf(row.info);
+    for (size_t i = 0; i < kLevels.size(); ++i) {
+      Rgb expected{row.red[i], row.red[i], row.red[i]};
+      if (int(i) == row.at) expected = {row.red[i], row.green, row.blue};
+      EXPECT_EQ(expected, BytesAt(curves, kLevels[i])) << "level " << int(kLevels[i]);
     }
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, ToningCurveTable,
-                         ::testing::Values(PixelPath::kAuto, PixelPath::kScalar, PixelPath::kVector),
-                         [](const ::testing::TestParamInfo<PixelPath>& info) {
-                           return std::string(PathName(info.param));
-                         });
-
-struct ColourRow {
-  MonxInfo info;
-  UInt8 red, green, blue;
-};
+TEST(ToningRanges, NeutralIsTheIdentityShadowAndHighlightKeepToTheirLevelsBlackStaysZero) {
+  const UIHdl neutral = CurvesOf(kNeutral);
+  for (int i = 0; i < 256; ++i) {
+    EXPECT_EQ((Rgb{i, i, i}), BytesAt(neutral, i)) << "the neutral record changed level " << i;
+  }
+  // Levels below 61 are shadowTone's own, levels from 192 up highlightTone's.
+  for (SInt32 amount : {-25, 13}) {
+    const UIHdl shadow = CurvesOf(With(kShadow, amount)), highlight = CurvesOf(With(kHighlight, amount));
+    for (int i = 0; i < 256; ++i) {
+      SCOPED_TRACE(testing::Message() << "amount " << amount << ", level " << i);
+      EXPECT_TRUE(i < 61 || BytesAt(shadow, i) == BytesAt(neutral, i)) << "changed by shadowTone";
+      EXPECT_TRUE(i >= 192 || BytesAt(highlight, i) == BytesAt(neutral, i)) << "changed by highlightTone";
+    }
+  }
+  for (SInt32 tone : {140, 160, 180, 200, 220, 240}) {
+    EXPECT_EQ(0.0, CurvesOf(With(kTone, tone)).redTable[0]) << "level 0 stays exactly 0 for tone " << tone;
+  }
+}
 
 TEST(ToningColour, CirclePositionsCastMidGreyAndHoldBlackAndWhite) {
-  const ColourRow rows[] = {
-      {With(kColorX, 75), 161, 116, 129},
-      {With(kColorX, -75), 88, 138, 127},
-      {With(kColorY, 75), 138, 127, 94},
-      {With(kColorY, -75), 113, 129, 162},
-  };
-  for (const Format& format : AllFormats()) {
-    for (const ColourRow& row : rows) {
-      SCOPED_TRACE(std::string(format.name) + " " + Describe(row.info));
-      Picture picture = GreyRamp(format);
-      Tone(picture, row.info, PixelPath::kAuto);
-      const UInt8* mid = picture.Pixel(picture.output, 3, 0);
-      EXPECT_EQ(int(row.red), int(mid[format.red])) << "red of level 128";
-      EXPECT_EQ(int(row.green), int(mid[format.green])) << "green of level 128";
-      EXPECT_EQ(int(row.blue), int(mid[format.blue])) << "blue of level 128";
-      const UInt8* black = picture.Pixel(picture.output, 0, 0);
-      const UInt8* white = picture.Pixel(picture.output, 6, 0);
-      for (int offset : {format.red, format.green, format.blue}) {
-        EXPECT_EQ(0, int(black[offset])) << "black moved at byte " << offset;
-        EXPECT_EQ(255, int(white[offset])) << "white moved at byte " << offset;
-      }
+  struct Row { int field; SInt32 value; Rgb mid; };
+  for (Row row : {Row{kColorX, 75, {161, 116, 129}}, Row{kColorX, -75, {88, 138, 127}},
+                  Row{kColorY, 75, {138, 127, 94}}, Row{kColorY, -75, {113, 129, 162}}}) {
+    SCOPED_TRACE(Describe(With(row.field, row.value)));
+    const UIHdl curves = CurvesOf(With(row.field, row.value));
+    EXPECT_EQ(row.mid, BytesAt(curves, 128)) << "level 128";
+    EXPECT_EQ((Rgb{0, 0, 0}), BytesAt(curves, 0)) << "black moved";
+    EXPECT_EQ((Rgb{255, 255, 255}), BytesAt(curves, 255)) << "white moved";
+  }
+  // Single extremes keep black and white (above and in the curve table); combined ones may not.
+  MonxInfo both = With(kBrightness, -25);
+  both.contrast = -25;
+  EXPECT_EQ(252, BytesAt(CurvesOf(both), 255)[0]) << "brightness -25 and contrast -25 map 255 to 252";
+}
+
+/// A record and its red, green and blue curve sums (the 256 entries added in index order).
+struct CurveSums { MonxInfo info; std::array<double, 3> sums; };
+
+// Computed by a separate implementation of the pipeline, written in another
+// language from the formulas and constants alone. Every table row, constant
+// and matrix entry that can reach a curve enters at least one of these sums:
+// a slip in the ninth digit of a matrix entry moves a sum by about 1e-8, while
+// a different but valid order of operations moves it by less than 1e-12.
+const CurveSums kSums[] = {
+    {{0, 0, 180, 0, 0, 0, 0, 0, 0}, {128.00813791632282, 128.00387006310729, 127.99350965376564}},
+    {{0, 0, 180, 25, 0, 0, 0, 0, 0}, {180.8980678616131, 180.89519305972149, 180.88821434633297}},
+    {{0, 0, 180, -25, 0, 0, 0, 0, 0}, {75.112784276764074, 75.10991533331169, 75.102950841553593}},
+    {{0, 0, 180, 0, 25, 0, 0, 0, 0}, {128.00497370434567, 128.00236529216215, 127.9960332520034}},
+    {{0, 0, 180, 0, -25, 0, 0, 0, 0}, {128.24619853864723, 128.2406275865373, 128.22710384488869}},
+    {{0, 0, 180, 0, 0, 25, 0, 0, 0}, {128.98815650682837, 128.98381036681798, 128.97325991269275}},
+    {{0, 0, 180, 0, 0, -25, 0, 0, 0}, {127.01518304278451, 127.01099906801061, 127.00084227743142}},
+    {{0, 0, 180, 0, 0, 0, 25, 0, 0}, {130.05254775759295, 130.04845056918779, 130.03850445649746}},
+    {{0, 0, 180, 0, 0, 0, -25, 0, 0}, {126.01140344534384, 126.00698640363214, 125.99626383237612}},
+    {{0, 0, 180, 0, 0, 0, 0, -50, 0}, {211.86803236097538, 211.86454585549825, 211.85608220361232}},
+    {{0, 0, 180, 0, 0, 0, 0, 0, 1}, {122.99083553264092, 122.98641159736336, 122.97567229166054}},
+    {{0, 0, 140, 0, 0, 0, 0, 0, 0}, {143.9444059446831, 143.94002224633681, 143.92938061762928}},
+    {{0, 0, 240, 0, 0, 0, 0, 0, 0}, {109.79373475011789, 109.78974401510001, 109.78005632288755}},
+    {{75, 0, 180, 0, 0, 0, 0, 0, 0}, {149.72719998053589, 119.72021668354496, 128.56530686169972}},
+    {{-75, 0, 180, 0, 0, 0, 0, 0, 0}, {101.2175019240788, 134.56263781248433, 127.48803324229813}},
+    {{0, 75, 180, 0, 0, 0, 0, 0, 0}, {134.36903692253748, 127.54900266665841, 105.56641548455278}},
+    {{0, -75, 180, 0, 0, 0, 0, 0, 0}, {118.13426304629688, 128.62985011402077, 150.74468775248477}},
+    {{57, -72, 200, 17, -19, -25, -25, -14, 0}, {174.62698975632827, 156.91473244864579, 189.96237442546376}},
+    {{-30, 45, 160, -8, 12, 7, -13, -33, 1}, {168.6178729952077, 177.45090279776704, 158.4817354246629}},
+    {{75, 75, 220, -25, -25, 25, 25, -50, 1}, {213.48289651533739, 170.01188456817295, 154.29201350757697}},
+};
+
+TEST(ToningFormula, ChannelCurvesAgreeWithASeparateComputation) {
+  for (const CurveSums& row : kSums) {
+    const UIHdl curves = CurvesOf(row.info);
+    const double* channels[3] = {curves.redTable, curves.greenTable, curves.blueTable};
+    for (int c = 0; c < 3; ++c) {
+      EXPECT_NEAR(row.sums[size_t(c)], std::accumulate(channels[c], channels[c] + 256, 0.0), 1e-11)
+          << Describe(row.info) << ", channel " << "RGB"[c];
     }
   }
 }
 
-// Single extremes keep black and white (the curve table and the colour test
-// hold levels 0 and 255); combined ones may not.
-TEST(ToningExtremes, CombinedExtremesMayMoveWhite) {
-  MonxInfo info = With(kBrightness, -25);
-  info.contrast = -25;
-  Picture picture = GreyRamp(AllFormats()[0]);
-  Tone(picture, info, PixelPath::kAuto);
-  EXPECT_EQ(252, int(picture.output[6 * 3])) << "combined, brightness -25 and contrast -25 map 255 to 252";
-}
-
-/// Full 0..255 grey ramp, toned, red channel per level.
-std::array<UInt8, 256> RedOfEveryLevel(const MonxInfo& info) {
-  Picture picture(AllFormats()[0], 256, 1, 256 * 3);
-  for (int x = 0; x < 256; ++x) picture.SetGrey(x, 0, UInt8(x));
-  Tone(picture, info, PixelPath::kAuto);
-  std::array<UInt8, 256> red{};
-  for (int x = 0; x < 256; ++x) red[size_t(x)] = picture.output[size_t(x) * 3];
-  return red;
-}
-
-TEST(ToningRanges, ShadowAndHighlightStayInsideTheirLevels) {
-  const std::array<UInt8, 256> neutral = RedOfEveryLevel(kNeutral);
-  for (SInt32 amount : {-25, 13}) {
-    const std::array<UInt8, 256> shadow = RedOfEveryLevel(With(kShadow, amount));
-    const std::array<UInt8, 256> highlight = RedOfEveryLevel(With(kHighlight, amount));
-    for (int level = 61; level < 256; ++level) {
-      EXPECT_EQ(neutral[size_t(level)], shadow[size_t(level)])
-          << "shadowTone " << amount << " changed level " << level;
+TEST(ToningFormula, ProcLeavesTheCurveForNoAmountNoCountAndOutsideTheUnitRange) {
+  const std::vector<double> ramp = {-0.5, -1e-9, 0.0, 0.1, 0.5, 0.9, 1.0, 1.0 + 1e-9, 1.5};
+  for (auto [count, amount] : {std::pair<SInt32, SInt32>{9, 0}, {0, 25}, {-1, 25}, {9, 25}, {9, -25}}) {
+    SCOPED_TRACE(testing::Message() << "count " << count << ", amount " << amount);
+    std::vector<double> curve = ramp;
+    velkui::Proc(curve.data(), count, 0.502, amount, -25, 25, velkui::kProcBrightness);
+    // Entries outside 0..1 stay; so does 0.0 itself: the lower row's constant is 0.
+    for (size_t i = 0; i < ramp.size(); ++i) {
+      EXPECT_EQ(count > 0 && amount != 0 && i > 2 && i < 7, ramp[i] != curve[i]) << "entry " << ramp[i];
     }
-    for (int level = 0; level < 192; ++level) {
-      EXPECT_EQ(neutral[size_t(level)], highlight[size_t(level)])
-          << "highlightTone " << amount << " changed level " << level;
-    }
-  }
-}
-
-TEST(ToningRanges, NeutralRecordIsTheIdentityOnEveryByte) {
-  for (const Format& format : AllFormats()) {
-    SCOPED_TRACE(format.name);
-    // Every combination of levels appears: 256 pixels per row, channel values shifted.
-    Picture picture(format, 256, 2, 256 * format.step + 5);
-    for (SInt32 y = 0; y < 2; ++y) {
-      for (SInt32 x = 0; x < 256; ++x) {
-        UInt8* p = picture.Pixel(picture.source, x, y);
-        p[format.red] = UInt8(x);
-        p[format.green] = UInt8(x + 85 * (y + 1));
-        p[format.blue] = UInt8(255 - x + 31 * y);
-      }
-    }
-    Tone(picture, kNeutral, PixelPath::kAuto);
-    std::vector<UInt8> expected = picture.before;
-    for (SInt32 y = 0; y < 2; ++y) {
-      for (SInt32 x = 0; x < 256; ++x) {
-        for (int offset : {format.red, format.green, format.blue}) {
-          picture.Pixel(expected, x, y)[offset] = picture.Pixel(picture.source, x, y)[offset];
-        }
-      }
-    }
-    EXPECT_EQ(-1, FirstDifference(expected, picture.output)) << "first differing byte";
-  }
-}
-
-TEST(ToningRanges, LevelZeroStaysZeroForEveryTone) {
-  for (SInt32 tone : {140, 160, 180, 200, 220, 240}) {
-    UIHdl* handle = nullptr;
-    Picture picture = GreyRamp(AllFormats()[0]);
-    Tone(picture, With(kTone, tone), PixelPath::kAuto, &handle);
-    EXPECT_EQ(0.0, handle->redTable[0]) << "tone " << tone;
-    UIDeleteMonx(handle);
   }
 }
 
