@@ -2,10 +2,7 @@
 // profile, transparency. Inputs are made here, byte by byte where it matters.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
-
-#include <jpeglib.h>
 
 #include "ImageIo.h"
 #include "MonxRunner.h"
@@ -17,49 +14,19 @@ namespace {
 
 // A TIFF stream, little-endian, whose first IFD holds one entry: orientation 6
 // (the camera was turned a quarter clockwise; the stored rows are the scene's columns).
-const std::vector<std::uint8_t> kExifOrientation6 = {
+const Bytes kExifOrientation6 = {
     'I', 'I', 42, 0, 8, 0, 0, 0,                     // header, IFD at offset 8
     1, 0,                                            // one entry
     0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0,        // 0x0112 SHORT x1 = 6
     0, 0, 0, 0};                                     // no next IFD
 
 /// An RGB profile header of `size` bytes: size, "RGB " colour space, "acsp" signature.
-std::vector<std::uint8_t> FakeRgbProfile(std::size_t size) {
-  std::vector<std::uint8_t> icc(size, 0x5A);
+Bytes FakeRgbProfile(std::size_t size) {
+  Bytes icc(size, 0x5A);
   for (int i = 0; i < 4; ++i) icc[std::size_t(i)] = std::uint8_t(size >> (24 - 8 * i));
   std::memcpy(&icc[16], "RGB ", 4);
   std::memcpy(&icc[36], "acsp", 4);
   return icc;
-}
-
-/// Writes a JPEG of `image` (RGB) with an EXIF APP1 and an ICC APP2 marker.
-void WriteJpegWithMarkers(const std::string& path, const monx::Image& image,
-                          const std::vector<std::uint8_t>& exif, const std::vector<std::uint8_t>& icc) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  jpeg_compress_struct c{};
-  jpeg_error_mgr errors{};
-  c.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&c);
-  jpeg_stdio_dest(&c, file);
-  c.image_width = JDIMENSION(image.info.width);
-  c.image_height = JDIMENSION(image.info.height);
-  c.input_components = 3;
-  c.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&c);
-  jpeg_set_quality(&c, 95, TRUE);
-  jpeg_start_compress(&c, TRUE);
-  std::vector<JOCTET> app1 = {'E', 'x', 'i', 'f', 0, 0};
-  app1.insert(app1.end(), exif.begin(), exif.end());
-  jpeg_write_marker(&c, JPEG_APP0 + 1, app1.data(), unsigned(app1.size()));
-  jpeg_write_icc_profile(&c, icc.data(), unsigned(icc.size()));
-  for (int y = 0; y < image.info.height; ++y) {
-    JSAMPROW row = const_cast<JSAMPROW>(image.Row(y));
-    jpeg_write_scanlines(&c, &row, 1);
-  }
-  jpeg_finish_compress(&c);
-  jpeg_destroy_compress(&c);
-  std::fclose(file);
 }
 
 /// 48 x 32, stored left half dark, right half light.
@@ -74,8 +41,8 @@ int Level(const monx::Image& image, int x, int y) { return image.Row(y)[3 * x]; 
 
 TEST(Metadata, OrientedJpegComesOutUprightWithExifAndProfileKept) {
   ScratchDir dir;
-  std::vector<std::uint8_t> icc = FakeRgbProfile(600);
-  WriteJpegWithMarkers(dir / "in.jpg", SidewaysPhoto(), kExifOrientation6, icc);
+  Bytes icc = FakeRgbProfile(600);
+  WriteText(dir / "in.jpg", JpegBytes(SidewaysPhoto(), false, kExifOrientation6, icc));
   for (const std::string name : {"out.jpg", "out.png"}) {
     SCOPED_TRACE(name);
     RunResult run = RunMonx({dir / "in.jpg", dir / name});
@@ -89,9 +56,7 @@ TEST(Metadata, OrientedJpegComesOutUprightWithExifAndProfileKept) {
     EXPECT_EQ(monx::OrientationOf(out.metadata.exif), 1);
     EXPECT_FALSE(out.metadata.exif.empty());
     // libpng refuses a profile whose body is not a real one; JPEG keeps the bytes.
-    if (name == "out.jpg") {
-      EXPECT_EQ(out.metadata.icc, icc);
-    }
+    if (name == "out.jpg") { EXPECT_EQ(out.metadata.icc, icc) << "JPEG keeps the profile"; }
   }
   RunResult stripped = RunMonx({"--strip", dir / "in.jpg", dir / "bare.jpg"});
   ASSERT_EQ(stripped.code, 0) << stripped.err;

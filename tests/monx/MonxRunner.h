@@ -10,11 +10,12 @@
 
 namespace monx_test {
 
+using Bytes = std::vector<std::uint8_t>;
+
 /// What one run of the tool produced.
 struct RunResult {
   int code = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
 
 /// A fresh folder removed with everything in it at the end of the test.
@@ -39,26 +40,26 @@ RunResult RunMonx(const std::vector<std::string>& args, const std::string& shell
 monx::Image GreyPattern(int width, int height, double dpi = 0);
 /// An RGB test pattern whose channels differ.
 monx::Image RgbPattern(int width, int height, double dpi = 0);
-/// A uniform image of one colour (1 or 3 channels).
-monx::Image Uniform(int width, int height, std::vector<std::uint8_t> colour);
+/// A uniform image of one colour (1, 3 or 4 channels).
+monx::Image Uniform(int width, int height, Bytes colour);
 
 /// The engine's own output for packed RGB pixels (grey pixels are expanded first).
-std::vector<std::uint8_t> EngineTone(const monx::Image& image, const MonxInfo& info);
+Bytes EngineTone(const monx::Image& image, const MonxInfo& info);
 
+/// Writes a PNG with libpng: `depth` bits, PNG colour type `colourType` (0 grey,
+/// 3 palette), rows packed in `data`; a palette of RGB triples and its alphas.
+void WritePng(const std::string& path, int width, int height, int depth, int colourType,
+              const Bytes& data, const Bytes& palette = {}, const Bytes& alpha = {});
 /// Writes a 16-bit grey PNG whose levels are `level * 257 + 100` (8-bit level + noise).
 void Write16BitGreyPng(const std::string& path, const monx::Image& grey8);
 /// Writes the header and a little image data of a grey PNG that claims to be width x height.
 void WritePngHeaderOnly(const std::string& path, int width, int height, bool interlaced);
-/// Writes an 8-bit palette PNG of `colours` (RGB triples) whose pixels are
-/// `indices`; with `alpha`, a transparency chunk gives each entry that alpha.
-void WritePalettePng(const std::string& path, int width, int height,
-                     const std::vector<std::uint8_t>& colours,
-                     const std::vector<std::uint8_t>& indices,
-                     const std::vector<std::uint8_t>& alpha);
+/// A JPEG of `image` made with libjpeg (4 channels: CMYK), with an EXIF and an ICC
+/// marker when given.
+std::string JpegBytes(const monx::Image& image, bool progressive = false, const Bytes& exif = {},
+                      const Bytes& icc = {});
 /// Writes a small progressive JPEG whose header then claims width x height.
 void WriteProgressiveJpegClaiming(const std::string& path, int width, int height);
-/// Writes a small CMYK JPEG.
-void WriteCmykJpeg(const std::string& path, int width, int height);
 /// Cuts a file down to `keep` bytes.
 void Truncate(const std::string& path, long keep);
 /// The whole file as bytes, or empty.

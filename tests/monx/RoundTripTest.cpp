@@ -1,7 +1,10 @@
-// monx through its command line: formats, resolution, presets and options against the engine's bytes.
+// monx through its command line: formats, resolution, presets and options against the engine's
+// bytes, standard input and output, the manual, and the package installed to a prefix.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "MonxRunner.h"
 #include "Settings.h"
@@ -13,20 +16,18 @@ using namespace monx_test;
 
 namespace {
 
-void ExpectSameBytes(const std::vector<std::uint8_t>& want, const Image& got) {
+void ExpectSameBytes(const Bytes& want, const Image& got) {
   ASSERT_EQ(want.size(), got.pixels.size()) << "output has the wrong number of bytes";
-  std::size_t wrong = 0, first = 0;
-  for (std::size_t i = 0; i < want.size(); ++i)
-    if (want[i] != got.pixels[i] && wrong++ == 0) first = i;
-  EXPECT_EQ(wrong, 0u) << "first difference at byte " << first << ": expected "
-                       << int(want[first]) << ", got " << int(got.pixels[first]);
+  auto [first, _] = std::mismatch(want.begin(), want.end(), got.pixels.begin());
+  EXPECT_TRUE(first == want.end()) << "first difference at byte " << first - want.begin() << ": expected "
+                                   << int(*first) << ", got " << int(got.pixels[first - want.begin()]);
 }
 
 MonxInfo PresetInfo(const char* name) { return monx::FindPreset(name)->info; }
 
 /// Each grey level repeated as an RGB pixel.
-std::vector<std::uint8_t> GreyAsRgb(const std::vector<std::uint8_t>& levels) {
-  std::vector<std::uint8_t> rgb;
+Bytes GreyAsRgb(const Bytes& levels) {
+  Bytes rgb;
   for (std::uint8_t v : levels) rgb.insert(rgb.end(), 3, v);
   return rgb;
 }
@@ -58,11 +59,10 @@ TEST(MonxRoundTrip, PerChannelTonesEachChannelThroughTheEngine) {
   Image in = RgbPattern(50, 20);
   WriteImage(dir / "in.png", in);
   ExpectSameBytes(in.pixels, Tone(dir, {"--per-channel"}));  // neutral: unchanged
-  ExpectSameBytes(EngineTone(in, PresetInfo("selenium")),
-                  Tone(dir, {"--preset", "selenium", "--per-channel"}));
+  ExpectSameBytes(EngineTone(in, PresetInfo("selenium")), Tone(dir, {"--preset", "selenium", "--per-channel"}));
 }
 
-TEST(MonxRoundTrip, OutputFormatFollowsTheExtension) {
+TEST(MonxRoundTrip, OutputFormatFollowsTheExtensionOrFormatOnStandardOutput) {
   ScratchDir dir;
   std::string sample = std::string(VELKUI_SOURCE_DIR) + "/examples/photos/coffee.png";
   WriteImage(dir / "in.jpg", RgbPattern(20, 20, 72));
@@ -74,6 +74,16 @@ TEST(MonxRoundTrip, OutputFormatFollowsTheExtension) {
   Image photo = ReadImage(dir / "out.JPEG");
   EXPECT_EQ(photo.info.width, 600) << "the sample photograph keeps its size";
   EXPECT_EQ(photo.info.height, 400);
+  // "-" reads standard input and writes standard output, in the input's format unless --format says.
+  for (const auto& [format, type] : {std::pair{"", monx::FileType::kJpeg}, {"--format png", monx::FileType::kPng}}) {
+    SCOPED_TRACE(format);
+    std::string command = std::string(MONX_PATH) + " --preset cool " + format + " - - <'" + dir / "in.jpg" +
+                          "' >'" + dir / "out" + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    auto reader = monx::OpenImage(dir / "out");
+    EXPECT_EQ(reader->type(), type);
+    EXPECT_EQ(reader->info().width, 20);
+  }
 }
 
 TEST(MonxRoundTrip, EveryPresetAndFieldOptionGivesExactlyTheEnginesBytes) {
@@ -94,9 +104,8 @@ TEST(MonxRoundTrip, EveryPresetAndFieldOptionGivesExactlyTheEnginesBytes) {
 }
 
 TEST(MonxRoundTrip, ColourBecomesGreyByLuminanceInLinearLight) {
-  const std::vector<std::uint8_t> colours = {255, 0,   0,   0,   255, 0,   0,  0,  255,
-                                             255, 255, 255, 0,   0,   0,   90, 90, 90,
-                                             200, 200, 200, 255, 128, 0,   30, 60, 200};
+  const Bytes colours = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 0, 0,
+                         0,   90, 90, 90, 200, 200, 200, 255, 128, 0, 30, 60, 200};
   Image in = Uniform(int(colours.size() / 3), 1, {0, 0, 0});
   in.pixels = colours;
   ScratchDir dir;
@@ -110,9 +119,8 @@ TEST(MonxRoundTrip, ColourBecomesGreyByLuminanceInLinearLight) {
     const std::uint8_t* c = &colours[i];
     double y = 0.2126 * decode(c[0]) + 0.7152 * decode(c[1]) + 0.0722 * decode(c[2]);
     double encoded = y <= 0.0031308 ? 12.92 * y : 1.055 * std::pow(y, 1 / 2.4) - 0.055;
-    int want = int(std::lround(encoded * 255));
     SCOPED_TRACE(std::to_string(c[0]) + "," + std::to_string(c[1]) + "," + std::to_string(c[2]));
-    for (int k = 0; k < 3; ++k) EXPECT_NEAR(out.pixels[i + k], want, 1) << "channel " << k;
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR(out.pixels[i + k], std::lround(encoded * 255), 1) << "channel " << k;
   }
   EXPECT_EQ(out.pixels[3 * 5], 90) << "a grey pixel keeps its level exactly";
   EXPECT_EQ(out.pixels[3 * 6], 200) << "a grey pixel keeps its level exactly";
@@ -127,22 +135,18 @@ TEST(MonxRoundTrip, UnusualInputsAreReadWithANote) {
 
   // Palette entries: black, white, pure red, mid grey; the transparency chunk makes
   // white and red partly see-through, which used to turn rows into alpha bytes.
-  const std::vector<std::uint8_t> colours = {0, 0, 0, 255, 255, 255, 255, 0, 0, 128, 128, 128};
-  const std::vector<std::uint8_t> indices = {0, 1, 2, 3, 3, 2, 1, 0};
+  const Bytes colours = {0, 0, 0, 255, 255, 255, 255, 0, 0, 128, 128, 128};
+  const Bytes indices = {0, 1, 2, 3, 3, 2, 1, 0};
   // Red's luminance is 0.2126 of white in linear light, 127 once encoded as sRGB.
-  const std::uint8_t level[] = {0, 255, 127, 128};
-  std::vector<std::uint8_t> levels;
-  for (std::uint8_t index : indices) levels.push_back(level[index]);
+  const std::uint8_t level[] = {0, 255, 127, 128}, alpha[] = {255, 0, 128, 255};
   for (bool transparent : {false, true}) {
     SCOPED_TRACE(transparent ? "palette with transparency" : "opaque palette");
-    WritePalettePng(dir / "in.png", 4, 2, colours, indices,
-                    transparent ? std::vector<std::uint8_t>{255, 0, 128} : std::vector<std::uint8_t>{});
+    WritePng(dir / "in.png", 4, 2, 8, 3, indices, colours, transparent ? Bytes{255, 0, 128} : Bytes{});
     // Transparency is kept: RGBA out, the alpha as the chunk gives it (index 3 has none).
-    std::vector<std::uint8_t> want = GreyAsRgb(levels);
-    if (transparent) {
-      const std::uint8_t alpha[] = {255, 0, 128, 255};
-      want.clear();
-      for (std::uint8_t index : indices) want.insert(want.end(), {level[index], level[index], level[index], alpha[index]});
+    Bytes want;
+    for (std::uint8_t i : indices) {
+      want.insert(want.end(), 3, level[i]);
+      if (transparent) want.push_back(alpha[i]);
     }
     ExpectSameBytes(want, Tone(dir, {}));
   }
@@ -160,8 +164,7 @@ TEST(MonxRoundTrip, UnusualInputsAreReadWithANote) {
 }
 
 TEST(MonxHelp, ManualAndPresetListNameEveryFieldAndPreset) {
-  RunResult help = RunMonx({"--help"});
-  RunResult list = RunMonx({"--list-presets"});
+  RunResult help = RunMonx({"--help"}), list = RunMonx({"--list-presets"});
   ASSERT_EQ(help.code, 0);
   ASSERT_EQ(list.code, 0);
   for (const monx::ToningField& field : monx::Fields())
@@ -173,6 +176,21 @@ TEST(MonxHelp, ManualAndPresetListNameEveryFieldAndPreset) {
   EXPECT_NE(help.out.find("EXIT STATUS"), std::string::npos);
   EXPECT_NE(list.out.find("sepia              22       52  160"), std::string::npos)
       << "values of a preset on its line:\n" << list.out;
+}
+
+TEST(MonxInstall, InstalledToAnyPrefixTheToolRunsAndPkgConfigNamesThePrefix) {
+  ScratchDir prefix;
+  std::string install =
+      "cmake --install '" + std::string(VELKUI_BINARY_DIR) + "' --prefix '" + prefix.path() + "' >/dev/null";
+  ASSERT_EQ(std::system(install.c_str()), 0);
+  for (const char* tool : {"monx", "paneshot"}) {
+    std::string run = "env -u LD_LIBRARY_PATH '" + prefix / "bin/" + tool + "' --help >/dev/null";
+    EXPECT_EQ(std::system(run.c_str()), 0) << tool;
+  }
+  std::string query = "PKG_CONFIG_PATH='" + prefix / "lib/pkgconfig" + "' pkg-config --variable=prefix velkui >'" +
+                      prefix / "answer" + "'";
+  ASSERT_EQ(std::system(query.c_str()), 0);
+  EXPECT_EQ(Slurp(prefix / "answer"), prefix.path() + "\n");
 }
 
 }  // namespace

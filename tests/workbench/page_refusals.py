@@ -1,5 +1,5 @@
-"""The page's server refuses what another page or a broken client sends, and the pane goes on.
-Usage: page_refusals.py WORKBENCH PLUGIN PRESETS"""
+# The page's server refuses what another page or a broken client sends, and the pane goes on.
+# Usage: page_refusals.py WORKBENCH PLUGIN PRESETS
 import os
 import socket
 import sys

@@ -1,4 +1,4 @@
-"""Starts velkui-workbench --serve on a copy of a plug-in in a fresh folder, for the page's tests."""
+# Starts velkui-workbench --serve on a copy of a plug-in in a fresh folder, for the page's tests.
 import json
 import os
 import shutil
