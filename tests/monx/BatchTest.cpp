@@ -1,5 +1,6 @@
 // monx on many photos: batch mode (folders and lists, bad files among good ones, the summary
 // line) and contact sheets (size from the documented layout, toned tiles).
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,15 +9,12 @@
 #include "Settings.h"
 
 using monx::Image;
+using testing::HasSubstr;
 using monx::ReadImage;
 using monx::WriteImage;
 using namespace monx_test;
 
 namespace {
-
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 TEST(MonxBatch, FolderWithABadFileTonesTheGoodOnesAndFails) {
   ScratchDir dir;
@@ -29,10 +27,9 @@ TEST(MonxBatch, FolderWithABadFileTonesTheGoodOnesAndFails) {
   WriteText(dir / "in/notes.txt", "not a photo, not picked up");
   RunResult run = RunMonx({"--preset", "sepia", dir / "in", dir / "out"});
   EXPECT_EQ(run.code, 1) << run.err;
-  EXPECT_TRUE(Contains(run.err, "monx: " + (dir / "in/c.jpg") + ": truncated JPEG")) << run.err;
-  EXPECT_TRUE(Contains(run.err, "monx: toned 2 of 3 photos into " + (dir / "out") + " in "))
-      << run.err;
-  EXPECT_TRUE(Contains(run.err, ", 1 failed\n")) << run.err;
+  EXPECT_THAT(run.err, HasSubstr("monx: " + (dir / "in/c.jpg") + ": truncated JPEG"));
+  EXPECT_THAT(run.err, HasSubstr("monx: toned 2 of 3 photos into " + (dir / "out") + " in "));
+  EXPECT_THAT(run.err, HasSubstr(", 1 failed\n"));
   EXPECT_EQ(dir.List("out"), (std::vector<std::string>{"a.png", "b.jpg"}))
       << "good photos written, nothing for the bad one, no temporary files";
   monx::Image a = ReadImage(dir / "out/a.png");
@@ -50,8 +47,8 @@ TEST(MonxBatch, FormatOptionChangesExtensionsAndTheProgressBarFitsTheLine) {
       {"--format", "jpeg", "--progress", "always", dir / (name + ".png"), dir / "b.jpg", dir / "out/"});
   ASSERT_EQ(run.code, 0) << "all good exits zero: " << run.err;
   EXPECT_EQ(dir.List("out"), (std::vector<std::string>{name + ".jpg", "b.jpg"}));
-  EXPECT_TRUE(Contains(run.err, "] 2/2 ")) << "progress bar counts the photos: " << run.err;
-  EXPECT_TRUE(Contains(run.err, "toned 2 of 2 photos")) << run.err;
+  EXPECT_THAT(run.err, HasSubstr("] 2/2 ")) << "progress bar counts the photos";
+  EXPECT_THAT(run.err, HasSubstr("toned 2 of 2 photos"));
   // Each redraw starts with a carriage return; without a terminal the line is 80 wide.
   std::size_t start = 0;
   for (std::size_t end; (end = run.err.find_first_of("\r\n", start)) != std::string::npos; start = end + 1) {
@@ -59,7 +56,7 @@ TEST(MonxBatch, FormatOptionChangesExtensionsAndTheProgressBarFitsTheLine) {
     if (line.rfind("\033[K", 0) == 0) line.erase(0, 3);
     EXPECT_LT(line.size(), 80u) << line;
   }
-  EXPECT_TRUE(Contains(run.err, "...")) << "the long name is shortened: " << run.err;
+  EXPECT_THAT(run.err, HasSubstr("...")) << "the long name is shortened";
 }
 
 TEST(MonxBatch, ClashingOutputsAreSkippedAndNothingIsOverwritten) {
@@ -72,16 +69,15 @@ TEST(MonxBatch, ClashingOutputsAreSkippedAndNothingIsOverwritten) {
 
   RunResult run = RunMonx({dir / "x/a.png", dir / "y/a.png", dir / "out"});
   EXPECT_EQ(run.code, 1) << run.err;
-  EXPECT_TRUE(Contains(run.err, (dir / "y/a.png") + ": skipped")) << run.err;
+  EXPECT_THAT(run.err, HasSubstr((dir / "y/a.png") + ": skipped"));
   EXPECT_EQ(ReadImage(dir / "out/a.png").pixels, EngineTone(GreyPattern(8, 8), monx::NeutralInfo()))
       << "two inputs with one output name: the first input's result stays";
 
   // x/a.png would be written to y/a.png, the second input.
   run = RunMonx({dir / "x/a.png", dir / "y/a.png", dir / "y"});
   EXPECT_EQ(run.code, 1) << run.err;
-  EXPECT_TRUE(Contains(run.err, (dir / "x/a.png") + ": skipped, its output " + (dir / "y/a.png") +
-                                    " is the input " + (dir / "y/a.png")))
-      << run.err;
+  EXPECT_THAT(run.err, HasSubstr((dir / "x/a.png") + ": skipped, its output " + (dir / "y/a.png") +
+                                    " is the input " + (dir / "y/a.png")));
   EXPECT_EQ(Slurp(dir / "y/a.png"), kept) << "the other input is untouched";
 }
 

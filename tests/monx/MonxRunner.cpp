@@ -138,25 +138,17 @@ void Write16BitGreyPng(const std::string& path, const monx::Image& grey8) {
 }
 
 void WritePngHeaderOnly(const std::string& path, int width, int height, bool interlaced) {
-  std::string png = "\x89PNG\r\n\x1a\n";
-  auto put32 = [&](std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) png += char((v >> shift) & 0xFF);
+  WritePng(path, 64, 64, 8, PNG_COLOR_TYPE_GRAY, Bytes(64 * 64));
+  std::string png = Slurp(path);
+  png.resize(png.size() - 12);  // no end chunk
+  // The header chunk: length, type at 12, width at 16, height at 20, interlace at 28, CRC at 29.
+  auto put32 = [&](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) png[at + std::size_t(i)] = char(v >> (24 - 8 * i));
   };
-  auto chunk = [&](const std::string& body) {  // body: type and data
-    put32(std::uint32_t(body.size() - 4));
-    png += body;
-    put32(std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
-  };
-  std::string header = "IHDR";
-  for (int v : {width, height})
-    for (int shift = 24; shift >= 0; shift -= 8) header += char((unsigned(v) >> shift) & 0xFF);
-  chunk(header + std::string("\x08\x00\x00\x00", 4) + char(interlaced ? 1 : 0));  // 8-bit grey
-  std::string zeros(4096, '\0');
-  std::vector<Bytef> packed(compressBound(uLong(zeros.size())));
-  uLongf size = uLongf(packed.size());
-  compress(packed.data(), &size, reinterpret_cast<const Bytef*>(zeros.data()), uLong(zeros.size()));
-  chunk("IDAT" + std::string(reinterpret_cast<char*>(packed.data()), size));
-  WriteText(path, png);  // no more data and no end chunk
+  put32(16, std::uint32_t(width)), put32(20, std::uint32_t(height));
+  png[28] = char(interlaced);
+  put32(29, std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(png.data() + 12), 17)));
+  WriteText(path, png);
 }
 
 std::string JpegBytes(const monx::Image& image, bool progressive, const Bytes& exif, const Bytes& icc) {

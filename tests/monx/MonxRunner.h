@@ -52,7 +52,7 @@ void WritePng(const std::string& path, int width, int height, int depth, int col
               const Bytes& data, const Bytes& palette = {}, const Bytes& alpha = {});
 /// Writes a 16-bit grey PNG whose levels are `level * 257 + 100` (8-bit level + noise).
 void Write16BitGreyPng(const std::string& path, const monx::Image& grey8);
-/// Writes the header and a little image data of a grey PNG that claims to be width x height.
+/// Writes a grey PNG whose header claims width x height and whose data ends early.
 void WritePngHeaderOnly(const std::string& path, int width, int height, bool interlaced);
 /// A JPEG of `image` made with libjpeg (4 channels: CMYK), with an EXIF and an ICC
 /// marker when given.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -20,13 +21,11 @@ inline OSType Code(const char (&s)[5]) { return FOUR_CHAR_CODE(s); }
 
 /// A length-prefixed copy of `text`.
 struct PString {
-  explicit PString(const std::string& text) { Set(text); }
-  void Set(const std::string& text) {
-    bytes[0] = static_cast<unsigned char>(text.size());
-    for (size_t i = 0; i < text.size(); ++i) bytes[i + 1] = static_cast<unsigned char>(text[i]);
+  explicit PString(const std::string& text) : bytes{static_cast<unsigned char>(text.size())} {
+    std::copy(text.begin(), text.end(), bytes + 1);
   }
   operator const unsigned char*() const { return bytes; }
-  unsigned char bytes[256] = {};
+  unsigned char bytes[256];
 };
 
 inline std::string FromPascal(const unsigned char* s) {
@@ -37,7 +36,6 @@ inline std::string FromPascal(const unsigned char* s) {
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    windowsBefore_ = toolbox::host::LiveWindows();
     window = toolbox::host::MakeWindow("test", 200, 120);
     ASSERT_NE(window, nullptr);
     toolbox::host::ClearJournal();
@@ -76,7 +74,7 @@ class WindowTest : public ::testing::Test {
   WindowRef window = nullptr;
 
  private:
-  size_t windowsBefore_ = 0;
+  size_t windowsBefore_ = toolbox::host::LiveWindows();
 };
 
 }  // namespace windowtest
