@@ -8,7 +8,7 @@ namespace {
 
 using namespace windowtest;
 
-class ControlsTest : public WindowTest {};
+using ControlsTest = WindowTest;
 
 TEST_F(ControlsTest, LookupEmbeddingAndItemNumbers) {
   ControlRef pane = Add(Code("upan"), 1, Rect{0, 0, 100, 100});
@@ -46,10 +46,8 @@ TEST_F(ControlsTest, LookupEmbeddingAndItemNumbers) {
 
 TEST_F(ControlsTest, ValuesAreClampedAndLimitsPullEachOtherAlong) {
   struct { const char* what; SInt32 min, max, set, expect32; SInt16 expect16; } cases[] = {
-      {"below the minimum", 0, 100, -5, 0, 0},
-      {"above the maximum", 0, 100, 500, 100, 100},
-      {"32-bit value", 0, 100000, 70000, 70000, SInt16(70000)},
-      {"negative range", -50, -10, -20, -20, -20},
+      {"below the minimum", 0, 100, -5, 0, 0},  {"above the maximum", 0, 100, 500, 100, 100},
+      {"32-bit value", 0, 100000, 70000, 70000, SInt16(70000)}, {"negative range", -50, -10, -20, -20, -20},
   };
   ControlRef slider = Add(Code("sldr"), 1, Rect{10, 10, 30, 190});
   for (const auto& c : cases) {
@@ -105,9 +103,8 @@ TEST_F(ControlsTest, DataTagsCutClampCheckTheirSizesAndExistOnlyForTheirKinds) {
   EXPECT_EQ(SetControlData(field, 0, Code("sele"), 2, &sel), errDataSizeMismatch);
 
   const struct { const char* kind; const char* tag; OSErr expected; } cases[] = {
-      {"etxt", "fltr", noErr}, {"eutx", "sele", noErr}, {"stxt", "text", noErr},
-      {"cbox", "text", errDataNotSupported}, {"upan", "draw", noErr},
-      {"etxt", "draw", errDataNotSupported}, {"popb", "mhan", noErr},
+      {"etxt", "fltr", noErr}, {"eutx", "sele", noErr}, {"stxt", "text", noErr}, {"upan", "draw", noErr},
+      {"popb", "mhan", noErr}, {"cbox", "text", errDataNotSupported}, {"etxt", "draw", errDataNotSupported},
       {"sldr", "mhan", errDataNotSupported}, {"push", "zzzz", errDataNotSupported},
   };
   for (const auto& c : cases) {
