@@ -36,16 +36,11 @@ std::vector<Command> Parse(const std::string& text, const char* name = "s") {
 
 TEST(WorkbenchScriptTest, BadLinesNameFileLineAndFault) {
   for (const auto& [line, error] : Cases{
-           {"clik MONO:1", "unknown action 'clik'"},
-           {"click", "too few arguments"},
-           {"click MONO", "'MONO' is no control ID"},
-           {"click MONO:1 MONO:2", "too many arguments (from 'MONO:2' on)"},
-           {"drag MONO:5", "too few arguments"},
-           {"drag MONO:5 1 x", "'x' is no whole number"},
-           {"hold MONO:5 left 3", "'left' is neither up nor down"},
-           {"key delete", "unknown key 'delete'"},
-           {"type \"open", "the quoted text is not closed"},
-           {"expect", "expect what?"},
+           {"clik MONO:1", "unknown action 'clik'"}, {"click", "too few arguments"},
+           {"click MONO", "'MONO' is no control ID"}, {"click MONO:1 MONO:2", "too many arguments (from 'MONO:2' on)"},
+           {"drag MONO:5", "too few arguments"}, {"drag MONO:5 1 x", "'x' is no whole number"},
+           {"hold MONO:5 left 3", "'left' is neither up nor down"}, {"key delete", "unknown key 'delete'"},
+           {"type \"open", "the quoted text is not closed"}, {"expect", "expect what?"},
            {"expect colour MONO:1 red", "unknown expectation 'colour'"},
            {"expect visible MONO:1 maybe", "'maybe' is neither yes nor no"},
            {"expect beep two", "'two' is no whole number"}}) {
@@ -102,15 +97,13 @@ TEST_F(WorkbenchPaneTest, SettingsRoundTripIntoAFreshPane) {
 TEST_F(WorkbenchPaneTest, RefusedSettingsNameTheKeyAndChangeNothing) {
   const json before = pane.SaveSettings();
   for (const auto& [setting, why] : Cases{
-           {R"("zzzz": {"short": 1})", "'zzzz': unknown key"},
+           {R"("zzzz": {"short": 1})", "'zzzz': unknown key"}, {R"("dens": {"short": -51})", "'dens': value -51"},
            {R"("tone": {"long": 241})", "'tone': value 241 is out of range 140..240"},
-           {R"("dens": {"short": -51})", "'dens': value -51"},
            {R"("cont": {"short": 2.5})", "'cont': a short value must be a whole"},
            {R"("cont": {"byte": 2})", "'cont': unknown size code 'byte'"},
-           {R"("cont": 2)", "'cont': the value must be one of"},
+           {R"("cont": 2)", "'cont': the value must be one of"}, {"", "no \"settings\" object"},
            {R"("cont": {"short": "2"})", "'cont': a short value must be a number"},
-           {R"("abc": {"short": 2})", "'abc': a key is four characters"},
-           {"", "no \"settings\" object"}}) {
+           {R"("abc": {"short": 2})", "'abc': a key is four characters"}}) {
     // A good setting first: a refused file applies none of it.
     std::string file = *setting ? std::string(R"({"settings": {"papr": {"short": 1}, )") + setting + "}}"
                                 : R"({"papr": {"short": 1}})";

@@ -25,8 +25,7 @@ class Refusals(unittest.TestCase):
         self.assertTrue(state['running'] and state['shown'], state)
 
     def raw(self, data):
-        host, port = self.server.hostport.split(':')
-        with socket.create_connection((host, int(port)), timeout=10) as s:
+        with socket.create_connection(self.server.hostport.split(':'), timeout=10) as s:
             s.sendall(data)
             return s.recv(4096).decode(errors='replace')
 
