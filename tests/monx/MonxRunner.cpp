@@ -19,15 +19,12 @@ namespace fs = std::filesystem;
 
 namespace monx_test {
 
-ScratchDir::ScratchDir() {
-  std::string pattern = (fs::temp_directory_path() / "monx-test-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+ScratchDir::ScratchDir() : path_((fs::temp_directory_path() / "monx-test-XXXXXX").string()) {
+  if (!mkdtemp(path_.data())) throw std::runtime_error("mkdtemp failed");
 }
 
 ScratchDir::~ScratchDir() {
   std::error_code ignored;
-  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
   fs::remove_all(path_, ignored);
 }
 
@@ -46,9 +43,7 @@ std::string Slurp(const std::string& path) {
   return text.str();
 }
 
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 void Truncate(const std::string& path, long keep) { fs::resize_file(path, std::uintmax_t(keep)); }
 
@@ -75,22 +70,11 @@ monx::Image Uniform(int width, int height, Bytes colour) {
   return image;
 }
 
-monx::Image GreyPattern(int width, int height, double dpi) {
-  monx::Image image = Uniform(width, height, {0});
+monx::Image Pattern(int width, int height, int channels, double dpi) {
+  monx::Image image = Uniform(width, height, Bytes(std::size_t(channels)));
   image.info.dpi = {dpi, dpi};
-  for (int i = 0; i < width * height; ++i) image.pixels[std::size_t(i)] = std::uint8_t(i * 7 % 256);
-  return image;
-}
-
-monx::Image RgbPattern(int width, int height, double dpi) {
-  monx::Image image = Uniform(width, height, {0, 0, 0});
-  image.info.dpi = {dpi, dpi};
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      std::uint8_t* p = image.Row(y) + 3 * x;
-      p[0] = std::uint8_t(x * 5 % 256), p[1] = std::uint8_t(y * 9 % 256);
-      p[2] = std::uint8_t((x + y) * 3 % 256);
-    }
+  for (std::size_t i = 0; i < image.pixels.size(); ++i)  // pixel k, channel c: k * (7, 5 or 3)
+    image.pixels[i] = std::uint8_t(i / std::size_t(channels) * (7 - 2 * (i % std::size_t(channels))) % 256);
   return image;
 }
 

@@ -36,10 +36,11 @@ class ScratchDir {
 /// runs first in the same shell (such as "ulimit -f 4;").
 RunResult RunMonx(const std::vector<std::string>& args, const std::string& shellSetup = "");
 
-/// A grey test pattern with every level present when there are 256 or more pixels.
-monx::Image GreyPattern(int width, int height, double dpi = 0);
-/// An RGB test pattern whose channels differ.
-monx::Image RgbPattern(int width, int height, double dpi = 0);
+/// A test pattern of 1 or 3 channels that differ, each with every level present when
+/// there are 256 or more pixels.
+monx::Image Pattern(int width, int height, int channels, double dpi);
+inline monx::Image GreyPattern(int width, int height, double dpi = 0) { return Pattern(width, height, 1, dpi); }
+inline monx::Image RgbPattern(int width, int height, double dpi = 0) { return Pattern(width, height, 3, dpi); }
 /// A uniform image of one colour (1, 3 or 4 channels).
 monx::Image Uniform(int width, int height, Bytes colour);
 
@@ -62,7 +63,7 @@ std::string JpegBytes(const monx::Image& image, bool progressive = false, const 
 void WriteProgressiveJpegClaiming(const std::string& path, int width, int height);
 /// Cuts a file down to `keep` bytes.
 void Truncate(const std::string& path, long keep);
-/// The whole file as bytes, or empty.
+/// The whole file as bytes, or empty; and a file written with `text`.
 std::string Slurp(const std::string& path);
 void WriteText(const std::string& path, const std::string& text);
 

@@ -12,17 +12,12 @@ namespace {
 
 class MemoryTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    handles_ = LiveHandles();
-    pointers_ = LivePointers();
-  }
   void TearDown() override {
     ClearAllocationFailures();
     EXPECT_EQ(handles_, LiveHandles()) << "a test leaked a handle";
     EXPECT_EQ(pointers_, LivePointers()) << "a test leaked a pointer block";
   }
-  size_t handles_ = 0;
-  size_t pointers_ = 0;
+  const size_t handles_ = LiveHandles(), pointers_ = LivePointers();
 };
 
 TEST_F(MemoryTest, BlocksKeepContentsAcrossResizeCopyAndScrambleUnlessLocked) {
@@ -58,9 +53,7 @@ TEST_F(MemoryTest, BlocksKeepContentsAcrossResizeCopyAndScrambleUnlessLocked) {
   EXPECT_EQ(33, GetPtrSize(p));
   EXPECT_EQ(0, p[32]);
   DisposePtr(p);
-  DisposeHandle(other);
-  DisposeHandle(copy);
-  DisposeHandle(h);
+  for (Handle each : {other, copy, h}) DisposeHandle(each);
   EXPECT_EQ(noErr, MemError());
 }
 
