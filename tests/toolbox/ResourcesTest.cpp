@@ -162,8 +162,9 @@ TEST_F(ResourcesTest, StringAndStringListResourcesReadByIndex) {
   EXPECT_EQ(nullptr, GetString(129));
   EXPECT_EQ(resNotFound, ResError());
 
-  struct Row { SInt16 list, index; const char* expected; } rows[] = {{200, 1, "one"}, {200, 3, "three"}, {200, 4, ""}, {200, 0, ""},
-              {201, 1, "alpha"}, {201, 2, ""},     {202, 1, ""}, {999, 1, ""}};
+  struct Row { SInt16 list, index; const char* expected; } rows[] = {
+      {200, 1, "one"}, {200, 3, "three"}, {200, 4, ""}, {200, 0, ""},
+      {201, 1, "alpha"}, {201, 2, ""}, {202, 1, ""}, {999, 1, ""}};
   for (const Row& r : rows) {
     SCOPED_TRACE("list " + std::to_string(r.list) + " index " + std::to_string(r.index));
     Str255 out;
@@ -182,9 +183,7 @@ TEST_F(ResourcesTest, FailedLoadGivesNullAndMemFullWithoutLeak) {
     OSErr resErr = ResError(), memErr = MemError();
     run.Disarm();
     if (run.Fired()) {
-      EXPECT_EQ(nullptr, h);
-      EXPECT_EQ(memFullErr, resErr);
-      EXPECT_EQ(memFullErr, memErr);
+      EXPECT_TRUE(h == nullptr && resErr == memFullErr && memErr == memFullErr) << resErr << " " << memErr;
       EXPECT_EQ(0u, LoadedResources()) << "a failed load leaves nothing behind";
     } else {
       EXPECT_EQ("payload", Contents(h));

@@ -32,7 +32,8 @@ inline std::string FromPascal(const unsigned char* s) {
   return std::string(reinterpret_cast<const char*>(s + 1), s[0]);
 }
 
-/// A test with a fresh window of 200 x 120 (or as asked) and a clear journal.
+/// A test with a fresh window of 200 x 120 and a clear journal; no window or
+/// graphics object may be left at its end.
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -43,6 +44,7 @@ class WindowTest : public ::testing::Test {
   void TearDown() override {
     toolbox::host::DestroyWindow(window);
     EXPECT_EQ(toolbox::host::LiveWindows(), windowsBefore_) << "a window was left behind";
+    EXPECT_EQ(toolbox::host::LiveGraphicsObjects(), objectsBefore_) << "graphics objects leaked";
   }
 
   /// A control of `kind` with ID ('TEST', id) at `bounds`.
@@ -74,7 +76,7 @@ class WindowTest : public ::testing::Test {
   WindowRef window = nullptr;
 
  private:
-  size_t windowsBefore_ = toolbox::host::LiveWindows();
+  size_t windowsBefore_ = toolbox::host::LiveWindows(), objectsBefore_ = toolbox::host::LiveGraphicsObjects();
 };
 
 }  // namespace windowtest
