@@ -30,10 +30,6 @@ class FaultRun {
   /// True when an allocation was failed between Arm and Disarm.
   bool Fired() const { return fired_; }
   bool Persistent() const { return mode_ == toolbox::host::FailureMode::kPersistent; }
-  std::string Describe() const {
-    return (Persistent() ? "persistent" : "transient") + std::string(" failure of allocation ") +
-           std::to_string(failAt_);
-  }
 
  private:
   int failAt_;
@@ -52,7 +48,8 @@ int SweepAllocationFailures(Body body, int maxRuns = 10000) {
   for (FailureMode mode : {FailureMode::kTransient, FailureMode::kPersistent}) {
     for (int failAt = 1; failAt <= maxRuns; ++failAt) {
       FaultRun run(failAt, mode);
-      SCOPED_TRACE(run.Describe());
+      SCOPED_TRACE(std::string(run.Persistent() ? "persistent" : "transient") + " failure of allocation " +
+                   std::to_string(failAt));
       size_t handles = toolbox::host::LiveHandles(), pointers = toolbox::host::LivePointers();
       body(run);
       run.Disarm();

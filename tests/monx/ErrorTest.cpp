@@ -112,9 +112,11 @@ TEST(MonxErrors, EachMistakeGivesOneLineTheExitCodeAndChangesNothing) {
   WriteImage(dir / "in.png", GreyPattern(4, 4));
   WriteImage(dir / "rgb.png", RgbPattern(300, 300));
   WriteImage(dir / "tall.png", GreyPattern(4, 2048));
-  WriteText(dir / "text.png", "not a photograph\n");
-  WriteText(dir / "empty.jpg", "");
-  WriteText(dir / "out.jpg", "the photographer's earlier print");
+  std::filesystem::create_directory(dir / "photos");
+  std::filesystem::create_directory(dir / "empty");
+  for (const auto& [name, text] : {std::pair{"text.png", "not a photograph\n"}, {"empty.jpg", ""},
+                                   {"out.jpg", "the photographer's earlier print"}, {"empty/readme.txt", "none"}})
+    WriteText(dir / name, text);
   for (const auto& [name, percent] : {std::pair{"cut.jpg", 80}, {"head.jpg", 5}, {"cut.png", 60}}) {
     WriteImage(dir / name, RgbPattern(64, 64));  // cut to a share of its file
     Truncate(dir / name, long(Slurp(dir / name).size()) * percent / 100);
@@ -123,10 +125,7 @@ TEST(MonxErrors, EachMistakeGivesOneLineTheExitCodeAndChangesNothing) {
   WritePngHeaderOnly(dir / "hugei.png", 100000, 100000, true);
   WriteProgressiveJpegClaiming(dir / "huge.jpg", 65000, 65000);
   WriteText(dir / "cmyk.jpg", JpegBytes(Uniform(16, 16, {120, 120, 120, 120})));
-  std::filesystem::create_directory(dir / "photos");
   for (const char* name : {"a.png", "b.png", "c.png"}) WriteImage(dir / "photos/" + name, GreyPattern(4, 4));
-  std::filesystem::create_directory(dir / "empty");
-  WriteText(dir / "empty/readme.txt", "nothing to tone");
   for (const ErrorCase& c : kCases) {
     std::vector<std::string> args;
     std::string shown;

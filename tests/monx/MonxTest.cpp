@@ -159,8 +159,7 @@ TEST_F(Monx, UnusualInputsAreReadWithANote) {
 
 TEST(MonxHelp, ManualAndPresetListNameEveryFieldAndPreset) {
   RunResult help = RunMonx({"--help"}), list = RunMonx({"--list-presets"});
-  ASSERT_EQ(help.code, 0);
-  ASSERT_EQ(list.code, 0);
+  ASSERT_TRUE(help.code == 0 && list.code == 0) << help.err << list.err;
   for (const monx::ToningField& field : monx::Fields())
     EXPECT_NE(help.out.find(std::string("--") + field.option), std::string::npos) << field.option;
   for (const monx::Preset& preset : monx::Presets()) {
@@ -310,8 +309,7 @@ TEST_F(Monx, FormatOptionChangesExtensionsAndTheProgressBarFitsTheLine) {
 }
 
 TEST_F(Monx, ClashingOutputsAreSkippedAndNothingIsOverwritten) {
-  std::filesystem::create_directories(dir / "x");
-  std::filesystem::create_directories(dir / "y");
+  for (const char* sub : {"x", "y"}) std::filesystem::create_directory(dir / sub);
   WriteImage(dir / "x/a.png", GreyPattern(8, 8));
   WriteImage(dir / "y/a.png", RgbPattern(8, 8));
   std::string kept = Slurp(dir / "y/a.png");
