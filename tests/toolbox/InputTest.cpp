@@ -1,4 +1,4 @@
-// Tests of input delivery: clicks, popup choices, slider drags, little arrows,
+// Tests of input delivery: clicks, slider drags, little arrows,
 // typed keys through the key filter and the field's own editing, pastes.
 #include "WindowFixture.h"
 
@@ -43,16 +43,6 @@ TEST_F(InputTest, ClicksToggleReportTheirItemNumberAndSkipHiddenOrDimmedControls
   GetIndexedSubControl(group, 3, &third);
   EXPECT_EQ(Click(third), 13) << "a button in a group reports the group's item number";
   EXPECT_EQ(GetControlValue(group), 3);
-}
-
-TEST_F(InputTest, PopupChoicesSkipDisabledAndHiddenEntries) {
-  ControlRef popup = AddPopup(4, {{"A"}, {"B", false}, {"C", true, true}, {"D"}}, 1);
-  struct Case { SInt16 entry, answer, value; } cases[] = {{4, 14, 4}, {2, 0, 4}, {3, 0, 4}, {5, 0, 4}, {1, 14, 1}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.entry);
-    EXPECT_EQ(toolbox::host::ChoosePopupEntry(popup, c.entry), c.answer);
-    EXPECT_EQ(GetControlValue(popup), c.value);
-  }
 }
 
 TEST_F(InputTest, SlidersCallTheActionProcedureForEveryValueAndArrowsLeaveItTheStep) {
