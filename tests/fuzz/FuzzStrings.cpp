@@ -3,7 +3,6 @@
 // lives in a buffer exactly as large as it claims (LStringRef of 1 to 256
 // bytes, or an LStr255), so a write past it is caught. After every step the
 // text fits the buffer; numbers and codes written read back as themselves.
-#include <cmath>
 #include <memory>
 
 #include "Fuzz.h"

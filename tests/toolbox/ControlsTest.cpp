@@ -1,6 +1,5 @@
 // Tests of the control service: lookup, values and limits, embedding,
 // visibility, activity, data tags, focus, procedure handles, the journal.
-#include <cstring>
 
 #include "WindowFixture.h"
 

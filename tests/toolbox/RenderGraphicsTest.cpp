@@ -1,6 +1,5 @@
 // Tests of the bitmap graphics calls: bitmap contexts on caller memory in the
 // padded xRGB layout, pictures and images drawn upright, provider release.
-#include <cstring>
 
 #include "WindowFixture.h"
 #include "toolbox/graphics.h"

@@ -1,6 +1,5 @@
 // Tests of the text utilities: number <-> text, comparison, case, the number
 // parts table, 80-bit and decimal conversions, number formats.
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <string>
