@@ -29,20 +29,13 @@ class FaultRun {
   }
   /// True when an allocation was failed between Arm and Disarm.
   bool Fired() const { return fired_; }
-  int FailAt() const { return failAt_; }
-  toolbox::host::FailureMode Mode() const { return mode_; }
   bool Persistent() const { return mode_ == toolbox::host::FailureMode::kPersistent; }
-  std::string Describe() const {
-    return std::string(Persistent() ? "persistent" : "transient") + " failure of allocation " +
-           std::to_string(failAt_);
-  }
 
  private:
   int failAt_;
   toolbox::host::FailureMode mode_;
   int before_ = 0;
-  bool armed_ = false;
-  bool fired_ = false;
+  bool armed_ = false, fired_ = false;
 };
 
 /// Runs `body(FaultRun&)` for failAt = 1, 2, 3 ... in both modes until a run
@@ -55,9 +48,9 @@ int SweepAllocationFailures(Body body, int maxRuns = 10000) {
   for (FailureMode mode : {FailureMode::kTransient, FailureMode::kPersistent}) {
     for (int failAt = 1; failAt <= maxRuns; ++failAt) {
       FaultRun run(failAt, mode);
-      SCOPED_TRACE(run.Describe());
-      size_t handles = toolbox::host::LiveHandles();
-      size_t pointers = toolbox::host::LivePointers();
+      SCOPED_TRACE(std::string(run.Persistent() ? "persistent" : "transient") + " failure of allocation " +
+                   std::to_string(failAt));
+      size_t handles = toolbox::host::LiveHandles(), pointers = toolbox::host::LivePointers();
       body(run);
       run.Disarm();
       EXPECT_EQ(handles, toolbox::host::LiveHandles()) << "handles leaked or freed twice";

@@ -65,9 +65,7 @@ class PicturePaneTest : public ::testing::Test {
     toolbox::host::DestroyWindow(window);
     toolbox::host::ResetResources();
   }
-  UIItem& Item() {
-    return *static_cast<PictureSystem*>(static_cast<UISystem*>(sys))->item;
-  }
+  UIItem& Item() { return *static_cast<PictureSystem*>(static_cast<UISystem*>(sys))->item; }
   ControlRef Control(SInt16 n) { return toolbox::host::FindControl(window, "PICS", n); }
   UInt32 Pixel(SInt16 h, SInt16 v) { return toolbox::host::PixelAt(window, h, v); }
   /// The share of the control's pixels that are `colour`: 1 all, 0 none.
@@ -85,13 +83,11 @@ class PicturePaneTest : public ::testing::Test {
   void SweepFactory(Make make, Check check) {
     make();  // the update queue keeps a block from now on
     Item().SetControl();
-    auto live = [] {
-      using namespace toolbox::host;
-      return std::vector<size_t>{LiveGraphicsObjects(), LiveProcedureHandles(), LoadedResources()};
-    };
+    using namespace toolbox::host;
+    auto live = [] { return std::vector<size_t>{LiveGraphicsObjects(), LiveProcedureHandles(), LoadedResources()}; };
     const std::vector<size_t> before = live();
     testing_support::SweepAllocationFailures([&](testing_support::FaultRun& run) {
-      toolbox::host::RenderWindow(window);
+      RenderWindow(window);
       run.Arm();
       try { make(); } catch (const LException& e) { EXPECT_EQ(e.GetErrorCode(), kNilPointerErr); }
       run.Disarm();

@@ -2,6 +2,7 @@
 // takes numbers and byte runs off the front of the input.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,13 +13,10 @@
 #include "toolbox/host/journal.h"
 #include "toolbox/host/memory.h"
 
-#define FUZZ_CHECK(condition)                                                     \
-  do {                                                                            \
-    if (!(condition)) {                                                           \
-      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__,       \
-                   #condition);                                                   \
-      std::abort();                                                               \
-    }                                                                             \
+#define FUZZ_CHECK(condition) \
+  do { \
+    if (!(condition)) \
+      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition), std::abort(); \
   } while (0)
 
 namespace fuzz {
@@ -27,13 +25,8 @@ class Reader {
  public:
   Reader(const uint8_t* data, size_t size) : data_(data), left_(size) {}
   bool Empty() const { return left_ == 0; }
-  size_t Left() const { return left_; }
   /// The next byte; 0 once the input is used up.
-  uint8_t Byte() {
-    if (left_ == 0) return 0;
-    --left_;
-    return *data_++;
-  }
+  uint8_t Byte() { return left_ == 0 ? 0 : (--left_, *data_++); }
   /// The next four bytes, big-endian, missing bytes read as 0.
   uint32_t Word() {
     uint32_t word = 0;
@@ -42,10 +35,9 @@ class Reader {
   }
   /// Up to `count` bytes (fewer at the end).
   std::string Bytes(size_t count) {
-    count = count < left_ ? count : left_;
+    count = std::min(count, left_);
     std::string bytes(reinterpret_cast<const char*>(data_), count);
-    data_ += count;
-    left_ -= count;
+    data_ += count, left_ -= count;
     return bytes;
   }
 
@@ -58,16 +50,14 @@ class Reader {
 /// to run) and checks on leaving that no handle or pointer block was left behind.
 class Run {
  public:
-  Run() : handles_(toolbox::host::LiveHandles()), pointers_(toolbox::host::LivePointers()) {
-    toolbox::host::ClearJournal();
-  }
+  Run() { toolbox::host::ClearJournal(); }
   ~Run() {
     FUZZ_CHECK(toolbox::host::LiveHandles() == handles_);
     FUZZ_CHECK(toolbox::host::LivePointers() == pointers_);
   }
 
  private:
-  size_t handles_, pointers_;
+  size_t handles_ = toolbox::host::LiveHandles(), pointers_ = toolbox::host::LivePointers();
 };
 
 }  // namespace fuzz

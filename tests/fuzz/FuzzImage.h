@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdio>
-#include <vector>
 
 #include "Fuzz.h"
 #include "Orientation.h"

@@ -33,19 +33,13 @@ Field plan;
 class Pane : public UISystem {
  public:
   void New() override { item = new UIItem(1, plan.min, plan.max); }
-  void Resume() override {
-    item->SetNumber(1, plan.step, plan.flags, plan.count, plan.values, kSignature);
-  }
+  void Resume() override { item->SetNumber(1, plan.step, plan.flags, plan.count, plan.values, kSignature); }
   UIItem* item = nullptr;
 };
 
 void* MakePane() { return static_cast<UISystem*>(new Pane); }
 
-void Hit(void* sys, SInt16 item) {
-  SInt16 hit = item;
-  ActionIPP(sys, &hit);
-  ThreadIPP(sys, &hit);
-}
+void Hit(void* sys, SInt16 hit) { ActionIPP(sys, &hit), ThreadIPP(sys, &hit); }
 
 void Check(Pane& pane, ControlRef control, bool filtered) {
   std::string text = host::ControlText(control);
@@ -55,8 +49,7 @@ void Check(Pane& pane, ControlRef control, bool filtered) {
   bool minus = UINumber::KindOf(plan.flags) == 3 || r.min < 0 || r.max < 0 ||
                (plan.count > 0 && plan.count <= 31 && plan.values[0] < 0);
   for (char c : text) FUZZ_CHECK((c >= '0' && c <= '9') || (c == '-' && minus));
-  Str255 pascal;
-  pascal[0] = UInt8(text.size());
+  Str255 pascal = {UInt8(text.size())};
   text.copy(reinterpret_cast<char*>(pascal + 1), text.size());
   SInt32 number = 0;
   if (!text.empty()) StringToNum(pascal, &number);
@@ -81,11 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int width = 20 + 30 * (in.Byte() % 128);
   SInt16 alert = in.Byte() & 1 ? 1200 : 0;
 
-  std::string layout = R"({"window": {"width": 4000, "height": 60}, "controls": [
-      {"kind": "etxt", "id": "NUMB:1", "bounds": [10, 10, 30, )" + std::to_string(10 + width) +
-                       R"(], "text": "12"}]})";
   std::string error;
-  WindowRef window = host::LoadLayoutText(layout, "", &error);
+  WindowRef window = host::LoadLayoutText(R"({"window": {"width": 4000, "height": 60}, "controls": [
+      {"kind": "etxt", "id": "NUMB:1", "bounds": [10, 10, 30, )" + std::to_string(10 + width) +
+                                              R"(], "text": "12"}]})", "", &error);
   FUZZ_CHECK(window != nullptr);
   ControlRef control = host::FindControl(window, "NUMB", 1);
   void* sys = NewIPP(MakePane);
@@ -95,48 +87,45 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   StartIPP(sys);
   ResumeIPP(sys, kBase, window);
   Hit(sys, 0);
-  bool shown = true, filtered = true, lastUnfiltered = false;
+  bool shown = true, filtered = true;
   Check(pane, control, filtered);
   for (int step = 0; step < 200 && !in.Empty(); ++step) {
     uint8_t op = in.Byte();
+    bool unfiltered = false;  // the control took this input without its key filter judging it
     host::ClearJournal();
     switch (shown ? op % 8 : 7) {
       case 0: case 1: case 2: {  // a key, mostly plain
         char ch = char(in.Byte());
         uint8_t how = in.Byte();
-        SInt16 keyCode = how == 0xFF ? 0x3500 : 0;
-        EventModifiers modifiers = (how & 0x0F) == 1 ? cmdKey : 0;
-        lastUnfiltered = host::TypeKey(window, ch, keyCode, modifiers) != 0;
+        unfiltered = host::TypeKey(window, ch, how == 0xFF ? 0x3500 : 0, (how & 0x0F) == 1 ? cmdKey : 0) != 0;
         break;
       }
       case 3:  // command-V of a scrap of any bytes
         host::SetScrapText(in.Bytes(in.Byte()));
-        lastUnfiltered = host::Paste(window) != 0;
+        unfiltered = host::Paste(window) != 0;
         break;
       case 4: {  // a selection, in or out of the text
-        ControlEditTextSelectionRec sel{SInt16(in.Byte() - 8), SInt16(in.Byte() - 8)};
+        ControlEditTextSelectionRec sel{SInt16(in.Byte() - 8), SInt16(in.Byte() - 8)};  // in order
         SetControlData(control, 0, kControlEditTextSelectionTag, sizeof sel, &sel);
         break;
       }
       case 5:  // a click in the field, or a flush with no item
         Hit(sys, in.Byte() & 1 ? kBase + 1 : 0);
-        lastUnfiltered = false;
         break;
-      case 6:  // a step of the little arrows beside it
-        static_cast<UINumber*>(pane.item->presentation)->Append(SInt32(in.Word()), in.Byte() & 1);
+      case 6: {  // a step of the little arrows beside it
+        auto delta = SInt32(in.Word());
+        static_cast<UINumber*>(pane.item->presentation)->Append(delta, in.Byte() & 1);
         Hit(sys, 0);
-        lastUnfiltered = false;
         break;
+      }
       default:  // hidden and shown again
         if (shown) SuspendIPP(sys);
         else ResumeIPP(sys, kBase, window), Hit(sys, 0);
         shown = !shown;
-        lastUnfiltered = false;
     }
-    filtered = filtered && !lastUnfiltered;
+    filtered = filtered && !unfiltered;
     SInt16 idle = 0;
-    if (shown) ThreadIPP(sys, &idle);  // the dialog's idle call flushes queued refreshes
-    if (shown) Check(pane, control, filtered);
+    if (shown) ThreadIPP(sys, &idle), Check(pane, control, filtered);  // the dialog's idle call flushes refreshes
   }
   if (shown) SuspendIPP(sys);
   EndIPP(sys);

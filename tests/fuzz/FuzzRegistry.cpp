@@ -32,15 +32,10 @@ UInt32 PickKey(fuzz::Reader& in) {
   return keys[choice % 6];
 }
 
-/// Bytes a value of this size code occupies; `text` gives the string's length byte.
+/// Bytes a value of this size code occupies; `length` gives the string's length byte.
 size_t FormBytes(SInt16 code, uint8_t length) {
-  switch (code) {
-    case kSizeShort: return 2;
-    case kSizeLong:
-    case kSizeFloat: return 4;
-    case kSizeString: return size_t(length) + 1;
-    default: return 0;
-  }
+  if (code == kSizeString) return length + 1u;
+  return code == kSizeShort ? 2 : code == kSizeLong || code == kSizeFloat ? 4 : 0;
 }
 
 std::vector<uint8_t> Read(UInt32 key) {
@@ -61,9 +56,8 @@ void Write(fuzz::Reader& in, UISystem& pane) {
   std::string value = in.Bytes(FormBytes(code, length));
   if (code == kSizeString) value.insert(value.begin(), char(length));
   value.resize(FormBytes(code, length));
-  std::unique_ptr<uint8_t[]> buffer(new uint8_t[value.size()]);
+  std::unique_ptr<uint8_t[]> buffer(new uint8_t[value.size()]);  // exactly as large as the value
   std::memcpy(buffer.get(), value.data(), value.size());
-
   SetRegistry(key, sizeCode, null ? nullptr : buffer.get());
   if (key == 0) return;
   UIObject* object = pane.FindObject(key);
@@ -84,19 +78,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(pane != nullptr);
   fuzz::Reader in(data, size);
   for (int step = 0; step < 64 && !in.Empty(); ++step) {
-    switch (in.Byte() % 3) {
-      case 0:
-        Write(in, *pane);
-        break;
-      case 1:
-        Read(PickKey(in));
-        break;
-      default: {
-        SInt16 itemNo = 0, min = 0, max = 0;
-        UInt32 key = PickKey(in);
-        Boolean found = GetItemInfo(key, &itemNo, &min, &max);
-        FUZZ_CHECK(found == (pane->GetItemNo(key) != 0));
-      }
+    uint8_t op = in.Byte() % 3;
+    if (op == 0) Write(in, *pane);
+    if (op == 1) Read(PickKey(in));
+    if (op == 2) {
+      SInt16 itemNo = 0, min = 0, max = 0;
+      UInt32 key = PickKey(in);
+      FUZZ_CHECK(GetItemInfo(key, &itemNo, &min, &max) == (pane->GetItemNo(key) != 0));
     }
   }
   FreeIPP(pane);

@@ -39,14 +39,13 @@ std::vector<std::string> WriteFolder(const std::string& input) {
   fs::remove_all(Folder(), ec);
   fs::create_directory(Folder());
   std::vector<std::string> types;
-  size_t at = input.compare(0, 2, "@ ") == 0 ? 0 : input.find("\n@ ");
-  while (at != std::string::npos) {
-    size_t start = input[at] == '\n' ? at + 1 : at;
-    size_t eol = input.find('\n', start);
-    std::string path = input.substr(start + 2, eol == std::string::npos ? eol : eol - start - 2);
-    size_t next = eol == std::string::npos ? eol : input.find("\n@ ", eol);
-    std::string bytes = eol == std::string::npos ? "" : input.substr(eol + 1, next - eol - 1);
-    at = next;
+  const std::string text = "\n" + input;  // so that every file line follows a newline
+  constexpr size_t npos = std::string::npos;
+  for (size_t at = text.find("\n@ "); at != npos;) {
+    size_t start = at + 1, eol = text.find('\n', start);
+    std::string path = text.substr(start + 2, eol == npos ? eol : eol - start - 2);
+    at = eol == npos ? eol : text.find("\n@ ", eol);
+    std::string bytes = eol == npos ? "" : text.substr(eol + 1, at - eol - 1);
     size_t slash = path.find('/');
     if (slash == std::string::npos) continue;
     std::string dir = path.substr(0, slash), file = path.substr(slash + 1);

@@ -3,7 +3,6 @@
 // lives in a buffer exactly as large as it claims (LStringRef of 1 to 256
 // bytes, or an LStr255), so a write past it is caught. After every step the
 // text fits the buffer; numbers and codes written read back as themselves.
-#include <cmath>
 #include <memory>
 
 #include "Fuzz.h"
@@ -30,6 +29,7 @@ double Double(fuzz::Reader& in) {
 
 void Step(fuzz::Reader& in, LString& s) {
   const UInt8 room = UInt8(s.GetMaxBytes() - 1);
+  Str255 whole;
   switch (in.Byte() % 10) {
     case 0:
       s.Assign(Text(in));
@@ -37,55 +37,47 @@ void Step(fuzz::Reader& in, LString& s) {
     case 1: {
       auto number = SInt32(in.Word());
       s.Assign(number);
-      if (room >= 11) FUZZ_CHECK(SInt32(s) == number);
+      FUZZ_CHECK(room < 11 || SInt32(s) == number);
       break;
     }
     case 2: {
       FourCharCode code = in.Word();
       s.Assign(code);
-      if (room >= 4) FUZZ_CHECK(FourCharCode(s) == code);
+      FUZZ_CHECK(room < 4 || FourCharCode(s) == code);
       break;
     }
     case 3: {
       // It reads four bytes after the length byte whatever the length: a whole Str255.
-      Str255 whole;
       LString::CopyPStr(s, whole);
       FourCharCode code = 0;
       LString::PStrToFourCharCode(whole, code);
       FUZZ_CHECK(s.Length() < 4 || code == FourCharCode(s));
-      Str255 back;
-      LString::FourCharCodeToPStr(FourCharCode(s), back);
-      FUZZ_CHECK(back[0] == 4);
-      SInt32 number = s;
-      s.Append(number);
+      LString::FourCharCodeToPStr(FourCharCode(s), whole);
+      FUZZ_CHECK(whole[0] == 4);
+      s.Append(SInt32(s));
       break;
     }
     case 4: {
       double number = Double(in);
       auto style = SInt8(in.Byte() & 1);
-      auto digits = SInt16(in.Word() >> 16);
-      s.Assign(number, style, digits);
+      s.Assign(number, style, SInt16(in.Word() >> 16));
       break;
     }
     case 5:
-      (void)double(s);
-      (void)static_cast<long double>(s);
+      (void)double(s), (void)static_cast<long double>(s);
       break;
     case 6: {
       double number = Double(in);
       s.Assign(static_cast<long double>(number), Text(in));
       break;
     }
-    case 7: {
-      LStr255 format = Text(in);
-      (void)LString::StringToLongDouble(s, format);
+    case 7:
+      (void)LString::StringToLongDouble(s, Text(in));
       break;
-    }
     case 8: {  // the number parts of a resource the input provides
       std::string parts = in.Bytes(in.Byte());
       SInt16 file = toolbox::host::CreateResourceFile("parts");
-      toolbox::host::AddResource(file, kNumberParts, 1, "",
-                                 std::vector<uint8_t>(parts.begin(), parts.end()));
+      toolbox::host::AddResource(file, kNumberParts, 1, "", std::vector<uint8_t>(parts.begin(), parts.end()));
       double number = Double(in);
       try {
         s.Assign(static_cast<long double>(number), Text(in), 1);
@@ -95,9 +87,8 @@ void Step(fuzz::Reader& in, LString& s) {
       break;
     }
     default: {
-      Str255 copy;
-      LString::CopyPStr(s, copy);
-      char* c = LString::PToCStr(copy);
+      LString::CopyPStr(s, whole);
+      char* c = LString::PToCStr(whole);
       FUZZ_CHECK(LString::CStringLength(c) <= s.Length());
       LString::CToPStr(c);
     }
@@ -111,18 +102,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Run run;
   fuzz::Reader in(data, size);
   uint8_t bytes = in.Byte();
-  std::unique_ptr<LStr255> whole;
-  std::unique_ptr<unsigned char[]> buffer;
-  std::unique_ptr<LStringRef> ref;
-  LString* s;
-  if (bytes == 0) {
-    whole = std::make_unique<LStr255>();
-    s = whole.get();
-  } else {
-    buffer.reset(new unsigned char[bytes]());
-    ref = std::make_unique<LStringRef>(bytes, buffer.get());
-    s = ref.get();
-  }
+  LStr255 whole;
+  std::unique_ptr<unsigned char[]> buffer(new unsigned char[bytes]());  // unused when bytes is 0
+  LStringRef ref(bytes, buffer.get());
+  LString* s = bytes == 0 ? static_cast<LString*>(&whole) : &ref;
   for (int step = 0; step < 32 && !in.Empty(); ++step) Step(in, *s);
   return 0;
 }

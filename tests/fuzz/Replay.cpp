@@ -15,21 +15,16 @@ int main(int argc, char** argv) {
   namespace fs = std::filesystem;
   std::vector<fs::path> inputs;
   for (int i = 1; i < argc; ++i) {
-    if (fs::is_directory(argv[i])) {
+    if (!fs::is_directory(argv[i])) inputs.push_back(argv[i]);
+    else
       for (const auto& entry : fs::recursive_directory_iterator(argv[i]))
         if (entry.is_regular_file()) inputs.push_back(entry.path());
-    } else {
-      inputs.push_back(argv[i]);
-    }
   }
   std::sort(inputs.begin(), inputs.end());
   for (const fs::path& path : inputs) {
     std::ifstream in(path, std::ios::binary);
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
-    if (!in.good() && !in.eof()) {
-      std::fprintf(stderr, "cannot read %s\n", path.c_str());
-      return 1;
-    }
+    if (!in.good() && !in.eof()) return std::fprintf(stderr, "cannot read %s\n", path.c_str()), 1;
     std::fprintf(stderr, "%s\n", path.c_str());
     LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
   }

@@ -1,4 +1,4 @@
-// Tests of input delivery: clicks, popup choices, slider drags, little arrows,
+// Tests of input delivery: clicks, slider drags, little arrows,
 // typed keys through the key filter and the field's own editing, pastes.
 #include "WindowFixture.h"
 
@@ -7,19 +7,16 @@ namespace {
 using namespace windowtest;
 using toolbox::host::Click;
 
+/// Calls of the action procedure: part and the value already set.
+std::vector<std::pair<SInt16, SInt32>> gSeen;
+void Record(ControlRef c, ControlPartCode part) { gSeen.push_back({part, GetControl32BitValue(c)}); }
+
 class InputTest : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
     toolbox::host::SetItemBase(window, 10);
-    seen().clear();
-  }
-  static std::vector<std::pair<SInt16, SInt32>>& seen() {
-    static std::vector<std::pair<SInt16, SInt32>> calls;
-    return calls;
-  }
-  static void Record(ControlRef c, ControlPartCode part) {
-    seen().push_back({part, GetControl32BitValue(c)});
+    gSeen.clear();
   }
 };
 
@@ -48,18 +45,6 @@ TEST_F(InputTest, ClicksToggleReportTheirItemNumberAndSkipHiddenOrDimmedControls
   EXPECT_EQ(GetControlValue(group), 3);
 }
 
-TEST_F(InputTest, PopupChoicesSkipDisabledAndHiddenEntries) {
-  ControlRef popup = AddPopup(4, {{"A"}, {"B", false}, {"C", true, true}, {"D"}}, 1);
-  struct Case {
-    SInt16 entry, answer, value;
-  } cases[] = {{4, 14, 4}, {2, 0, 4}, {3, 0, 4}, {5, 0, 4}, {1, 14, 1}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.entry);
-    EXPECT_EQ(toolbox::host::ChoosePopupEntry(popup, c.entry), c.answer);
-    EXPECT_EQ(GetControlValue(popup), c.value);
-  }
-}
-
 TEST_F(InputTest, SlidersCallTheActionProcedureForEveryValueAndArrowsLeaveItTheStep) {
   ControlSpec spec;
   spec.maximum = 100;
@@ -68,10 +53,10 @@ TEST_F(InputTest, SlidersCallTheActionProcedureForEveryValueAndArrowsLeaveItTheS
   SetControlAction(slider, action);
   EXPECT_EQ(toolbox::host::DragSlider(slider, {10, 20, 150}), 15);
   std::vector<std::pair<SInt16, SInt32>> dragged{{129, 10}, {129, 20}, {129, 100}};
-  EXPECT_EQ(seen(), dragged) << "each step is seen with the value already set, clamped";
+  EXPECT_EQ(gSeen, dragged) << "each step is seen with the value already set, clamped";
   EXPECT_EQ(GetControlHilite(slider), 0);
 
-  seen().clear();
+  gSeen.clear();
   spec.maximum = 10;
   spec.value = 9;
   ControlRef arrows = Add(Code("larr"), 6, Rect{40, 10, 60, 24}, nullptr, spec);
@@ -80,29 +65,26 @@ TEST_F(InputTest, SlidersCallTheActionProcedureForEveryValueAndArrowsLeaveItTheS
   SetControlAction(arrows, action);
   toolbox::host::HoldLittleArrows(arrows, kControlDownButtonPart, 2);
   std::vector<std::pair<SInt16, SInt32>> expected{{21, 10}, {21, 10}};
-  EXPECT_EQ(seen(), expected) << "with one, the procedure alone changes the value";
+  EXPECT_EQ(gSeen, expected) << "with one, the procedure alone changes the value";
   EXPECT_EQ(toolbox::host::HoldLittleArrows(arrows, 129, 1), 0) << "only the arrows are held";
   DisposeControlActionUPP(action);
 }
 
-struct KeyLog {
-  std::vector<SInt16> chars;
-  bool block = false;
-};
-KeyLog gKeys;
+std::vector<SInt16> gKeys;  ///< what the key filter saw
+bool gBlock = false;        ///< whether it blocks them
 
 ControlKeyFilterResult Filter(ControlRef, SInt16*, SInt16* ch, EventModifiers*) {
-  gKeys.chars.push_back(*ch);
-  return gKeys.block ? kControlKeyFilterBlockKey : kControlKeyFilterPassKey;
+  gKeys.push_back(*ch);
+  return gBlock ? kControlKeyFilterBlockKey : kControlKeyFilterPassKey;
 }
 
-TEST_F(InputTest, KeysPassTheFilterIntoTheFieldsOwnEditing) {
+TEST_F(InputTest, KeysAndPastesPassTheFilterIntoTheFieldsOwnEditing) {
   ControlRef field = Add(Code("etxt"), 7, Rect{10, 10, 30, 150});
   ControlRef next = Add(Code("etxt"), 8, Rect{40, 10, 60, 150});
   EXPECT_EQ(toolbox::host::TypeKey(window, '1'), 0) << "no focused field takes no key";
   ControlKeyFilterUPP filter = NewControlKeyFilterUPP(Filter);
   SetControlData(field, 0, Code("fltr"), sizeof(filter), &filter);
-  gKeys = KeyLog();
+  gKeys.clear(), gBlock = false;
   EXPECT_EQ(Click(field), 17) << "a click focuses the field";
   EXPECT_EQ(toolbox::host::TypeText(window, "129"), 17);
   EXPECT_EQ(toolbox::host::ControlText(field), "129");
@@ -110,37 +92,31 @@ TEST_F(InputTest, KeysPassTheFilterIntoTheFieldsOwnEditing) {
   toolbox::host::TypeKey(window, 0x08);  // delete the 2
   EXPECT_EQ(toolbox::host::ControlText(field), "19");
   EXPECT_EQ(toolbox::host::TypeKey(window, 0x0D), 0) << "return changes no text";
-  EXPECT_EQ(gKeys.chars, (std::vector<SInt16>{'1', '2', '9', 0x1C, 0x08, 0x0D}));
+  EXPECT_EQ(gKeys, (std::vector<SInt16>{'1', '2', '9', 0x1C, 0x08, 0x0D}));
 
-  gKeys.block = true;
+  gBlock = true;
   EXPECT_EQ(toolbox::host::TypeKey(window, '5'), 0) << "a blocked key answers no item";
   EXPECT_EQ(toolbox::host::ControlText(field), "19");
 
   toolbox::host::TypeKey(window, 0x09);
-  gKeys.block = false;
+  gBlock = false;
   toolbox::host::TypeKey(window, 0x09);
   ControlRef focus = nullptr;
   GetKeyboardFocus(window, &focus);
   EXPECT_EQ(focus, next) << "tab moves to the next field";
   EXPECT_EQ(toolbox::host::TypeKey(window, 'x'), 18);
-  DisposeControlKeyFilterUPP(filter);
-}
 
-TEST_F(InputTest, PasteInsertsTheScrapTextWhenTheFilterPassesIt) {
-  ControlRef field = Add(Code("etxt"), 7, Rect{10, 10, 30, 150});
-  SetControlData(field, 0, Code("text"), 4, "1299");
-  SetKeyboardFocus(window, field, kControlFocusNextPart);
+  // A paste replaces the selection with the scrap's text when the filter passes command-V.
+  SetControlData(next, 0, Code("text"), 4, "1299");
   ControlEditTextSelectionRec sel{1, 3};
-  SetControlData(field, 0, Code("sele"), sizeof(sel), &sel);
+  SetControlData(next, 0, Code("sele"), sizeof(sel), &sel);
   toolbox::host::SetScrapText("55");
-  EXPECT_EQ(toolbox::host::Paste(window), 17);
-  EXPECT_EQ(toolbox::host::ControlText(field), "1559");
-  ControlKeyFilterUPP filter = NewControlKeyFilterUPP(Filter);
-  SetControlData(field, 0, Code("fltr"), sizeof(filter), &filter);
-  gKeys = KeyLog();
-  gKeys.block = true;
+  EXPECT_EQ(toolbox::host::Paste(window), 18);
+  EXPECT_EQ(toolbox::host::ControlText(next), "1559");
+  SetKeyboardFocus(window, field, kControlFocusNextPart);
+  gKeys.clear(), gBlock = true;
   EXPECT_EQ(toolbox::host::Paste(window), 0);
-  EXPECT_EQ(gKeys.chars, std::vector<SInt16>{'v'}) << "the filter sees command-V as 'v'";
+  EXPECT_EQ(gKeys, std::vector<SInt16>{'v'}) << "the filter sees command-V as 'v'";
   toolbox::host::ClearScrap();
   DisposeControlKeyFilterUPP(filter);
 }

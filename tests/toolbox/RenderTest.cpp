@@ -1,6 +1,6 @@
-// Pixel tests of drawing: hidden controls draw nothing, inactive ones are
-// dimmed, popups show their entry, user panes draw through their procedure,
-// pictures scale, masks copy, text widths match what is drawn.
+// Pixel tests of drawing: inactive controls are dimmed, user panes draw through
+// their procedure, image wells show pictures, windows save as PNG. That every kind
+// leaves ink when shown and none when hidden is checked on the sample layout.
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -22,50 +22,18 @@ class RenderTest : public WindowTest {
     toolbox::host::ResetResources();
     WindowTest::TearDown();
   }
-  /// Calls `f(h, pixel)` for every pixel of the rectangle.
-  template <class F>
-  void Scan(const Rect& r, F f) {
-    for (SInt16 v = r.top; v < r.bottom; ++v)
-      for (SInt16 h = r.left; h < r.right; ++h) f(h, PixelAt(window, h, v));
-  }
-  /// Pixels of the rectangle that differ from the window background.
-  int InkIn(const Rect& r) {
-    int ink = 0;
-    Scan(r, [&](int, UInt32 p) { ink += p != kBackground; });
-    return ink;
-  }
-  /// The darkest grey level (0..255) in the rectangle.
+  /// The darkest grey level (0..255) in the rectangle; 255 when it is all background.
   int Darkest(const Rect& r) {
     int darkest = 255;
-    Scan(r, [&](int, UInt32 p) {
-      darkest = std::min<int>(darkest, int((((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3));
-    });
+    for (SInt16 v = r.top; v < r.bottom; ++v)
+      for (SInt16 h = r.left; h < r.right; ++h) {
+        UInt32 p = PixelAt(window, h, v);
+        int grey = int((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF)) / 3;
+        if (p != kBackground) darkest = std::min(darkest, grey);
+      }
     return darkest;
   }
 };
-
-TEST_F(RenderTest, EveryKindDrawsSomethingAndAHiddenControlDrawsNothing) {
-  toolbox::host::RenderWindow(window);
-  EXPECT_EQ(InkIn(Rect{0, 0, 120, 200}), 0) << "an empty window is its background";
-  EXPECT_EQ(PixelAt(window, 500, 5), 0u) << "outside the window";
-  for (const char* kind : {"push", "bevl", "cbox", "rdio", "popb", "etxt", "eutx", "stxt",
-                           "larr", "sldr", "well", "cdef"}) {
-    SCOPED_TRACE(kind);
-    ControlSpec spec;
-    spec.title = spec.text = "Ab";
-    spec.menu = {{"Ab"}};
-    spec.value = 1;
-    Rect r{20, 20, 44, 120};
-    ControlRef c = Add(toolbox::host::KindCode(kind), 1, r, nullptr, spec);
-    toolbox::host::RenderWindow(window);
-    EXPECT_GT(InkIn(r), 20) << "a shown control leaves ink";
-    HideControl(c);
-    toolbox::host::RenderWindow(window);
-    EXPECT_EQ(InkIn(Rect{0, 0, 120, 200}), 0) << "a hidden control draws nothing at all";
-    toolbox::host::DestroyWindow(window);
-    window = toolbox::host::MakeWindow("test", 200, 120);
-  }
-}
 
 TEST_F(RenderTest, InactiveControlsAreDimmed) {
   ControlSpec spec;
@@ -77,8 +45,8 @@ TEST_F(RenderTest, InactiveControlsAreDimmed) {
   Add(Code("cbox"), 2, inactiveRect, nullptr, spec);
   toolbox::host::RenderWindow(window);
   EXPECT_LT(Darkest(activeRect), 60) << "active text is near black";
-  EXPECT_GT(Darkest(inactiveRect), 120) << "inactive text is pale";
-  EXPECT_GT(InkIn(inactiveRect), 0) << "but still drawn";
+  int inactive = Darkest(inactiveRect);
+  EXPECT_TRUE(inactive > 120 && inactive < 255) << inactive << ": inactive text is pale but still drawn";
 }
 
 int gDrawCalls = 0;

@@ -24,12 +24,9 @@ constexpr ResType kPict = FOUR_CHAR_CODE("PICT");
 
 std::vector<uint8_t> Bytes(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
 
-std::string Contents(Handle h) {
-  return h ? std::string(*h, size_t(GetHandleSize(h))) : std::string("<null>");
-}
+std::string Contents(Handle h) { return h ? std::string(*h, size_t(GetHandleSize(h))) : "<null>"; }
 
-using windowtest::PString;
-std::string FromP(const unsigned char* p) { return windowtest::FromPascal(p); }
+using windowtest::FromPascal, windowtest::PString;
 
 /// A look-up's result holds `expected` ("<null>": none, resNotFound); released after.
 void ExpectFound(Handle h, const char* expected) {
@@ -161,21 +158,19 @@ TEST_F(ResourcesTest, StringAndStringListResourcesReadByIndex) {
 
   StringHandle s = GetString(128);
   ASSERT_NE(nullptr, s);
-  EXPECT_EQ("Hello", FromP(*s));
+  EXPECT_EQ("Hello", FromPascal(*s));
   EXPECT_EQ(nullptr, GetString(129));
   EXPECT_EQ(resNotFound, ResError());
 
-  struct Row {
-    SInt16 list, index;
-    const char* expected;
-  } rows[] = {{200, 1, "one"}, {200, 3, "three"}, {200, 4, ""}, {200, 0, ""},
-              {201, 1, "alpha"}, {201, 2, ""},     {202, 1, ""}, {999, 1, ""}};
+  struct Row { SInt16 list, index; const char* expected; } rows[] = {
+      {200, 1, "one"}, {200, 3, "three"}, {200, 4, ""}, {200, 0, ""},
+      {201, 1, "alpha"}, {201, 2, ""}, {202, 1, ""}, {999, 1, ""}};
   for (const Row& r : rows) {
     SCOPED_TRACE("list " + std::to_string(r.list) + " index " + std::to_string(r.index));
     Str255 out;
     std::memset(out, 'X', sizeof out);
     GetIndString(out, r.list, r.index);
-    EXPECT_EQ(r.expected, FromP(out));
+    EXPECT_EQ(r.expected, FromPascal(out));
   }
 }
 
@@ -188,9 +183,7 @@ TEST_F(ResourcesTest, FailedLoadGivesNullAndMemFullWithoutLeak) {
     OSErr resErr = ResError(), memErr = MemError();
     run.Disarm();
     if (run.Fired()) {
-      EXPECT_EQ(nullptr, h);
-      EXPECT_EQ(memFullErr, resErr);
-      EXPECT_EQ(memFullErr, memErr);
+      EXPECT_TRUE(h == nullptr && resErr == memFullErr && memErr == memFullErr) << resErr << " " << memErr;
       EXPECT_EQ(0u, LoadedResources()) << "a failed load leaves nothing behind";
     } else {
       EXPECT_EQ("payload", Contents(h));
@@ -206,9 +199,6 @@ class ResourceFolderTest : public ResourcesTest {
  protected:
   void SetUp() override {
     ResourcesTest::SetUp();
-    root_ = fs::temp_directory_path() /
-            ("toolbox-res-" + std::to_string(::getpid()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root_);
     fs::create_directories(root_);
   }
@@ -216,19 +206,18 @@ class ResourceFolderTest : public ResourcesTest {
     fs::remove_all(root_);
     ResourcesTest::TearDown();
   }
-  void Write(const std::string& relative, const std::vector<uint8_t>& bytes) {
-    fs::path p = root_ / relative;
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+  void Write(const std::string& relative, const std::string& bytes) {
+    fs::create_directories((root_ / relative).parent_path());
+    std::ofstream(root_ / relative, std::ios::binary) << bytes;
   }
-  fs::path root_;
+  const fs::path root_ = fs::temp_directory_path() / ("toolbox-res-" + std::to_string(::getpid()));
 };
 
 TEST_F(ResourceFolderTest, FolderBecomesAResourceFileOfEveryKind) {
-  Write("STR#/-8179.txt", Bytes("First line\r\nSecond ^0\n\nFourth\n"));
-  Write("DATA/-6 Named Thing.bin", Bytes("named"));
-  Write("DATA/notes.md", Bytes("skipped: not a resource file"));
-  Write("%41BC%23/1.bin", Bytes("escaped type"));
+  Write("STR#/-8179.txt", "First line\r\nSecond ^0\n\nFourth\n");
+  Write("DATA/-6 Named Thing.bin", "named");
+  Write("DATA/notes.md", "skipped: not a resource file");
+  Write("%41BC%23/1.bin", "escaped type");
   std::string error = "unset";
   SInt16 ref = OpenResourceFolder(root_.string(), &error);
   ASSERT_GT(ref, 0) << error;
@@ -237,7 +226,7 @@ TEST_F(ResourceFolderTest, FolderBecomesAResourceFileOfEveryKind) {
   for (SInt16 i = 1; i <= 5; ++i) {
     Str255 s;
     GetIndString(s, -8179, i);
-    EXPECT_EQ(lines[i - 1], FromP(s)) << "STR# line " << i;
+    EXPECT_EQ(lines[i - 1], FromPascal(s)) << "STR# line " << i;
   }
   EXPECT_EQ("named", Contents(GetNamedResource(kData, PString("named thing"))));
   EXPECT_EQ(1, Count1Resources(kData)) << "only .bin/.png/.txt files are resources";
@@ -245,13 +234,11 @@ TEST_F(ResourceFolderTest, FolderBecomesAResourceFileOfEveryKind) {
 }
 
 TEST_F(ResourceFolderTest, BadFoldersAreRefusedWholeWithAReason) {
-  struct Row { const char* file; std::vector<uint8_t> bytes; const char* why; } rows[] = {
-      {"DATA/abc.bin", Bytes("x"), "bad resource file name"},
-      {"DATA/40000.bin", Bytes("x"), "bad resource file name"},
-      {"DATA/1 one.txt", Bytes("x"), "two files for one resource"},
-      {"PICT/3.png", Bytes("not a png at all, just text"), "not a PNG"},
+  struct Row { const char* file; const char* bytes; const char* why; } rows[] = {
+      {"DATA/abc.bin", "x", "bad resource file name"},       {"DATA/40000.bin", "x", "bad resource file name"},
+      {"DATA/1 one.txt", "x", "two files for one resource"}, {"PICT/3.png", "not a png at all, just text", "not a PNG"},
   };
-  Write("DATA/1.bin", Bytes("good"));
+  Write("DATA/1.bin", "good");
   for (const Row& r : rows) {
     SCOPED_TRACE(r.file);
     Write(r.file, r.bytes);
@@ -261,7 +248,7 @@ TEST_F(ResourceFolderTest, BadFoldersAreRefusedWholeWithAReason) {
     EXPECT_TRUE(OpenResourceFiles().empty()) << "a refused folder opens nothing";
     fs::remove(root_ / r.file);
   }
-  std::string error;
+  std::string error;  // a missing folder, then the good one
   EXPECT_EQ(-1, OpenResourceFolder((root_ / "missing").string(), &error));
   EXPECT_NE(std::string::npos, error.find("not a folder")) << error;
   EXPECT_GT(OpenResourceFolder(root_.string(), nullptr), 0) << "the good folder opens once fixed";

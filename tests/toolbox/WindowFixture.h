@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -20,24 +21,22 @@ inline OSType Code(const char (&s)[5]) { return FOUR_CHAR_CODE(s); }
 
 /// A length-prefixed copy of `text`.
 struct PString {
-  explicit PString(const std::string& text) { Set(text); }
-  void Set(const std::string& text) {
-    bytes[0] = static_cast<unsigned char>(text.size());
-    for (size_t i = 0; i < text.size(); ++i) bytes[i + 1] = static_cast<unsigned char>(text[i]);
+  explicit PString(const std::string& text) : bytes{static_cast<unsigned char>(text.size())} {
+    std::copy(text.begin(), text.end(), bytes + 1);
   }
   operator const unsigned char*() const { return bytes; }
-  unsigned char bytes[256] = {};
+  unsigned char bytes[256];
 };
 
 inline std::string FromPascal(const unsigned char* s) {
   return std::string(reinterpret_cast<const char*>(s + 1), s[0]);
 }
 
-/// A test with a fresh window of 200 x 120 (or as asked) and a clear journal.
+/// A test with a fresh window of 200 x 120 and a clear journal; no window or
+/// graphics object may be left at its end.
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    windowsBefore_ = toolbox::host::LiveWindows();
     window = toolbox::host::MakeWindow("test", 200, 120);
     ASSERT_NE(window, nullptr);
     toolbox::host::ClearJournal();
@@ -45,6 +44,7 @@ class WindowTest : public ::testing::Test {
   void TearDown() override {
     toolbox::host::DestroyWindow(window);
     EXPECT_EQ(toolbox::host::LiveWindows(), windowsBefore_) << "a window was left behind";
+    EXPECT_EQ(toolbox::host::LiveGraphicsObjects(), objectsBefore_) << "graphics objects leaked";
   }
 
   /// A control of `kind` with ID ('TEST', id) at `bounds`.
@@ -76,7 +76,7 @@ class WindowTest : public ::testing::Test {
   WindowRef window = nullptr;
 
  private:
-  size_t windowsBefore_ = 0;
+  size_t windowsBefore_ = toolbox::host::LiveWindows(), objectsBefore_ = toolbox::host::LiveGraphicsObjects();
 };
 
 }  // namespace windowtest

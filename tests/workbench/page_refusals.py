@@ -1,5 +1,5 @@
-"""The page's server refuses what another page or a broken client sends, and the pane goes on.
-Usage: page_refusals.py WORKBENCH PLUGIN PRESETS"""
+# The page's server refuses what another page or a broken client sends, and the pane goes on.
+# Usage: page_refusals.py WORKBENCH PLUGIN PRESETS
 import os
 import socket
 import sys
@@ -25,8 +25,7 @@ class Refusals(unittest.TestCase):
         self.assertTrue(state['running'] and state['shown'], state)
 
     def raw(self, data):
-        host, port = self.server.hostport.split(':')
-        with socket.create_connection((host, int(port)), timeout=10) as s:
+        with socket.create_connection(self.server.hostport.split(':'), timeout=10) as s:
             s.sendall(data)
             return s.recv(4096).decode(errors='replace')
 

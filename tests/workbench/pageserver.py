@@ -1,4 +1,4 @@
-"""Starts velkui-workbench --serve on a copy of a plug-in in a fresh folder, for the page's tests."""
+# Starts velkui-workbench --serve on a copy of a plug-in in a fresh folder, for the page's tests.
 import json
 import os
 import shutil
@@ -32,9 +32,8 @@ class PageServer:
     def request(self, path, body=None, headers=None):
         """(status, decoded JSON or text) of a GET, or a POST when body is given."""
         data = None if body is None else json.dumps(body).encode()
-        request = urllib.request.Request(self.url.rstrip('/') + path, data=data, headers=headers or {})
-        if data is not None:
-            request.add_header('Content-Type', 'application/json')
+        headers = dict({'Content-Type': 'application/json'} if data else {}, **(headers or {}))
+        request = urllib.request.Request(self.url.rstrip('/') + path, data=data, headers=headers)
         try:
             with urllib.request.urlopen(request, timeout=30) as response:
                 status, text = response.status, response.read().decode()
@@ -42,7 +41,7 @@ class PageServer:
             status, text = error.code, error.read().decode()
         try:
             return status, json.loads(text)
-        except ValueError:
+        except ValueError:  # not JSON: the text itself
             return status, text
 
     def stop(self):
