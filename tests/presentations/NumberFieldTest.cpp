@@ -137,6 +137,14 @@ TEST_F(NumberFieldTest, AppendStepsThroughTheRangeOrTheValueListBlankFieldsAreVa
       {5, std::vector<SInt32>(32, 7), 10, 0, 55},
   };
   ShowField(kKind1, 0, 100);
+  R(kEditText).visible = false;  // an update of a hidden field hides it and gives up the focus
+  Item(kEditText).Update();
+  ControlRef focus = Control(kEditText);
+  GetKeyboardFocus(window, &focus);
+  EXPECT_EQ(std::pair(IsControlVisible(Control(kEditText)), focus), std::pair(Boolean(false), ControlRef(nullptr)));
+  R(kEditText).visible = true;
+  Item(kEditText).Update();
+  EXPECT_TRUE(IsControlVisible(Control(kEditText)));
   for (AppendCase c : cases) {
     SCOPED_TRACE("step " + std::to_string(c.step) + ", v " + std::to_string(c.v));
     Item(kEditText).SetNumber(kEditText, c.step, 0, c.list.size(), c.list.data(), kSignature);

@@ -24,12 +24,14 @@ TEST_F(PictureTest, DrawnSeriesFollowsTheValueThroughItsMaskAPhotographFillsTheP
   SetPortWindowPort(window);
   RGBForeColor(&red);
   PaintRect(GetControlBounds(Control(kSmall), &area));
+  const size_t worlds = toolbox::host::LiveGraphicsWorlds();
   for (SInt32 value : {2, 3, 1}) {
     SCOPED_TRACE(value);
     SetValue(value);
     EXPECT_EQ(Pixel(15, 244), kDisc[value - 1]) << "the disc of the value's picture";
     EXPECT_EQ(Pixel(10, 220), kBackground) << "the background where the mask is clear";
     EXPECT_EQ(Share(kSmall, kBackdrop), 0) << "the mask let the backdrop through";
+    EXPECT_EQ(toolbox::host::LiveGraphicsWorlds(), worlds) << "the drawing's worlds are given back";
   }
   SetValue(0);  // picture 1999 does not exist: the pane keeps what it showed
   EXPECT_EQ(Pixel(15, 244), kDisc[0]);

@@ -45,6 +45,13 @@ TEST_F(PreviewTest, PaneShowsEngineOutputUnderEachRecordTonedOnlyByFullRedraws) 
     Item().SetMONXPreviewParam(info);
     EXPECT_EQ(Mismatches(info), 0);
   }
+  // A record set while hidden is toned by the first update once shown again.
+  const MonxInfo late{0, 0, 220, 10, -10, 0, 0, -20, 0};
+  Item().Show(false);
+  Item().SetMONXPreviewParam(late);
+  Item().Show(true);
+  Item().Update();
+  EXPECT_EQ(Mismatches(late), 0);
   auto* preview = static_cast<UInt8*>(Ref().previewBuffer);
   std::memset(preview, 0x11, size_t(Ref().image.rowBytes * Ref().image.height));
   Item().Update();  // a partial draw, parameters unchanged

@@ -39,6 +39,11 @@ void Register(std::set<T>& set, T item, bool live) {
 bool IsLiveWindow(WindowRef window) { return window && Live().windows.count(window); }
 bool IsLiveControl(ControlRef control) { return control && Live().controls.count(control); }
 bool IsLivePort(GrafPtr port) { return port && Live().ports.count(port); }
+size_t LiveOffscreenPorts() {
+  size_t n = 0;
+  for (GrafPtr port : Live().ports) n += port->window == nullptr;
+  return n;
+}
 void RegisterWindow(WindowRef window, bool live) { Register(Live().windows, window, live); }
 void RegisterControl(ControlRef control, bool live) { Register(Live().controls, control, live); }
 void RegisterPort(GrafPtr port, bool live) {

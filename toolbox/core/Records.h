@@ -110,6 +110,8 @@ namespace internal {
 bool IsLiveWindow(WindowRef window);
 bool IsLiveControl(ControlRef control);
 bool IsLivePort(GrafPtr port);
+/// Live ports that belong to no window: the offscreen graphics worlds.
+size_t LiveOffscreenPorts();
 void RegisterWindow(WindowRef window, bool live);
 void RegisterControl(ControlRef control, bool live);
 void RegisterPort(GrafPtr port, bool live);

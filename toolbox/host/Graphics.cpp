@@ -4,3 +4,4 @@
 #include "core/Records.h"
 
 size_t toolbox::host::LiveGraphicsObjects() { return internal::LiveGraphics().size(); }
+size_t toolbox::host::LiveGraphicsWorlds() { return internal::LiveOffscreenPorts(); }

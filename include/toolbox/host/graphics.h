@@ -12,5 +12,8 @@ namespace host {
 /// pictures alive right now (each counted once, whatever its references).
 TOOLBOX_EXPORT size_t LiveGraphicsObjects();
 
+/// Offscreen graphics worlds alive right now.
+TOOLBOX_EXPORT size_t LiveGraphicsWorlds();
+
 }  // namespace host
 }  // namespace toolbox
