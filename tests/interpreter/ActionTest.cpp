@@ -116,8 +116,10 @@ TEST_F(ActionTest, FlushRefreshesItemsQueuedDuringFlushOnceEachAndForgetsDeleted
 
   TestItem* gone = pane->Item(4);
   gone->Assign(9);
-  delete gone;  // an item that goes away leaves the queue and the items
+  pane->focusItem = gone;
+  delete gone;  // an item that goes away leaves the queue, the items and the focus
   EXPECT_EQ((Numbers{0, 3}), (Numbers{pane->updates->GetCount(), pane->items->GetCount()}));
+  EXPECT_EQ(nullptr, pane->focusItem);
   ThreadIPP(pane, &hit);
 }
 

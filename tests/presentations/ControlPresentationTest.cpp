@@ -150,6 +150,8 @@ TEST_F(EveryKindTest, SetRangeClampsThroughTheItemJudgingTheOldControlValue) {
   EXPECT_EQ((Ints{1, 5}), (Ints{GetControlMinimum(Control(kSlider)), GetControlMaximum(Control(kSlider))}));
   Hit(0);
   EXPECT_EQ(GetControlValue(Control(kSlider)), 5);
+  Item(kSlider).SetRange(6, 8);
+  EXPECT_EQ(R(kSlider).value, 6) << "5 below the new minimum assigns 6";
 
   for (SInt16 shown : {1, 3, 5}) {
     SetControlMaximum(Control(kArrows), 20), SetControlValue(Control(kArrows), shown);
