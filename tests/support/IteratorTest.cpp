@@ -93,19 +93,6 @@ TEST(LArrayIteratorProperty, RandomInsertionsAndRemovalsMatchTheModel) {
   }
 }
 
-TEST(LArrayIterator, RemovingTheCurrentItemAndWalkingBackFromTheEnd) {
-  LArray array(sizeof(SInt32));
-  for (SInt32 v : {'A', 'B', 'C'}) array.AddItem(&v);
-  SInt32 got = 0;
-  It it(array, It::kFromStart);
-  ASSERT_TRUE(it.Next(&got) && got == 'A');
-  array.RemoveItemsAt(1, 1);
-  EXPECT_TRUE(it.GetCurrentIndex() == It::kPositionRemoved && it.Next(&got) && got == 'B') << "the item after the removed one comes next";
-  EXPECT_FALSE(it.Previous(&got)) << "stepping back from index 1 reaches before the start";
-  It back(array, It::kFromEnd);
-  EXPECT_TRUE(back.Previous(&got) && got == 'C' && back.Previous(&got) && got == 'B');
-}
-
 TEST(LArrayIterator, ArrayDestroyedOrReassignedLeavesItGone) {
   SInt32 one = 1;
   LArray other(sizeof(SInt32));
