@@ -83,35 +83,20 @@ TEST_F(ItemTest, WithoutPresentationLookAndFocusLiveInTheObjectAndSystem) {
     A()->Hilite(hilite);
     EXPECT_EQ(hilite == 255 ? 0 : 1, R().active) << "only hilite 255 makes inactive: " << hilite;
   }
-  A()->Show(0);
-  EXPECT_EQ(0, R().visible);
   EXPECT_EQ(0, A()->EmptyString());
   A()->ClearString();
   EXPECT_TRUE(R().emptyText == 1 && A()->EmptyString() == 1);
   MonxInfo info{1, 2, 200, 3, 4, 5, 6, -7, 1};
   A()->SetMONXPreviewParam(info);
   EXPECT_EQ(0, std::memcmp(&info, &R().monxParams, sizeof info));
-
-  for (SInt16 n : {0, 1}) EXPECT_EQ(1, A()->CompareItemNo(n)) << "no presentation: " << n;
+  EXPECT_EQ(1, A()->CompareItemNo(0)) << "no presentation: no item number matches";
   EXPECT_TRUE(A()->GetItemNo() == 0 && A()->IsNumberField() == 0 && A()->CheckNumberField() == 0);
-  EXPECT_EQ(nullptr, pane->GetItem(1));
   A()->EventCancel();
   A()->SetError(128);
   EXPECT_TRUE(pane->cancelFlag == 0 && pane->errorAlert == 0) << "requests reach no system";
-
-  pane->focusNumber = 5;
-  A()->SelectString();
-  EXPECT_EQ(A(), pane->focusItem) << "focus recorded in the current system";
-  EXPECT_TRUE(pane->focusNumber == 0 && pane->selStart == 0 && pane->selEnd == 32767);
-  pane->focusItem = nullptr;
   SetCurrentIPP(nullptr);
   A()->SelectString();
-  EXPECT_EQ(nullptr, pane->focusItem) << "no current system: nothing recorded";
-
-  UIEmulate presentation(A(), 5);
-  EXPECT_EQ(0, presentation.CompareItemNo(5));
-  EXPECT_EQ(-1, presentation.CompareItemNo(4));
-  EXPECT_EQ(1, presentation.CompareItemNo(6));
+  EXPECT_EQ(nullptr, pane->focusItem) << "no current system: no focus recorded";
 }
 
 TEST_F(ItemTest, APresentedItemHandsItsRequestsToThePresentation) {
@@ -146,8 +131,10 @@ TEST_F(ItemTest, FactoriesMakeEmulationWhileHiddenAndTheirClassWhenShown) {
   A()->Hilite(255);
   A()->MenuAdjust(5);
   A()->EnDisableItem(1, 0);
+  pane->focusNumber = 5;
   A()->SelectString();
-  EXPECT_EQ(A(), pane->focusItem);
+  EXPECT_TRUE(pane->focusItem == A() && pane->focusNumber == 0 && pane->selStart == 0 &&
+              pane->selEnd == 32767) << "the whole text of the item gets the focus";
   A()->PresentAs(0);
   EXPECT_EQ(nullptr, A()->presentation) << "item number 0 removes the presentation";
   EXPECT_TRUE(R().active == 0 && R().menuMask == 4) << "the emulation kept the look in the object";

@@ -127,23 +127,19 @@ TEST_F(RegistryTest, WriteToUnknownKeyMakesUnboundObjectThatLaterItemAdopts) {
   SInt16 value = 7;
   SetRegistry(5, 2, &value);
   UIObject& made = Object(5);
-  EXPECT_EQ(nullptr, made.item);
-  EXPECT_TRUE(made.min == -32768 && made.max == 32767 && made.value == 7);
-  EXPECT_EQ(5u, pane->registry->changedKey);
+  EXPECT_TRUE(!made.item && made.min == -32768 && made.max == 32767 && made.value == 7);
   pane->registry->changedKey = 0;
   SetRegistry(5, 2, &value);
   EXPECT_EQ(5u, pane->registry->changedKey) << "unbound: the key counts even when equal";
-
   auto* late = new TestItem("late", 5, 1, 9);
   EXPECT_EQ(&made, late->object);
-  EXPECT_EQ(late, made.item);
-  EXPECT_TRUE(made.value == 7 && made.min == 1 && made.max == 9) << "value kept, range its own";
+  EXPECT_TRUE(made.item == late && made.value == 7 && made.min == 1 && made.max == 9)
+      << "bound, value kept, range its own";
 
   const UIObject& fresh = *(new TestItem("fresh", 9, -4, 4))->object;
-  EXPECT_EQ(-4, fresh.value) << "a fresh object starts at min";
-  EXPECT_EQ(~UInt64(0), fresh.menuMask);
-  EXPECT_TRUE(fresh.visible == 1 && fresh.active == 1 && fresh.emptyText == 0 &&
-              fresh.sizeCode == 2);
+  EXPECT_TRUE(fresh.value == -4 && fresh.menuMask == ~UInt64(0) && fresh.visible == 1 &&
+              fresh.active == 1 && fresh.emptyText == 0 && fresh.sizeCode == 2)
+      << "a fresh object starts at min with every entry enabled";
   MonxInfo neutral{0, 0, 180, 0, 0, 0, 0, 0, 0};
   EXPECT_EQ(0, std::memcmp(&neutral, &fresh.monxParams, sizeof neutral));
 }

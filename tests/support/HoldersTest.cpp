@@ -68,14 +68,6 @@ TEST(StResource, GivenBackToTheResourceServiceOrFreedOnceDetachedAndMissingOnesT
   CloseResFile(file);
 }
 
-TEST(BlockCompare, BytesThenSizes) {
-  const UInt8 one[] = {1, 2, 3, 4, 5}, two[] = {1, 2, 3, 9, 9}, big[] = {1, 200};
-  EXPECT_EQ(-2, BlockCompare(one, two, 3, 5));
-  EXPECT_EQ(4 - 9, BlockCompare(one, two, 5));
-  EXPECT_EQ(2 - 200, BlockCompare(one, big, 2)) << "bytes read as unsigned";
-  EXPECT_TRUE(BlocksAreEqual(one, two, 0) && !BlocksAreEqual(one, two, 4));
-}
-
 /// Every allocating holder operation either succeeds or throws memFullErr, and
 /// a failed assignment leaves the target as it was.
 TEST(Holders, FaultSweepOverEveryAllocatingOperation) {

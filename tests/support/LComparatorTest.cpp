@@ -1,6 +1,7 @@
 // Tests of the comparators: bytewise and 32-bit orders, key defaults, cloning, shared instances.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <typeinfo>
@@ -32,6 +33,8 @@ TEST(LComparatorTest, BytesCompareUnsignedThenByLengthLongsByWrappingSubtraction
     const UInt32 s1 = UInt32(one.size()), s2 = UInt32(two.size());
     EXPECT_EQ(expected, bytes.Compare(one.data(), two.data(), s1, s2)) << one << " vs " << two;
     EXPECT_EQ(expected == 0, bytes.IsEqualTo(one.data(), two.data(), s1, s2)) << one;
+    const UInt32 n = std::min(s1, s2);
+    EXPECT_EQ(one.substr(0, n) == two.substr(0, n), BlocksAreEqual(one.data(), two.data(), n));
   }
   const SInt32 longs[][3] = {{5, 3, 2}, {0x7FFFFFFF, -1, SInt32(0x80000000)},
                              {SInt32(0x80000000), 1, 0x7FFFFFFF}, {42, 42, 0}};
