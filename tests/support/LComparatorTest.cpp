@@ -1,4 +1,4 @@
-// Tests of the comparators: bytewise and 32-bit orders, key defaults, cloning, shared instances.
+// Tests of the comparators: bytewise and 32-bit orders, key defaults, cloning, equal blocks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
