@@ -85,7 +85,8 @@ TEST_F(ItemTest, WithoutPresentationLookAndFocusLiveInTheObjectAndSystem) {
   }
   EXPECT_EQ(0, A()->EmptyString());
   A()->ClearString();
-  EXPECT_TRUE(R().emptyText == 1 && A()->EmptyString() == 1);
+  A()->Show(0);
+  EXPECT_TRUE(R().emptyText == 1 && A()->EmptyString() == 1 && R().visible == 0);
   MonxInfo info{1, 2, 200, 3, 4, 5, 6, -7, 1};
   A()->SetMONXPreviewParam(info);
   EXPECT_EQ(0, std::memcmp(&info, &R().monxParams, sizeof info));
@@ -114,7 +115,8 @@ TEST_F(ItemTest, APresentedItemHandsItsRequestsToThePresentation) {
   EXPECT_TRUE(!A()->IsEnableItem(31) && A()->IsEnableItem(32) && A()->EmptyString() && !b.visible);
   A()->SetLevelPicture(2);
   EXPECT_EQ((Strings{"SetLevelPicture 2"}), CallsOf("SetLevelPicture"));
-  EXPECT_EQ(0, A()->CompareItemNo(4)) << "the presentation's number decides";
+  EXPECT_TRUE(A()->CompareItemNo(4) == 0 && A()->CompareItemNo(3) == -1 &&
+              A()->CompareItemNo(5) == 1) << "the presentation's number: 0 same, -1 above, 1 below";
   EXPECT_EQ(4, A()->GetItemNo());
   EXPECT_EQ(look, Look(R())) << "a's own object is left alone";
   EXPECT_EQ(0, UIEmulate::emulate.IsEnableItem(nullptr, 1)) << "no item: no entry enabled";
@@ -156,6 +158,9 @@ TEST_F(ItemTest, AssignHasNoRangeCheckAndAppendWraps) {
   A()->Assign(0x7FFFFFFF);
   A()->Append(1, 0);
   EXPECT_EQ(SInt32(-0x7FFFFFFF - 1), R().value) << "Append adds without clamping or trap";
+  SetCurrentIPP(nullptr);
+  A()->AdoptPresentation(new TestPresentation(A(), 1));
+  EXPECT_EQ((Strings{"SetValue:a"}), Calls()) << "no system to queue in: refreshed at once";
 }
 
 TEST_F(ItemTest, DependentsAddedDuringNotificationAreNotifiedInSameWalk) {

@@ -218,6 +218,7 @@ TEST(LArray, SearchesWalkUnsortedArraysAndBisectSortedOnes) {
   EXPECT_EQ(4, a.FetchIndexOf(&v)) << "bisection on a sorted array";
   EXPECT_EQ(0, a.FetchIndexOf(&missing) + a.FetchIndexOf(nullptr));
   EXPECT_EQ(4, a.FetchInsertIndexOf(&missing));
+  EXPECT_EQ(4, a.FetchInsertIndexOf(&v)) << "an equal item: the new one goes before it";
   EXPECT_EQ(kIndexLast, a.FetchInsertIndexOf(nullptr));
   EXPECT_EQ(0, a.FetchIndexOfKey(&two)) << "the inherited CompareToKey always answers 1";
 
@@ -394,7 +395,7 @@ TEST(LArrayFault, FailedChangesLeaveTheArrayExactlyAsItWas) {
       {"copy", {1}, S::kAppended, [&](ArrayProbe& a) { a = source; }, {3, 2, 1}},
       {"swap", {1, 2, 3}, S::kAppended, [](ArrayProbe& a) { a.SwapItems(1, 3); }, {3, 2, 1}},
       {"move", {1, 2, 3}, S::kAppended, [](ArrayProbe& a) { a.MoveItem(1, 3); }, {2, 3, 1}},
-      {"reserve", {1, 2, 3}, S::kAppended, [](ArrayProbe& a) { a.AdjustAllocation(10); }, {1, 2, 3}},
+      {"reserve", {1, 2, 3}, S::kAppended, [](ArrayProbe& a) { a.AdjustAllocation(9); }, {1, 2, 3}},
       {"first block", {}, S::kAppended, [](ArrayProbe& a) { a.AdjustAllocation(10); }, {}},
       // The flag is set even when its sort fails, so the next insertion sorts.
       {"keep sorted", {2, 3, 1}, S::kAppended, [](ArrayProbe& a) { a.SetKeepSorted(true); },
