@@ -13,6 +13,7 @@
 
 using testing_support::FaultRun;
 using testing_support::SweepAllocationFailures;
+using toolbox::host::LiveHandles;
 
 namespace {
 
@@ -22,9 +23,8 @@ bool Locked(Handle h) { return UInt8(HGetState(h)) & 0x80; }
 
 }  // namespace
 
-TEST(StHandleLocker, LeavesALockedHandleLockedAndUnlocksOnlyWhatItLocked) {
+TEST(Holders, LockersRestoreTheStateAndOnlyOwnersDispose) {
   for (bool lockedBefore : {false, true}) {
-    SCOPED_TRACE(lockedBefore ? "locked before" : "unlocked before");
     StHandleBlock block(16);
     if (lockedBefore) HLock(block.Get());
     CodeOf([&] {
@@ -32,25 +32,22 @@ TEST(StHandleLocker, LeavesALockedHandleLockedAndUnlocksOnlyWhatItLocked) {
       EXPECT_TRUE(Locked(block.Get()) && locker.IsLockedHere() != lockedBefore);
       throw LException(1);
     });
-    EXPECT_EQ(lockedBefore, Locked(block.Get())) << "state after an exception left the scope";
+    EXPECT_EQ(lockedBefore, Locked(block.Get())) << "after an exception left the scope";
   }
   EXPECT_EQ(nilHandleErr, CodeOf([] { StHandleState state(nullptr); })) << "no state to read";
-}
-
-TEST(StHandleBlock, OwnershipDecidesWhoDisposes) {
-  size_t live = toolbox::host::LiveHandles();
+  size_t live = LiveHandles();
   Handle h = NewHandle(8);
   { StHandleBlock notOwner(h, false); }
   { StHandleBlock(h).Release(); }
-  EXPECT_EQ(live + 1, toolbox::host::LiveHandles()) << "neither holder may dispose of it";
+  EXPECT_EQ(live + 1, LiveHandles()) << "neither holder may dispose of it";
   { StHandleBlock owner(h); EXPECT_FALSE(owner.IsAResource()); }
-  EXPECT_EQ(live, toolbox::host::LiveHandles());
+  EXPECT_EQ(live, LiveHandles());
 }
 
 TEST(StResource, GivenBackToTheResourceServiceOrFreedOnceDetachedAndMissingOnesThrowOnRequest) {
   SInt16 file = toolbox::host::CreateResourceFile("holders");
   toolbox::host::AddResource(file, kData, 128, "first", {'a', 'b', 'c'});
-  size_t live = toolbox::host::LiveHandles();
+  size_t live = LiveHandles();
   { StHandleBlock block(::GetResource(kData, 128)); EXPECT_TRUE(block.IsAResource()); }
   { StResource byName(kData, (ConstStringPtr) "\x05" "first"); ASSERT_NE(nullptr, byName.Get()); }
   { StResource byIndex; ASSERT_NE(nullptr, byIndex.GetIndResource(kData, 1)); }
@@ -59,7 +56,7 @@ TEST(StResource, GivenBackToTheResourceServiceOrFreedOnceDetachedAndMissingOnesT
     detached.Detach();
     EXPECT_FALSE(StHandleBlock(detached.Get(), false).IsAResource());
   }
-  EXPECT_EQ(live, toolbox::host::LiveHandles()) << "every lookup given back";
+  EXPECT_EQ(live, LiveHandles()) << "every lookup given back";
   SInt16 newer = toolbox::host::CreateResourceFile("newer");  // current, without 'DATA'
   EXPECT_EQ(nullptr, StResource(kData, 128, false, true).Get()) << "current file only";
   StResource again(kData, 128, false, false);  // the whole chain; still known after all that
@@ -69,14 +66,6 @@ TEST(StResource, GivenBackToTheResourceServiceOrFreedOnceDetachedAndMissingOnesT
   again.Dispose();
   CloseResFile(newer);
   CloseResFile(file);
-}
-
-TEST(BlockCompare, BytesThenSizes) {
-  const UInt8 one[] = {1, 2, 3, 4, 5}, two[] = {1, 2, 3, 9, 9}, big[] = {1, 200};
-  EXPECT_EQ(-2, BlockCompare(one, two, 3, 5));
-  EXPECT_EQ(4 - 9, BlockCompare(one, two, 5));
-  EXPECT_EQ(2 - 200, BlockCompare(one, big, 2)) << "bytes read as unsigned";
-  EXPECT_TRUE(BlocksAreEqual(one, two, 0) && !BlocksAreEqual(one, two, 4));
 }
 
 /// Every allocating holder operation either succeeds or throws memFullErr, and

@@ -1,4 +1,5 @@
-// Array iterators: a random walk against a plain model, and the array's end of life.
+// Random edits of an array against a plain model of its items and of every iterator on it,
+// and the iterators' view of the array's end of life.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,11 +47,22 @@ struct Model {
       item = at + count < items.size() ? items[at + count] : 0;
     }
   }
+  /// Items were swapped or moved: the iterator keeps its index, so it now sees
+  /// whatever item stands there.
+  void Reindex(const std::vector<SInt32>& before, const std::vector<SInt32>& after) {
+    if ((kind == kOn || kind == kRemoved) && item) item = after[Place(before, item)];
+  }
 };
+
+std::vector<SInt32> Contents(const LArray& array) {
+  std::vector<SInt32> values(array.GetCount());
+  for (size_t i = 0; i < values.size(); ++i) array.FetchItemAt(SInt32(i + 1), &values[i]);
+  return values;
+}
 
 }  // namespace
 
-TEST(LArrayIteratorProperty, RandomInsertionsAndRemovalsMatchTheModel) {
+TEST(LArrayProperty, RandomEditsMatchTheModelInTheArrayAndEveryIterator) {
   for (unsigned seed = 1; seed <= 40; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
@@ -62,48 +74,66 @@ TEST(LArrayIteratorProperty, RandomInsertionsAndRemovalsMatchTheModel) {
     Model models[3];
     for (int step = 0; step < 300; ++step) {
       SCOPED_TRACE("step " + std::to_string(step));
-      int op = pick(10);
+      const SInt32 size = SInt32(items.size());
+      // Any index, the invalid ones around both ends and kIndexLast included.
+      const SInt32 specials[] = {0, size + 1, kIndexLast, -5};
+      auto index = [&] { return pick(3) ? 1 + pick(std::max(size, 1)) : specials[pick(4)]; };
+      auto last = [&](SInt32 i) { return i == kIndexLast ? size : i; };  // as ValidIndex reads it
+      auto valid = [&](SInt32 i) { return last(i) >= 1 && last(i) <= size; };
+      const std::vector<SInt32> before = items;
+      int op = pick(12);
       size_t k = size_t(pick(3));
       if (op == 0 || !iterators[k]) {  // a new iterator in place of an old one (or none)
         bool fromStart = pick(2);
         iterators[k] = std::make_unique<It>(array, fromStart ? It::kFromStart : It::kFromEnd);
         models[k] = Model{fromStart ? Model::kBefore : Model::kAfter};
-      } else if (op <= 3) {  // insert 1 to 3 items anywhere, the front and the end included
-        SInt32 at = pick(int(items.size()) + 2);
-        size_t place = std::min(size_t(at ? at - 1 : 0), items.size());
-        UInt32 count = UInt32(1 + pick(3));
-        array.InsertItemsAt(count, at, &nextItem);
+      } else if (op <= 3) {  // insert 0 to 3 items; AddItem appends one
+        SInt32 at = index();
+        size_t place = valid(at) && at != kIndexLast ? at - 1 : (at == 0 ? 0 : items.size());
+        UInt32 count = UInt32(pick(4));
+        bool add = count == 1 && place == items.size() && pick(2);
+        SInt32 first = add ? array.AddItem(&nextItem) : array.InsertItemsAt(count, at, &nextItem);
+        ASSERT_EQ(count ? SInt32(place + 1) : 0, first) << "insert " << count << " at " << at;
         for (UInt32 c = 0; c < count; ++c) {
           array.AssignItemsAt(1, SInt32(place + c + 1), &nextItem);
           items.insert(items.begin() + place + c, nextItem++);
         }
-      } else if (op <= 5 && !items.empty()) {  // remove 0 to 3 items
-        size_t place = size_t(pick(int(items.size())));
-        size_t count = std::min(size_t(pick(4)), items.size() - place);
-        for (Model& m : models) m.Removing(items, place, count);
-        array.RemoveItemsAt(UInt32(count), SInt32(place + 1));
-        items.erase(items.begin() + place, items.begin() + place + count);
-      } else {  // step the iterator and compare what it finds
+      } else if (op <= 5) {  // remove 0 to 3 items, or every item from an index on
+        SInt32 at = index(), from = last(at);
+        UInt32 count = pick(5) ? UInt32(pick(4)) : 0xFFFFFFFFu;
+        size_t n = valid(at) ? std::min(size_t(count), size_t(size - from + 1)) : 0;
+        for (Model& m : models) m.Removing(items, size_t(from - 1), n);
+        if (n) items.erase(items.begin() + from - 1, items.begin() + from - 1 + n);
+        array.RemoveItemsAt(count, at);
+      } else if (op == 6) {  // swap or move: the iterators keep their indices
+        SInt32 a = index(), b = index();
+        bool swap = pick(2);
+        swap ? array.SwapItems(a, b) : array.MoveItem(a, b);
+        if (valid(a) && valid(b) && swap) std::swap(items[last(a) - 1], items[last(b) - 1]);
+        if (valid(a) && valid(b) && !swap) {
+          items.erase(items.begin() + last(a) - 1);
+          items.insert(items.begin() + last(b) - 1, before[last(a) - 1]);
+        }
+        for (Model& m : models) m.Reindex(before, items);
+      } else if (op == 7) {
+        SInt32 last = 0;
+        ASSERT_EQ(size > 0, array.RemoveLastItem(&last));
+        if (size == 0) continue;
+        ASSERT_EQ(items.back(), last);
+        for (Model& m : models) m.Removing(items, items.size() - 1, 1);
+        items.pop_back();
+      } else {  // step the iterator (plain or sized call) and compare what it finds
         SInt32 got = 0;
-        bool found = op <= 7 ? iterators[k]->Next(&got) : iterators[k]->Previous(&got);
-        SInt32 expected = op <= 7 ? models[k].Next(items) : models[k].Previous(items);
+        UInt32 bytes = 4;
+        It& it = *iterators[k];
+        bool found = op <= 9 ? (op == 8 ? it.Next(&got) : it.Next(&got, bytes))
+                             : (op == 10 ? it.Previous(&got) : it.Previous(&got, bytes));
+        SInt32 expected = op <= 9 ? models[k].Next(items) : models[k].Previous(items);
         ASSERT_EQ(expected, found ? got : 0) << "iterator " << k << " (0: found nothing)";
       }
+      ASSERT_EQ(items, Contents(array)) << "op " << op;
     }
   }
-}
-
-TEST(LArrayIterator, RemovingTheCurrentItemAndWalkingBackFromTheEnd) {
-  LArray array(sizeof(SInt32));
-  for (SInt32 v : {'A', 'B', 'C'}) array.AddItem(&v);
-  SInt32 got = 0;
-  It it(array, It::kFromStart);
-  ASSERT_TRUE(it.Next(&got) && got == 'A');
-  array.RemoveItemsAt(1, 1);
-  EXPECT_TRUE(it.GetCurrentIndex() == It::kPositionRemoved && it.Next(&got) && got == 'B') << "the item after the removed one comes next";
-  EXPECT_FALSE(it.Previous(&got)) << "stepping back from index 1 reaches before the start";
-  It back(array, It::kFromEnd);
-  EXPECT_TRUE(back.Previous(&got) && got == 'C' && back.Previous(&got) && got == 'B');
 }
 
 TEST(LArrayIterator, ArrayDestroyedOrReassignedLeavesItGone) {
