@@ -41,6 +41,7 @@ TEST(LString, CuttingAtCapacity) {
       {LStringRef(10, ten).Assign(x255.data(), 20), std::string(9, 'x')},
       {P(a250) + P("0123456789"), a250 + "01234"},
       {operator+(operator+((unsigned char)'<', P("ab")), (unsigned char)'>'), "<ab>"},
+      {(ConstStringPtr("\x01[") + P("ab")) + ConstStringPtr("\x01]"), "[ab]"},
       {LStr255(std::string(300, 'x').c_str()), x255},
   };
   for (const auto& [result, expected] : rows) EXPECT_EQ(expected, Text(result));
@@ -137,6 +138,7 @@ TEST(LString, Comparisons) {
     EXPECT_EQ(r.bytes, LString::CompareBytes(r.one, r.two, a, b)) << r.one << " : " << r.two;
     EXPECT_EQ(r.ignoringCase, LString::CompareIgnoringCase(r.one, r.two, a, b)) << r.one;
     EXPECT_EQ(r.toolbox, LString::ToolboxCompareText(r.one, r.two, a, b)) << r.one;
+    EXPECT_EQ(r.bytes == 0, LStr255(r.one) == LStr255(r.two)) << r.one << " == " << r.two;
   }
 }
 
