@@ -25,6 +25,8 @@ TEST_F(PictureTest, DrawnSeriesFollowsTheValueThroughItsMaskAPhotographFillsTheP
   RGBForeColor(&red);
   PaintRect(GetControlBounds(Control(kSmall), &area));
   const size_t worlds = toolbox::host::LiveGraphicsWorlds();
+  const RGBColor blue = {0, 0, 0xFFFF};  // the port's background, restored after each drawing
+  RGBBackColor(&blue);
   for (SInt32 value : {2, 3, 1}) {
     SCOPED_TRACE(value);
     SetValue(value);
@@ -32,6 +34,9 @@ TEST_F(PictureTest, DrawnSeriesFollowsTheValueThroughItsMaskAPhotographFillsTheP
     EXPECT_EQ(Pixel(10, 220), kBackground) << "the background where the mask is clear";
     EXPECT_EQ(Share(kSmall, kBackdrop), 0) << "the mask let the backdrop through";
     EXPECT_EQ(toolbox::host::LiveGraphicsWorlds(), worlds) << "the drawing's worlds are given back";
+    RGBColor back;
+    GetBackColor(&back);
+    EXPECT_EQ(back.blue - back.red, 0xFFFF) << "the port's background is restored";
   }
   SetValue(0);  // picture 1999 does not exist: the pane keeps what it showed
   EXPECT_EQ(Pixel(15, 244), kDisc[0]);

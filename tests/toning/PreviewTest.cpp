@@ -59,6 +59,8 @@ TEST_F(PreviewTest, PaneShowsEngineOutputUnderEachRecordTonedOnlyByFullRedraws) 
   toolbox::host::RenderWindow(window);  // the host's draw: part 0
   EXPECT_NE(preview[1], 0x11) << "a full redraw must tone";
   EXPECT_EQ(preview[0], 0x11) << "the pad byte was written";
+  Item().SetControl();  // the presentation goes: the control forgets its record
+  EXPECT_EQ(GetControlReference(Control(kPane)), 0);
 }
 
 TEST_F(PreviewTest, HiddenLowAndUnpicturedPanesStayBlankOthersInactiveA144DpiPictureIsScaled) {
