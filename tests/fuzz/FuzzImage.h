@@ -30,7 +30,7 @@ void ReadImage(const uint8_t* data, size_t size, Open open) {
     for (int y = 0; y < rows; ++y) reader->ReadRows(image.Row(y), 0, 1);
     int orientation = monx::OrientationOf(image.metadata.exif);
     FUZZ_CHECK(orientation >= 1 && orientation <= 8);
-    monx::UprightExif(image.metadata.exif);
+    monx::UprightExif(image.metadata.exif, orientation);
     monx::IsRgbProfile(image.metadata.icc);
     if (rows == info.height && image.pixels.size() <= (size_t(1) << 20))
       monx::Upright(image, orientation);

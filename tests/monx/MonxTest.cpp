@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -185,13 +186,28 @@ TEST(MonxInstall, InstalledToAnyPrefixTheToolRunsAndPkgConfigNamesThePrefix) {
   EXPECT_EQ(Slurp(prefix / "answer"), prefix.path() + "\n");
 }
 
-// A TIFF stream, little-endian, whose first IFD holds one entry: orientation 6
-// (the camera was turned a quarter clockwise; the stored rows are the scene's columns).
+// A TIFF stream, little-endian: orientation 6 (the camera was turned a quarter
+// clockwise; the stored rows are the scene's columns) and, in the EXIF sub-IFD,
+// the stored pixel width 48 (LONG) and height 32 (SHORT).
 const Bytes kExifOrientation6 = {
     'I', 'I', 42, 0, 8, 0, 0, 0,                     // header, IFD at offset 8
-    1, 0,                                            // one entry
+    2, 0,                                            // two entries
     0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0,        // 0x0112 SHORT x1 = 6
-    0, 0, 0, 0};                                     // no next IFD
+    0x69, 0x87, 4, 0, 1, 0, 0, 0, 38, 0, 0, 0,       // 0x8769 EXIF sub-IFD at 38
+    0, 0, 0, 0,                                      // no next IFD
+    2, 0,                                            // two entries
+    0x02, 0xA0, 4, 0, 1, 0, 0, 0, 48, 0, 0, 0,       // 0xA002 pixel width LONG = 48
+    0x03, 0xA0, 3, 0, 1, 0, 0, 0, 32, 0, 0, 0,       // 0xA003 pixel height SHORT = 32
+    0, 0, 0, 0};
+
+/// The value of a one-component little-endian entry `tag` of `format` in a TIFF
+/// stream, found by its 8-byte entry head; -1 if absent.
+long EntryValue(const Bytes& tiff, std::uint16_t tag, std::uint8_t format) {
+  const Bytes head = {std::uint8_t(tag), std::uint8_t(tag >> 8), format, 0, 1, 0, 0, 0};
+  auto at = std::search(tiff.begin(), tiff.end(), head.begin(), head.end());
+  if (tiff.end() - at < 12) return -1;
+  return at[8] | at[9] << 8 | (format == 4 ? at[10] << 16 | at[11] << 24 : 0);
+}
 
 /// An RGB profile header of `size` bytes: size, "RGB " colour space, "acsp" signature.
 Bytes FakeRgbProfile(std::size_t size) {
@@ -224,7 +240,8 @@ TEST_F(Monx, OrientedJpegComesOutUprightWithExifAndProfileKept) {
     EXPECT_LT(Level(out, 16, 4), 80);
     EXPECT_GT(Level(out, 16, 44), 180);
     EXPECT_EQ(monx::OrientationOf(out.metadata.exif), 1);
-    EXPECT_FALSE(out.metadata.exif.empty());
+    EXPECT_EQ(std::pair(EntryValue(out.metadata.exif, 0xA002, 4), EntryValue(out.metadata.exif, 0xA003, 3)),
+              std::pair(32L, 48L)) << "the recorded width and height follow the turn";
     // libpng refuses a profile whose body is not a real one; JPEG keeps the bytes.
     if (name == "out.jpg") { EXPECT_EQ(out.metadata.icc, icc) << "JPEG keeps the profile"; }
   }

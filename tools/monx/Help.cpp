@@ -76,9 +76,10 @@ DESCRIPTION
     "-" must be written ./-name (or follow --).
 
     A photo whose EXIF data records a camera orientation is turned upright.
-    The output keeps the EXIF data (its orientation now 1, its thumbnail left
-    out) and an RGB colour profile; --strip leaves both out. Transparency is
-    kept in PNG output; in JPEG output the photo is laid over white.
+    The output keeps the EXIF data (its orientation now 1, its recorded width
+    and height swapped for a quarter turn, its thumbnail left out) and an RGB
+    colour profile; --strip leaves both out. Transparency is kept in PNG
+    output; in JPEG output the photo is laid over white.
 
     Colour photographs are turned into grey first, by their luminance: the
     values are taken as sRGB, decoded to linear light, weighted 0.2126 red,

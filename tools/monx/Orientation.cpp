@@ -38,6 +38,34 @@ ExifEntry* OrientationEntry(ExifData* data) {
   return entry;
 }
 
+/// Width and height recorded in the EXIF sub-IFD swap places when the pixels
+/// turn a quarter; each value keeps its entry's format (SHORT or LONG).
+void SwapPixelDimensions(ExifData* data) {
+  ExifContent* exif = data->ifd[EXIF_IFD_EXIF];
+  ExifEntry* x = exif_content_get_entry(exif, EXIF_TAG_PIXEL_X_DIMENSION);
+  ExifEntry* y = exif_content_get_entry(exif, EXIF_TAG_PIXEL_Y_DIMENSION);
+  const ExifByteOrder order = exif_data_get_byte_order(data);
+  auto readable = [](const ExifEntry* e) {
+    return e && e->components == 1 &&
+           ((e->format == EXIF_FORMAT_SHORT && e->size >= 2) ||
+            (e->format == EXIF_FORMAT_LONG && e->size >= 4));
+  };
+  if (!readable(x) || !readable(y)) return;
+  auto get = [order](const ExifEntry* e) -> std::uint32_t {
+    return e->format == EXIF_FORMAT_SHORT ? exif_get_short(e->data, order)
+                                          : exif_get_long(e->data, order);
+  };
+  auto set = [order](ExifEntry* e, std::uint32_t v) {
+    if (e->format == EXIF_FORMAT_LONG)
+      exif_set_long(e->data, order, v);
+    else if (v <= 0xFFFF)
+      exif_set_short(e->data, order, ExifShort(v));
+  };
+  const std::uint32_t width = get(x), height = get(y);
+  set(x, height);
+  set(y, width);
+}
+
 }  // namespace
 
 int OrientationOf(const std::vector<std::uint8_t>& exif) {
@@ -48,11 +76,12 @@ int OrientationOf(const std::vector<std::uint8_t>& exif) {
   return value >= 1 && value <= 8 ? value : 1;
 }
 
-std::vector<std::uint8_t> UprightExif(const std::vector<std::uint8_t>& exif) {
+std::vector<std::uint8_t> UprightExif(const std::vector<std::uint8_t>& exif, int orientation) {
   ExifPtr data = Parse(exif);
   if (!data) return {};
   if (ExifEntry* entry = OrientationEntry(data.get()))
     exif_set_short(entry->data, exif_data_get_byte_order(data.get()), 1);
+  if (orientation >= 5 && orientation <= 8) SwapPixelDimensions(data.get());
   if (data->data) {  // libexif's default allocator is malloc's
     std::free(data->data);
     data->data = nullptr;

@@ -13,10 +13,11 @@ namespace monx {
 /// the block is empty, unreadable or has none.
 int OrientationOf(const std::vector<std::uint8_t>& exif);
 
-/// The EXIF block of the photo once its pixels are upright: orientation 1 and no
-/// thumbnail (the thumbnail shows the untoned photo the old way round). Empty
-/// when the block cannot be read.
-std::vector<std::uint8_t> UprightExif(const std::vector<std::uint8_t>& exif);
+/// The EXIF block of the photo once its pixels are turned upright from
+/// `orientation`: orientation 1, the recorded pixel width and height swapped for
+/// 5 to 8, and no thumbnail (it shows the untoned photo the old way round).
+/// Empty when the block cannot be read.
+std::vector<std::uint8_t> UprightExif(const std::vector<std::uint8_t>& exif, int orientation);
 
 /// The pixels of `image` turned and mirrored so that a photo stored with
 /// `orientation` shows the right way up (width and height swap for 5 to 8).

@@ -213,7 +213,7 @@ class Pipeline {
 Metadata OutputMetadata(const Metadata& in, int orientation, const std::string& input,
                         const NoteSink& notes) {
   Metadata out;
-  out.exif = orientation == 1 ? in.exif : UprightExif(in.exif);
+  out.exif = orientation == 1 ? in.exif : UprightExif(in.exif, orientation);
   if (IsRgbProfile(in.icc))
     out.icc = in.icc;
   else if (!in.icc.empty())
