@@ -1,5 +1,6 @@
 // The record that the tracking action procedures of sliders and little arrows
 // find through their control's reference value, and the action cycle they run.
+#include "Tracking.h"
 #include "toolbox/resources.h"
 #include "velkui/presentations.h"
 
@@ -40,6 +41,15 @@ void ControlActionRef::RunActionCycle() const {
 
 const ControlActionRef* ControlActionRef::Of(ControlRef control) {
   return reinterpret_cast<const ControlActionRef*>(GetControlReference(control));
+}
+
+ControlActionUPP tracking::Install(ControlRef control, ControlActionRef& record, SInt16 itemNo,
+                                   ControlActionProcPtr proc) {
+  record.Capture(itemNo);
+  SetControlReference(control, reinterpret_cast<SRefCon>(&record));
+  ControlActionUPP action = NewControlActionUPP(proc);
+  SetControlAction(control, action);
+  return action;
 }
 
 }  // namespace velkui

@@ -2,13 +2,13 @@
 // the value by one and runs an action cycle; the SetLittleArrow factory.
 #include <algorithm>
 
+#include "Tracking.h"
 #include "velkui/presentations.h"
 
 namespace velkui {
 
 namespace {
 
-constexpr int kErrRefConTaken = 13;
 /// The arrow part codes this presentation steps by.
 constexpr ControlPartCode kUpArrowPart = 20;
 constexpr ControlPartCode kDownArrowPart = 21;
@@ -38,18 +38,15 @@ SInt16 Stepped(SInt16 value, ControlPartCode arrow) {
 
 UILittleArrow::UILittleArrow(UIItem* inItem, SInt16 inItemNo, UInt32 inSignature)
     : UIControl(inItem, inItemNo, inSignature), actionProc(nullptr), record{} {
-  record.Capture(inItemNo);
   if (control != nullptr) GetControlKind(control, &kind);
-  SetControlReference(control, reinterpret_cast<SRefCon>(&record));
-  actionProc = NewControlActionUPP(&UILittleArrow::PrivateAction);
-  SetControlAction(control, actionProc);
+  actionProc = tracking::Install(control, record, inItemNo, &UILittleArrow::PrivateAction);
 }
 
 UILittleArrow::~UILittleArrow() { DisposeControlActionUPP(actionProc); }
 
 void UILittleArrow::Action(SInt16*) {}
 
-void UILittleArrow::SetRefCon(SInt32) { item->ErrorMessage(kErrRefConTaken); }
+void UILittleArrow::SetRefCon(SInt32) { item->ErrorMessage(tracking::kErrRefConTaken); }
 
 void UILittleArrow::PrivateAction(ControlRef control, ControlPartCode part) {
   ControlKind kind{0, 0};
